@@ -1,0 +1,12 @@
+// Test main for everything that touches JUCE: one message manager for the whole run, created on
+// the thread that runs the tests, which thereby becomes JUCE's message thread.
+
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+    juce::ScopedJuceInitialiser_GUI juce;
+    return RUN_ALL_TESTS();
+}
