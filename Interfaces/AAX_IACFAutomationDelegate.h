@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ACF/IACFUnknown.h"
+#include "AAX.h"
+
+/** The host's automation of one plug-in instance's parameters. */
+class AAX_IACFAutomationDelegate : public IACFUnknown
+{
+public:
+    virtual AAX_Result RegisterParameter(AAX_CParamID parameterID) = 0;
+    virtual AAX_Result UnregisterParameter(AAX_CParamID parameterID) = 0;
+    virtual AAX_Result PostSetValueRequest(AAX_CParamID parameterID, double normalizedValue) = 0;
+    virtual AAX_Result PostCurrentValue(AAX_CParamID parameterID, double normalizedValue) = 0;
+    virtual AAX_Result PostTouchRequest(AAX_CParamID parameterID) = 0;
+    virtual AAX_Result PostReleaseRequest(AAX_CParamID parameterID) = 0;
+    virtual AAX_Result GetTouchState(AAX_CParamID parameterID, AAX_CBoolean* touched) = 0;
+};

@@ -1,0 +1,104 @@
+#include "AutomationDelegate.h"
+
+#include "AAX_UIDs.h"
+#include "Format.h"
+
+namespace aaxhost
+{
+AutomationDelegate::AutomationDelegate(std::shared_ptr<CallLog> log)
+    : HostUnknown("automation", std::move(log), false)
+{
+}
+
+void* AutomationDelegate::FindInterface(const acfIID& iid)
+{
+    if (iid == IID_IACFUnknown || iid == IID_IAAXAutomationDelegateV1)
+        return static_cast<AAX_IACFAutomationDelegate*>(this);
+    return nullptr;
+}
+
+AAX_Result AutomationDelegate::RegisterParameter(AAX_CParamID parameterID)
+{
+    if (auto forced = Enter("RegisterParameter", Quote(parameterID)))
+        return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mRegistered.insert(parameterID);
+    return AAX_SUCCESS;
+}
+
+AAX_Result AutomationDelegate::UnregisterParameter(AAX_CParamID parameterID)
+{
+    if (auto forced = Enter("UnregisterParameter", Quote(parameterID)))
+        return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    return mRegistered.erase(parameterID) != 0 ? AAX_SUCCESS : AAX_ERROR_INVALID_PARAMETER_ID;
+}
+
+AAX_Result AutomationDelegate::PostSetValueRequest(AAX_CParamID parameterID, double normalizedValue)
+{
+    if (auto forced = Enter("PostSetValueRequest", Quote(parameterID) + ", " + Real(normalizedValue)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result AutomationDelegate::PostCurrentValue(AAX_CParamID parameterID, double normalizedValue)
+{
+    if (auto forced = Enter("PostCurrentValue", Quote(parameterID) + ", " + Real(normalizedValue)))
+        return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mReported[parameterID] = normalizedValue;
+    return AAX_SUCCESS;
+}
+
+AAX_Result AutomationDelegate::PostTouchRequest(AAX_CParamID parameterID)
+{
+    if (auto forced = Enter("PostTouchRequest", Quote(parameterID)))
+        return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mTouched.insert(parameterID);
+    return AAX_SUCCESS;
+}
+
+AAX_Result AutomationDelegate::PostReleaseRequest(AAX_CParamID parameterID)
+{
+    if (auto forced = Enter("PostReleaseRequest", Quote(parameterID)))
+        return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mTouched.erase(parameterID);
+    return AAX_SUCCESS;
+}
+
+AAX_Result AutomationDelegate::GetTouchState(AAX_CParamID parameterID, AAX_CBoolean* touched)
+{
+    if (auto forced = Enter("GetTouchState", Quote(parameterID)))
+        return *forced;
+    if (parameterID == nullptr || touched == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    *touched = mTouched.count(parameterID) != 0 ? 1 : 0;
+    return AAX_SUCCESS;
+}
+
+std::set<std::string> AutomationDelegate::Registered() const
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    return mRegistered;
+}
+
+double AutomationDelegate::LastReportedValue(const std::string& parameterID) const
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    const auto found = mReported.find(parameterID);
+    return found != mReported.end() ? found->second : -1.0;
+}
+} // namespace aaxhost

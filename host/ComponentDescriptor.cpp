@@ -1,0 +1,230 @@
+#include "ComponentDescriptor.h"
+
+#include "AAX_IACFPropertyMap.h"
+#include "AAX_UIDs.h"
+#include "Format.h"
+
+namespace aaxhost
+{
+namespace
+{
+std::string Field(AAX_CFieldIndex field)
+{
+    return Int(field);
+}
+} // namespace
+
+ComponentDescriptor::ComponentDescriptor(std::shared_ptr<CallLog> log)
+    : HostUnknown("component", std::move(log))
+{
+}
+
+void* ComponentDescriptor::FindInterface(const acfIID& iid)
+{
+    if (iid == IID_IACFUnknown || iid == IID_IAAXComponentDescriptorV1 || iid == IID_IAAXComponentDescriptorV2
+        || iid == IID_IAAXComponentDescriptorV3)
+        return static_cast<AAX_IACFComponentDescriptor_V3*>(this);
+    return nullptr;
+}
+
+AAX_CSelector ComponentDescriptor::Register(ProcessProc proc, IACFUnknown* properties)
+{
+    proc.properties = ObjectName(properties);
+    proc.id = mNextProcID++;
+    mProcessProcs.push_back(proc);
+    mHeldMaps.push_back(Hold(properties));
+    return proc.id;
+}
+
+AAX_Result ComponentDescriptor::Clear()
+{
+    if (auto forced = Enter("Clear"))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddReservedField(AAX_CFieldIndex field, uint32_t fieldType)
+{
+    if (auto forced = Enter("AddReservedField", Field(field) + ", " + Int(fieldType)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddAudioIn(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddAudioIn", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddAudioOut(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddAudioOut", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddAudioBufferLength(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddAudioBufferLength", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddSampleRate(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddSampleRate", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddClock(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddClock", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddSideChainIn(AAX_CFieldIndex field)
+{
+    if (auto forced = Enter("AddSideChainIn", Field(field)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t packetSize, AAX_EDataInPortType type)
+{
+    if (auto forced = Enter("AddDataInPort", Field(field) + ", " + Int(packetSize) + ", " + Int(type)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex field, int32_t stemFormat, const char* name)
+{
+    if (auto forced = Enter("AddAuxOutputStem", Field(field) + ", " + Int(stemFormat) + ", " + Quote(name)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddPrivateData(AAX_CFieldIndex field, int32_t dataSize, uint32_t options)
+{
+    if (auto forced = Enter("AddPrivateData", Field(field) + ", " + Int(dataSize) + ", " + Int(options)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddDmaInstance(AAX_CFieldIndex field, AAX_IDma::EMode mode)
+{
+    if (auto forced = Enter("AddDmaInstance", Field(field) + ", " + Int(mode)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddMIDINode(AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name,
+                                            uint32_t channelMask)
+{
+    if (auto forced = Enter("AddMIDINode", Field(field) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc processProc, IACFUnknown* properties,
+                                                      AAX_CInstanceInitProc instanceInitProc,
+                                                      AAX_CBackgroundProc backgroundProc, AAX_CSelector* outProcID)
+{
+    if (auto forced = Enter("AddProcessProc_Native",
+                            Ptr(reinterpret_cast<const void*>(processProc)) + ", " + ObjectName(properties) + ", "
+                                + Ptr(reinterpret_cast<const void*>(instanceInitProc)) + ", "
+                                + Ptr(reinterpret_cast<const void*>(backgroundProc))))
+        return *forced;
+    if (processProc == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+
+    const AAX_CSelector id = Register(ProcessProc { true, processProc, instanceInitProc, backgroundProc, "", "", "", 0 },
+                                      properties);
+    if (outProcID != nullptr)
+        *outProcID = id;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddProcessProc_TI(const char* dllFileName, const char* processProcName,
+                                                  IACFUnknown* properties, const char* instanceInitProcName,
+                                                  const char* backgroundProcName, AAX_CSelector* outProcID)
+{
+    if (auto forced = Enter("AddProcessProc_TI", Quote(dllFileName) + ", " + Quote(processProcName) + ", "
+                                                     + ObjectName(properties) + ", " + Quote(instanceInitProcName)
+                                                     + ", " + Quote(backgroundProcName)))
+        return *forced;
+    if (dllFileName == nullptr || processProcName == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+
+    const AAX_CSelector id = Register(
+        ProcessProc { false, nullptr, nullptr, nullptr, dllFileName, processProcName, "", 0 }, properties);
+    if (outProcID != nullptr)
+        *outProcID = id;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CTypeID* meterIDs, uint32_t meterCount)
+{
+    std::string ids;
+    for (uint32_t i = 0; meterIDs != nullptr && i < meterCount; ++i)
+        ids += (i == 0 ? "" : " ") + Int(meterIDs[i]);
+    if (auto forced = Enter("AddMeters", Field(field) + ", [" + ids + "], " + Int(meterCount)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddTemporaryData(AAX_CFieldIndex field, uint32_t dataElementSize)
+{
+    if (auto forced = Enter("AddTemporaryData", Field(field) + ", " + Int(dataElementSize)))
+        return *forced;
+    return AAX_SUCCESS;
+}
+
+AAX_Result ComponentDescriptor::AddProcessProc(IACFUnknown* properties, AAX_CSelector* outProcIDs, int32_t capacity)
+{
+    if (auto forced = Enter("AddProcessProc", ObjectName(properties) + ", " + Int(capacity)))
+        return *forced;
+
+    // The host reads the procedures from the map itself.
+    ACFPtr<AAX_IACFPropertyMap_V3> map;
+    if (properties == nullptr || map.QueryFrom(properties, IID_IAAXPropertyMapV3) != ACF_OK || !map)
+        return AAX_ERROR_NULL_OBJECT;
+
+    std::vector<AAX_CSelector> ids;
+    AAX_CPropertyValue value = 0;
+    const void* pointer = nullptr;
+    if ((map->GetProperty(AAX_eProperty_PlugInID_Native, &value) || map->GetProperty(AAX_eProperty_PlugInID_AudioSuite, &value))
+        && map->GetPointerProperty(AAX_eProperty_NativeProcessProc, &pointer) && pointer != nullptr)
+    {
+        const void* init = nullptr;
+        const void* background = nullptr;
+        map->GetPointerProperty(AAX_eProperty_NativeInstanceInitProc, &init);
+        map->GetPointerProperty(AAX_eProperty_NativeBackgroundProc, &background);
+        ids.push_back(Register(ProcessProc { true, reinterpret_cast<AAX_CProcessProc>(const_cast<void*>(pointer)),
+                                             reinterpret_cast<AAX_CInstanceInitProc>(const_cast<void*>(init)),
+                                             reinterpret_cast<AAX_CBackgroundProc>(const_cast<void*>(background)),
+                                             "", "", "", 0 },
+                               properties));
+    }
+    const void* dll = nullptr;
+    if (map->GetProperty(AAX_eProperty_PlugInID_TI, &value) && map->GetPointerProperty(AAX_eProperty_TIDLLFileName, &dll)
+        && map->GetPointerProperty(AAX_eProperty_TIProcessProc, &pointer) && dll != nullptr && pointer != nullptr)
+    {
+        ids.push_back(Register(ProcessProc { false, nullptr, nullptr, nullptr, static_cast<const char*>(dll),
+                                             static_cast<const char*>(pointer), "", 0 },
+                               properties));
+    }
+
+    if (outProcIDs != nullptr)
+    {
+        if (static_cast<int64_t>(ids.size()) >= capacity)
+            return AAX_ERROR_ARGUMENT_BUFFER_OVERFLOW;
+        for (size_t i = 0; i < ids.size(); ++i)
+            outProcIDs[i] = ids[i];
+        outProcIDs[ids.size()] = 0;
+    }
+    return AAX_SUCCESS;
+}
+} // namespace aaxhost

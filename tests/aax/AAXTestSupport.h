@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "AAX_CHostServices.h"
+#include "Host.h"
+
+namespace aaxtest
+{
+/** A four-character code: first character in the most significant byte. */
+constexpr uint32_t FourCC(const char (&code)[5])
+{
+    return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) | (uint32_t(uint8_t(code[2])) << 8)
+         | uint32_t(uint8_t(code[3]));
+}
+
+/** A fresh stand-in host per test; after the test, every host object must be gone (so nothing the
+    library took was leaked). */
+class HostTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mLiveBefore = aaxhost::HostObject::LiveCount();
+        host = std::make_unique<aaxhost::Host>();
+    }
+
+    void TearDown() override
+    {
+        host.reset();
+        EXPECT_EQ(aaxhost::HostObject::LiveCount(), mLiveBefore) << "host objects leaked";
+    }
+
+    std::unique_ptr<aaxhost::Host> host;
+
+private:
+    uint32_t mLiveBefore = 0;
+};
+
+/** Installs the host's diagnostics services for the library in this process, for one scope. */
+class ScopedHostServices
+{
+public:
+    explicit ScopedHostServices(IACFUnknown* host) { AAX_CHostServices::Set(host); }
+    ~ScopedHostServices() { AAX_CHostServices::Set(nullptr); }
+
+    ScopedHostServices(const ScopedHostServices&) = delete;
+    ScopedHostServices& operator=(const ScopedHostServices&) = delete;
+};
+} // namespace aaxtest

@@ -1,0 +1,319 @@
+#include <dlfcn.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ACF/IACFComponentDefinition.h"
+#include "AAXTestSupport.h"
+#include "AAX_IACFEffectGUI.h"
+#include "AAX_IACFEffectParameters.h"
+#include "AAX_UIDs.h"
+#include "Collection.h"
+#include "EffectDescriptor.h"
+
+namespace
+{
+using RegisterPluginFn = ACFRESULT (*)(IACFUnknown*, IACFPluginDefinition**);
+using RegisterComponentFn = ACFRESULT (*)(IACFUnknown*, uint32_t, IACFComponentDefinition**);
+using GetClassFactoryFn = ACFRESULT (*)(IACFUnknown*, const acfCLSID&, const acfIID&, void**);
+using HostOnlyFn = ACFRESULT (*)(IACFUnknown*);
+using GetSDKVersionFn = ACFRESULT (*)(uint64_t*);
+using SetModeFn = void (*)(int);
+using CreateFn = IACFUnknown* (*)();
+
+/** The test module, loaded as a host loads a plug-in: only through its exported symbols. */
+class LoadedModule
+{
+public:
+    LoadedModule()
+    {
+        mHandle = dlopen(QUILLO_AAX_TEST_MODULE, RTLD_NOW | RTLD_LOCAL);
+        if (mHandle == nullptr)
+            throw std::runtime_error(std::string("cannot load the test module: ") + dlerror());
+        Resolve(registerPlugin, "ACFRegisterPlugin");
+        Resolve(registerComponent, "ACFRegisterComponent");
+        Resolve(getClassFactory, "ACFGetClassFactory");
+        Resolve(canUnloadNow, "ACFCanUnloadNow");
+        Resolve(startup, "ACFStartup");
+        Resolve(shutdown, "ACFShutdown");
+        Resolve(getSDKVersion, "ACFGetSDKVersion");
+        Resolve(setDescriptionMode, "QuilloTestModule_SetDescriptionMode");
+        setDescriptionMode(0);
+    }
+
+    ~LoadedModule()
+    {
+        setDescriptionMode(0);
+        shutdown(nullptr);
+        dlclose(mHandle);
+    }
+
+    LoadedModule(const LoadedModule&) = delete;
+    LoadedModule& operator=(const LoadedModule&) = delete;
+
+    /** True when the module exports nothing beyond the seven entry points and the test switch:
+        the library's own symbols must stay inside. */
+    bool Exports(const char* symbol) const { return dlsym(mHandle, symbol) != nullptr; }
+
+    RegisterPluginFn registerPlugin = nullptr;
+    RegisterComponentFn registerComponent = nullptr;
+    GetClassFactoryFn getClassFactory = nullptr;
+    HostOnlyFn canUnloadNow = nullptr;
+    HostOnlyFn startup = nullptr;
+    HostOnlyFn shutdown = nullptr;
+    GetSDKVersionFn getSDKVersion = nullptr;
+    SetModeFn setDescriptionMode = nullptr;
+
+private:
+    template <class Fn>
+    void Resolve(Fn& fn, const char* symbol)
+    {
+        fn = reinterpret_cast<Fn>(dlsym(mHandle, symbol));
+        if (fn == nullptr)
+            throw std::runtime_error(std::string("missing export ") + symbol);
+    }
+
+    void* mHandle = nullptr;
+};
+
+class ModuleTest : public aaxtest::HostTest
+{
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        module = std::make_unique<LoadedModule>();
+    }
+
+    void TearDown() override
+    {
+        module.reset();
+        HostTest::TearDown();
+    }
+
+    /** Registers through the export; the definition, if any, is released at once. */
+    ACFRESULT Register(IACFUnknown* context, bool* gotDefinition = nullptr)
+    {
+        auto* sentinel = reinterpret_cast<IACFPluginDefinition*>(&mSentinel);
+        IACFPluginDefinition* definition = sentinel;
+        const ACFRESULT result = module->registerPlugin(context, &definition);
+        EXPECT_NE(definition, sentinel) << "the out-pointer must always be written";
+        if (gotDefinition != nullptr)
+            *gotDefinition = definition != nullptr && definition != sentinel;
+        if (definition != nullptr && definition != sentinel)
+            definition->Release();
+        return result;
+    }
+
+    std::vector<std::string> TraceTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& trace : host->GetServices().Traces())
+            texts.push_back(std::to_string(trace.priority) + " " + trace.message);
+        return texts;
+    }
+
+    std::unique_ptr<LoadedModule> module;
+
+private:
+    int mSentinel = 0;
+};
+
+const std::string kHigh = std::to_string(0x08000000) + " ";
+const std::string kNormal = std::to_string(0x04000000) + " ";
+} // namespace
+
+TEST_F(ModuleTest, ReportsItsInterfaceVersion)
+{
+    uint64_t version = 0;
+    EXPECT_EQ(module->getSDKVersion(&version), ACF_OK);
+    EXPECT_EQ(version, 0x0000020300BF7318u);
+    EXPECT_EQ(version >> 32, 0x203u);
+    EXPECT_EQ(version & 0xFFFFFFFFu, 12546840u);
+    EXPECT_EQ(module->getSDKVersion(nullptr), AAX_ERROR_NULL_ARGUMENT);
+}
+
+TEST_F(ModuleTest, ExportsOnlyTheEntryPoints)
+{
+    EXPECT_FALSE(module->Exports("_Z21GetEffectDescriptionsP15AAX_ICollection"));
+    EXPECT_FALSE(module->Exports("_Z17AAXRegisterPluginP11IACFUnknownPP20IACFPluginDefinition"));
+    EXPECT_FALSE(module->Exports("_ZN11CACFUnknown15m_ActiveObjectsE"));
+}
+
+TEST_F(ModuleTest, HasNoSeparateComponentsAndNoClassFactory)
+{
+    auto* sentinel = reinterpret_cast<IACFComponentDefinition*>(this);
+    IACFComponentDefinition* component = sentinel;
+    EXPECT_EQ(module->registerComponent(host->Unknown(), 0, &component), ACF_OK);
+    EXPECT_EQ(component, nullptr);
+    EXPECT_EQ(module->registerComponent(host->Unknown(), 0, nullptr), AAX_ERROR_NULL_ARGUMENT);
+
+    void* factory = this;
+    EXPECT_EQ(module->getClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, &factory),
+              AAX_ERROR_UNIMPLEMENTED);
+    EXPECT_EQ(factory, nullptr);
+    EXPECT_EQ(module->getClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, nullptr),
+              AAX_ERROR_NULL_ARGUMENT);
+
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
+    EXPECT_TRUE(host->Log().Texts(true).empty());
+}
+
+TEST_F(ModuleTest, RegistrationHandsTheHostItsDescription)
+{
+    ASSERT_EQ(module->startup(host->Unknown()), ACF_OK);
+    bool gotDefinition = false;
+    EXPECT_EQ(Register(host->Unknown(), &gotDefinition), ACF_OK);
+    EXPECT_TRUE(gotDefinition);
+    EXPECT_TRUE(host->GetServices().Traces().empty());
+
+    auto collections = host->GetFactory().CreatedOf<aaxhost::Collection>();
+    ASSERT_EQ(collections.size(), 1u);
+    EXPECT_EQ(host->Log().TextsOf("collection#1"),
+              (std::vector<std::string> { "AddEffect(\"com.Vantorell.Quillo\", effect#1)",
+                                          "SetManufacturerName(\"Vantorell\")", "AddPackageName(\"Quillo\")",
+                                          "AddPackageName(\"Quillo\")", "SetPackageVersion(65537)" }));
+    EXPECT_EQ(host->Log().TextsOf("effect#1").size(), 7u);
+    EXPECT_EQ(host->Log().TextsOf("map#2")[4], "AddProperty(52, 65538)");
+
+    // Registration asks for the definition last; nothing of the collection is left in the module.
+    const auto queries = host->Log().TextsOf("collection#1", true);
+    EXPECT_EQ(queries.back(), "QueryInterface(IID_IACFPluginDefinition)");
+    EXPECT_EQ(collections[0]->RefCount(), 1u);
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
+
+    // A second registration builds a second description.
+    EXPECT_EQ(Register(host->Unknown()), ACF_OK);
+    EXPECT_EQ(host->GetFactory().CreatedOf<aaxhost::Collection>().size(), 2u);
+}
+
+TEST_F(ModuleTest, LiveObjectsKeepTheModuleLoaded)
+{
+    ASSERT_EQ(Register(host->Unknown()), ACF_OK);
+    auto* effect = host->GetFactory().CreatedOf<aaxhost::EffectDescriptor>().at(0);
+    auto createGUI = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI));
+    auto createParameters = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters));
+    ASSERT_NE(createGUI, nullptr);
+    ASSERT_NE(createParameters, nullptr);
+
+    IACFUnknown* const gui = createGUI();
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 1);
+
+    void* guiInterface = nullptr;
+    EXPECT_EQ(gui->QueryInterface(IID_IAAXEffectGUIV1, &guiInterface), ACF_OK);
+    EXPECT_EQ(guiInterface, static_cast<void*>(gui));
+    void* missing = gui;
+    EXPECT_EQ(gui->QueryInterface(IID_IAAXEffectParametersV3, &missing), ACF_E_NOINTERFACE);
+    EXPECT_EQ(missing, nullptr);
+
+    IACFUnknown* const parameters = createParameters();
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 2);
+    void* hostFacing = nullptr;
+    void* privateUnknown = nullptr;
+    EXPECT_EQ(parameters->QueryInterface(IID_IAAXEffectParametersV3, &hostFacing), ACF_OK);
+    EXPECT_EQ(hostFacing, static_cast<void*>(parameters));
+    EXPECT_EQ(parameters->QueryInterface(IID_IACFUnknown, &privateUnknown), ACF_OK);
+    EXPECT_NE(privateUnknown, hostFacing);
+    EXPECT_EQ(parameters->QueryInterface(IID_IACFPluginDefinition, &missing), ACF_E_NOINTERFACE);
+
+    EXPECT_EQ(static_cast<IACFUnknown*>(guiInterface)->Release(), 0u);
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 1);
+    EXPECT_EQ(static_cast<IACFUnknown*>(hostFacing)->Release(), 1u);
+    EXPECT_EQ(static_cast<IACFUnknown*>(privateUnknown)->Release(), 0u);
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
+}
+
+TEST_F(ModuleTest, AFailingDescriptionIsTracedTwiceAndReturnsItsCode)
+{
+    module->startup(host->Unknown());
+    module->setDescriptionMode(1);
+    bool gotDefinition = true;
+    EXPECT_EQ(Register(host->Unknown(), &gotDefinition), AAX_ERROR_NULL_OBJECT);
+    EXPECT_FALSE(gotDefinition);
+    EXPECT_EQ(TraceTexts(),
+              (std::vector<std::string> { kNormal + "AAX_CheckedResult - throwing AAX_ERROR_NULL_OBJECT (-20004)",
+                                          kHigh + "AAXRegisterPlugin exception caught: AAX_ERROR_NULL_OBJECT (-20004)" }));
+}
+
+TEST_F(ModuleTest, ExceptionsOtherThanResultsBecomeUnknownException)
+{
+    module->startup(host->Unknown());
+
+    module->setDescriptionMode(2);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    module->setDescriptionMode(3);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    module->setDescriptionMode(4);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    module->setDescriptionMode(5);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_ID);
+
+    EXPECT_EQ(TraceTexts(),
+              (std::vector<std::string> {
+                  kHigh + "AAXRegisterPlugin exception caught: boom",
+                  kHigh + "AAXRegisterPlugin exception caught: description failed func:GetEffectDescriptions line:42",
+                  kHigh + "AAXRegisterPlugin exception caught: unknown",
+                  kHigh + "AAXRegisterPlugin exception caught: AAX_ERROR_UNKNOWN_ID (-20041)" }));
+}
+
+TEST_F(ModuleTest, AHostRefusingTheDefinitionFailsTheRegistration)
+{
+    module->startup(host->Unknown());
+    host->GetFactory().WithholdOnCreate(AAXCompID_AAXCollection, IID_IACFPluginDefinition);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(TraceTexts().size(), 2u);
+}
+
+TEST_F(ModuleTest, AHostWithoutAFactoryFailsTheRegistration)
+{
+    module->startup(host->Unknown());
+    aaxhost::Host bare;
+    bare.GetContext().Remove(IID_IACFComponentFactory);
+    EXPECT_EQ(Register(bare.Unknown()), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(Register(nullptr), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(TraceTexts().size(), 4u);
+    EXPECT_TRUE(bare.GetServices().Traces().empty());
+}
+
+TEST_F(ModuleTest, AnExceptionEscapingRegistrationStopsAtTheExport)
+{
+    module->startup(host->Unknown());
+    host->GetServices().ThrowOnCall("Trace");
+    module->setDescriptionMode(1);
+    EXPECT_EQ(Register(host->Unknown()), static_cast<ACFRESULT>(0x8000FFFFu));
+
+    // The same when the host throws while the description is written.
+    host->GetServices().ResetSwitches();
+    module->setDescriptionMode(0);
+    host->GetFactory().ThrowOnCall("CreateComponent");
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    EXPECT_EQ(TraceTexts().back(), kHigh + "AAXRegisterPlugin exception caught: host failure in factory.CreateComponent");
+}
+
+TEST_F(ModuleTest, TracesNeedStartUpAndStopAtShutdown)
+{
+    module->setDescriptionMode(2);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    EXPECT_TRUE(host->GetServices().Traces().empty());
+
+    EXPECT_EQ(module->startup(host->Unknown()), ACF_OK);
+    aaxhost::Host other;
+    EXPECT_EQ(module->startup(other.Unknown()), ACF_OK);   // keeps the first services
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+    EXPECT_TRUE(other.GetServices().Traces().empty());
+
+    EXPECT_EQ(module->shutdown(host->Unknown()), ACF_OK);
+    EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
+    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+}
+
+TEST_F(ModuleTest, ANullOutPointerIsRefusedBeforeAnyWork)
+{
+    EXPECT_EQ(module->registerPlugin(host->Unknown(), nullptr), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_TRUE(host->Log().Texts(true).empty());
+}
