@@ -1,0 +1,323 @@
+// The whole chain against a plain reference that maps the parameters itself and recomputes
+// every coefficient and gain on every sample, as the stages are defined. The processor and its
+// stages reuse coefficients and gain factors while their inputs stand still; this shows that
+// doing so changes no output bit, with ramps running, standing still and cut short by empty
+// blocks.
+
+#include "ProcessorTestSupport.h"
+
+#include "dsp/VLCompressorSIMD.h"
+#include "dsp/VLIIRFilterSIMD.h"
+
+using namespace quillo::test;
+using Corvanite::v4f;
+
+namespace
+{
+constexpr float nepers = 0.115129255f;
+
+float limitBelowNyquist (float hz, float sampleRate)
+{
+    const float limit = 0.45f * sampleRate;
+    return hz <= limit ? hz : limit;
+}
+
+void setRamp (RampedValue& ramp, int n, float value)
+{
+    ramp.setStepsToTarget (n);
+    ramp.setTarget (value);
+}
+
+//==============================================================================
+struct ReferenceHighPass
+{
+    double sampleRate = 44100.0;
+    double w[2][2][2] = {};     // [channel][section][w1, w2]
+    RampedValue cutoff;
+
+    void process (float* frame)
+    {
+        double fc = cutoff.next();
+        fc = fc <= 0.45 * sampleRate ? fc : 0.45 * sampleRate;
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            double x = frame[ch] == 0.0f ? 1e-6 : (double) frame[ch];
+
+            for (int s = 0; s < 2; ++s)
+            {
+                // Coefficients anew for every section of every frame.
+                const double K = std::tan (3.141592653589793 * fc / sampleRate);
+                const double r = (K + K) * 0.7071067811865476;
+                const double d = K * K + r + 1.0;
+                const double g = 1.0 / d;
+                const double a1 = ((1.0 - K * K) + (1.0 - K * K)) / d;
+                const double a2 = -(K * K - r + 1.0) / d;
+
+                double& w1 = w[ch][s][0];
+                double& w2 = w[ch][s][1];
+                const double w0 = (a2 * w2 + a1 * w1) + x;
+                double y = ((-2.0 * w1 + w0) + w2) * g;
+                w2 = w1;
+                w1 = w0;
+
+                if (s == 0 && y == 0.0)
+                    y = 1e-6;
+
+                x = y;
+            }
+
+            frame[ch] = (float) x;
+        }
+    }
+};
+
+struct ReferenceShelves
+{
+    float sampleRate = 44100.0f;
+    VLIIRFilterSIMD low, high;
+    RampedValue lowBoost, lowAttenuate, lowFrequency, highBoost, highAttenuate, highFrequency;
+
+    void process (float* frame)
+    {
+        const float gLB = std::exp (lowBoost.next() * nepers);
+        const float gLA = std::exp (lowAttenuate.next() * -nepers);
+        const float gHB = std::exp (highBoost.next() * nepers);
+        const float gHA = std::exp (highAttenuate.next() * -nepers);
+        const float fL = limitBelowNyquist (lowFrequency.next(), sampleRate);
+        const float fH = limitBelowNyquist (highFrequency.next(), sampleRate);
+
+        low.setCoefficients (VLIIRCoefficientsSIMD::makeLowShelf (v4f (sampleRate), v4f (fL),
+                                                                  v4f (0.707f, 1.5f, 0.707f, 1.5f),
+                                                                  v4f (gLB, gLA, gLB, gLA)));
+        high.setCoefficients (VLIIRCoefficientsSIMD::makeHighShelf (v4f (sampleRate), v4f (fH),
+                                                                    v4f (0.707f, 1.0f, 0.707f, 1.0f),
+                                                                    v4f (gHB, gHA, gHB, gHA)));
+
+        const v4f x (frame[0], frame[0], frame[1], frame[1]);
+        const v4f y = high.processSingleSampleRaw (low.processSingleSampleRaw (x));
+        frame[0] = (y[1] + y[0]) - frame[0];
+        frame[1] = (y[3] + y[2]) - frame[1];
+    }
+};
+
+struct ReferenceBand
+{
+    float sampleRate = 44100.0f;
+    VLIIRFilterSIMD sidechain, peak;
+    VLCompressorSIMD compressor;
+    RampedValue q, frequency, gain;
+
+    ReferenceBand()
+    {
+        compressor.setLookAhead (0.002f);
+        compressor.setAttack (0.005f);
+        compressor.setRelease (0.02f);
+        compressor.setThreshold (0.0f);
+        compressor.setRatio (1.0f);
+    }
+
+    void process (float* frame)
+    {
+        const float gLin = std::exp (gain.next() * nepers);
+        const float f = limitBelowNyquist (frequency.next(), sampleRate);
+        const float Q = q.next();
+
+        sidechain.setCoefficients (VLIIRCoefficientsSIMD::makeBandPass (v4f (sampleRate), v4f (f), v4f (Q)));
+        const v4f x (frame[0], frame[1], 0.0f, 0.0f);
+        const v4f sc = sidechain.processSingleSampleRaw (x);
+        const v4f delayed = compressor.delay (x);
+        const v4f g = compressor.processSidechain (sc);
+        peak.setCoefficients (VLIIRCoefficientsSIMD::makePeakFilter (v4f (sampleRate), v4f (f), v4f (Q),
+                                                                     v4f (gLin) * g));
+        const v4f y = peak.processSingleSampleRaw (delayed);
+        frame[0] = y[0];
+        frame[1] = y[1];
+    }
+};
+
+/** The chain, written straight from its definition. */
+struct ReferenceChain
+{
+    ReferenceHighPass highPass;
+    ReferenceShelves shelves;
+    ReferenceBand lowMid, highMid;
+    RampedValue inputGain, outputGain, power, mix;
+
+    void prepare (float sampleRate, const std::vector<float>& p)
+    {
+        highPass.sampleRate = (double) sampleRate;
+        shelves.sampleRate = sampleRate;
+        lowMid.sampleRate = highMid.sampleRate = sampleRate;
+        lowMid.compressor.setSampleRate (sampleRate);
+        highMid.compressor.setSampleRate (sampleRate);
+
+        mix.stepsToTarget = 256;
+        mix.current = mix.target = (p[kHighPass] >= 0.25f && p[kPower] >= 0.5f) ? 1.0f : 0.0f;
+
+        map (1, p);
+
+        for (auto* r : { &highPass.cutoff, &shelves.lowBoost, &shelves.lowAttenuate, &shelves.lowFrequency,
+                         &shelves.highBoost, &shelves.highAttenuate, &shelves.highFrequency, &lowMid.q,
+                         &lowMid.frequency, &lowMid.gain, &highMid.q, &highMid.frequency, &highMid.gain,
+                         &inputGain, &outputGain, &power })
+            r->snap();
+    }
+
+    void map (int n, const std::vector<float>& p)
+    {
+        setRamp (inputGain, n, p[0] * 48.0f - 24.0f);
+        setRamp (outputGain, n, p[1] * 48.0f - 24.0f);
+        setRamp (power, n, p[2]);
+
+        const float ls = p[19] * p[2], hs = p[22] * p[2], lm = p[20] * p[2], hm = p[21] * p[2];
+
+        const bool on = p[3] >= 0.25f;
+        mix.setTarget (on && p[2] >= 0.5f ? 1.0f : 0.0f);
+        setRamp (highPass.cutoff, n, ! on || p[3] < 0.5f ? 20.0f : (p[3] < 0.75f ? 40.0f : 80.0f));
+
+        setRamp (shelves.lowBoost, n, p[5] * 12.0f * ls);
+        setRamp (shelves.lowAttenuate, n, p[6] * 12.0f * ls);
+        setRamp (shelves.lowFrequency, n, p[7] * 230.0f + 20.0f);
+        setRamp (shelves.highBoost, n, p[8] * 12.0f * hs);
+        setRamp (shelves.highAttenuate, n, p[9] * 12.0f * hs);
+        setRamp (shelves.highFrequency, n, p[10] * 9000.0f + 3500.0f);
+
+        setRamp (lowMid.frequency, n, p[11] * 3380.0f + 120.0f);
+        setRamp (lowMid.gain, n, (p[12] * 48.0f - 24.0f) * lm);
+        setRamp (lowMid.q, n, p[13] * 4.3f + 0.7f);
+        lowMid.compressor.setRatio (4.0f * (p[14] * lm) + 1.0f);
+        lowMid.compressor.setThreshold (-60.0f * (p[14] * lm));
+
+        setRamp (highMid.frequency, n, p[15] * 7200.0f + 800.0f);
+        setRamp (highMid.gain, n, (p[16] * 48.0f - 24.0f) * hm);
+        setRamp (highMid.q, n, p[17] * 4.3f + 0.7f);
+        highMid.compressor.setRatio ((1.0f + p[18] * hm) * 3.0f);
+        highMid.compressor.setThreshold (-70.0f * (p[18] * hm));
+    }
+
+    void processBlock (float* left, float* right, int numChannels, int n, const std::vector<float>& p)
+    {
+        map (n, p);
+
+        for (int i = 0; i < n; ++i)
+        {
+            const float P = power.next();
+            const float inputFactor = std::exp (inputGain.next() * P * nepers);
+            const float outputFactor = std::exp (P * outputGain.next() * nepers);
+
+            float frame[4];
+            frame[0] = left[i] * inputFactor;
+            frame[1] = (numChannels > 1 ? right[i] : left[i]) * inputFactor;
+            frame[2] = frame[0];
+            frame[3] = frame[1];
+            highPass.process (frame + 2);
+
+            float m = mix.next();
+
+            if (mix.countdown <= 0)
+                m = mix.target;
+
+            frame[0] = frame[0] * (1.0f - m) + frame[2] * m;
+            frame[1] = frame[1] * (1.0f - m) + frame[3] * m;
+
+            shelves.process (frame);
+            lowMid.process (frame);
+            highMid.process (frame);
+
+            left[i] = frame[0] * outputFactor;
+
+            if (numChannels > 1)
+                right[i] = frame[1] * outputFactor;
+        }
+
+        if (mix.countdown <= 0)
+            mix.current = mix.target;
+    }
+};
+
+std::vector<float> programme (int numSamples, uint32_t seed)
+{
+    auto s = noise (0.2f, numSamples, seed);
+    const auto a = sine (310.0, 0.5f, numSamples);
+    const auto b = sine (2300.0, 0.3f, numSamples);
+
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] += a[i] + b[i];
+
+    return s;
+}
+//==============================================================================
+void runAgainstReference (int numChannels, uint32_t seed)
+{
+    auto p = makeProcessor (48000.0, numChannels);
+    loadFactoryPreset (*p, 2, 3);     // shelves, both bands and the high-pass at work
+    setParameter (*p, kLowDynAttenuation, 0.6f);
+    setParameter (*p, kHighDynAttenuation, 0.5f);
+    p->prepareToPlay (48000.0, 512);   // start both from rest with these settings
+
+    ReferenceChain reference;
+    reference.prepare (48000.0f, parameterValues (*p));
+
+    std::mt19937 random (seed);
+    std::uniform_real_distribution<float> unit (0.0f, 1.0f);
+    std::uniform_int_distribution<int> blockLength (0, 700);
+    std::uniform_int_distribution<int> parameterIndex (0, 22);
+
+    const int total = 96000;
+    const auto left = programme (total, seed);
+    const auto right = noise (0.5f, total, seed + 1);
+
+    Channels actual { left, right };
+    Channels expected { left, right };
+    actual.resize ((size_t) numChannels);
+    expected.resize ((size_t) numChannels);
+
+    int blocks = 0, emptyBlocks = 0;
+
+    for (int start = 0; start < total; ++blocks)
+    {
+        // Now and then some parameters move; often nothing does, so ramps also stand still.
+        if (unit (random) < 0.3f)
+        {
+            for (int k = 0; k < 3; ++k)
+            {
+                const int index = parameterIndex (random);
+
+                if (index != kPower)
+                    setParameter (*p, index, unit (random));
+            }
+        }
+
+        if (unit (random) < 0.05f)
+            setParameter (*p, kPower, unit (random) < 0.5f ? 1.0f : 0.4f);
+
+        const int n = blocks % 50 == 7 ? 0 : std::min (blockLength (random), total - start);
+        emptyBlocks += n == 0 ? 1 : 0;
+
+        processOneBlock (*p, actual, start, n);
+        reference.processBlock (expected[0].data() + start, numChannels > 1 ? expected[1].data() + start : nullptr,
+                                numChannels, n, parameterValues (*p));
+        start += n;
+    }
+
+    ASSERT_GT (blocks, 100);
+    ASSERT_GT (emptyBlocks, 0);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < total; ++i)
+            ASSERT_EQ (bitsOf (actual[(size_t) ch][(size_t) i]), bitsOf (expected[(size_t) ch][(size_t) i]))
+                << "channel " << ch << " sample " << i;
+}
+
+} // namespace
+
+TEST (ChainReference, StereoOutputIsBitIdenticalToRecomputingEverythingEverySample)
+{
+    runAgainstReference (2, 11);
+}
+
+TEST (ChainReference, MonoOutputIsBitIdenticalToRecomputingEverythingEverySample)
+{
+    runAgainstReference (1, 12);
+}

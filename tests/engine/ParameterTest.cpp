@@ -1,0 +1,145 @@
+// The processor's identity, its 23 host parameters and the layouts it accepts.
+
+#include "ProcessorTestSupport.h"
+
+using namespace quillo::test;
+
+namespace
+{
+const char* const parameterNames[23] = {
+    "Input Gain", "Output Gain", "Power", "High Pass", "Meter IO", "Low Shelf Boost",
+    "Low Shelf Attenuate", "Low Shelf Frequency", "High Shelf Boost", "High Shelf Attenuate",
+    "High Shelf Frequency", "Low Mid Freq", "Low Mid Gain", "Low Mid Q", "Low Dyn Attenuation",
+    "High Mid Freq", "High Mid Gain", "High Mid Q", "High Dyn Attenuation", "Low Shelf Power",
+    "Low Mid Power", "High Mid Power", "High Shelf Power"
+};
+} // namespace
+
+TEST (ProcessorIdentity, NamesItselfAndDeclaresNoMidiAndOneProgram)
+{
+    QuilloAudioProcessor p;
+
+    EXPECT_EQ (p.getName(), "Quillo");
+    EXPECT_FALSE (p.acceptsMidi());
+    EXPECT_FALSE (p.producesMidi());
+    EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
+    EXPECT_EQ (p.getNumPrograms(), 1);
+    EXPECT_EQ (p.getCurrentProgram(), 0);
+    EXPECT_EQ (p.getProgramName (0), "");
+    EXPECT_FALSE (p.hasEditor());
+    EXPECT_EQ (p.createEditor(), nullptr);
+    EXPECT_EQ (p.getLatencySamples(), 0);   // until prepared
+}
+
+TEST (ProcessorIdentity, FactoryFunctionMakesAFreshProcessor)
+{
+    std::unique_ptr<juce::AudioProcessor> p (createPluginFilter());
+
+    ASSERT_NE (dynamic_cast<QuilloAudioProcessor*> (p.get()), nullptr);
+    EXPECT_EQ (p->getParameters().size(), 23);
+}
+
+TEST (ProcessorLayouts, AcceptOnlyMonoToMonoAndStereoToStereo)
+{
+    QuilloAudioProcessor p;
+    using Set = juce::AudioChannelSet;
+
+    const auto layout = [] (Set in, Set out)
+    {
+        juce::AudioProcessor::BusesLayout l;
+        l.inputBuses.add (in);
+        l.outputBuses.add (out);
+        return l;
+    };
+
+    EXPECT_TRUE (p.checkBusesLayoutSupported (layout (Set::mono(), Set::mono())));
+    EXPECT_TRUE (p.checkBusesLayoutSupported (layout (Set::stereo(), Set::stereo())));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (Set::mono(), Set::stereo())));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (Set::stereo(), Set::mono())));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (Set::create5point1(), Set::create5point1())));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (Set::disabled(), Set::stereo())));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (Set::disabled(), Set::disabled())));
+
+    // The default layout is stereo.
+    EXPECT_EQ (p.getTotalNumInputChannels(), 2);
+    EXPECT_EQ (p.getTotalNumOutputChannels(), 2);
+}
+
+//==============================================================================
+TEST (Parameters, HaveTheIdsAndNamesOfTheTableInIndexOrder)
+{
+    QuilloAudioProcessor p;
+    const auto& parameters = p.getParameters();
+    ASSERT_EQ (parameters.size(), 23);
+
+    for (int i = 0; i < 23; ++i)
+    {
+        auto* withId = dynamic_cast<juce::AudioParameterFloat*> (parameters[i]);
+        ASSERT_NE (withId, nullptr);
+        EXPECT_EQ (withId->getParameterID(), juce::String (i) + parameterNames[i]);
+        EXPECT_EQ (withId->getName (100), parameterNames[i]);
+        EXPECT_EQ (juce::String (VL_PARAMS[i].name), parameterNames[i]);
+        EXPECT_EQ (VL_PARAMS[i].index, i);
+    }
+
+    EXPECT_EQ (parameters[0]->getName (100), "Input Gain");
+    EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat*> (parameters[0])->getParameterID(), "0Input Gain");
+    EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat*> (parameters[22])->getParameterID(), "22High Shelf Power");
+}
+
+TEST (Parameters, DefaultsAreTheDefaultPresetBitForBit)
+{
+    QuilloAudioProcessor p;
+
+    for (int i = 0; i < 23; ++i)
+    {
+        auto* parameter = p.getParameters()[i];
+        EXPECT_EQ (bitsOf (parameter->getDefaultValue()), defaultBits[(size_t) i]) << i;
+        EXPECT_EQ (bitsOf (parameter->getValue()), defaultBits[(size_t) i]) << i;
+        EXPECT_EQ (bitsOf (p.getParameter (i)), defaultBits[(size_t) i]) << i;
+        EXPECT_EQ (bitsOf (VL_PARAMS[i].normalisedDefault()), defaultBits[(size_t) i]) << i;
+    }
+
+    EXPECT_EQ (p.presetCategory.load(), 0);
+    EXPECT_EQ (p.presetIndex.load(), 0);
+    EXPECT_FALSE (p.presetModified.load());
+}
+
+TEST (Parameters, KeepEveryValueWithoutSnapping)
+{
+    QuilloAudioProcessor p;
+
+    for (float v : { 0.123456789f, 0.15789473f, 0.0001f, 0.99999994f, 1.0e-7f })
+    {
+        setParameter (p, kHighPass, v);
+        EXPECT_EQ (bitsOf (p.getParameter (kHighPass)), bitsOf (v));
+        EXPECT_EQ (bitsOf (p.getParameters()[kHighPass]->getValue()), bitsOf (v));
+    }
+}
+
+TEST (Parameters, ShowTwoDecimalsOfTheNormalisedValue)
+{
+    QuilloAudioProcessor p;
+    auto* highPass = p.getParameters()[kHighPass];
+
+    EXPECT_EQ (highPass->getCurrentValueAsText(), "0.16");
+    EXPECT_EQ (highPass->getText (0.5f, 0), "0.50");
+    EXPECT_EQ (highPass->getText (1.0f, 0), "1.00");
+    EXPECT_EQ (highPass->getText (0.0f, 0), "0.00");
+    EXPECT_EQ (highPass->getText (0.12345f, 3), "0.1");
+    EXPECT_FLOAT_EQ (highPass->getValueForText ("0.25"), 0.25f);
+}
+
+TEST (Parameters, IndexHelpersStayInsideTheTable)
+{
+    QuilloAudioProcessor p;
+
+    EXPECT_EQ (p.getParameter (-1), 0.0f);
+    EXPECT_EQ (p.getParameter (23), 0.0f);
+
+    p.setParameterNotifyingHost (23, 0.5f);     // ignored
+    p.setParameterNotifyingHost (-1, 0.5f);
+    p.setParameterNotifyingHost (kPower, 0.25f);
+    EXPECT_EQ (p.getParameter (kPower), 0.25f);
+    EXPECT_EQ (parameterValues (p)[kHighPass], floatFromBits (defaultBits[kHighPass]));
+}
