@@ -5,8 +5,8 @@
 
 namespace aaxhost
 {
-AutomationDelegate::AutomationDelegate(std::shared_ptr<CallLog> log)
-    : HostUnknown("automation", std::move(log), false)
+AutomationDelegate::AutomationDelegate(std::shared_ptr<CallLog> log, const std::string& name, bool numbered)
+    : HostUnknown(name, std::move(log), numbered)
 {
 }
 
@@ -42,6 +42,17 @@ AAX_Result AutomationDelegate::PostSetValueRequest(AAX_CParamID parameterID, dou
 {
     if (auto forced = Enter("PostSetValueRequest", Quote(parameterID) + ", " + Real(normalizedValue)))
         return *forced;
+    if (parameterID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+
+    bool confirmNow = false;
+    {
+        std::lock_guard<std::mutex> lock(mStateMutex);
+        mPending.push_back({ parameterID, normalizedValue });
+        confirmNow = mConfirmImmediately && mInstance != nullptr;
+    }
+    if (confirmNow)
+        ConfirmPending();
     return AAX_SUCCESS;
 }
 
@@ -93,6 +104,53 @@ std::set<std::string> AutomationDelegate::Registered() const
 {
     std::lock_guard<std::mutex> lock(mStateMutex);
     return mRegistered;
+}
+
+void AutomationDelegate::BindInstance(AAX_IACFEffectParameters* instance)
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mInstance = instance;
+}
+
+std::vector<AutomationDelegate::Request> AutomationDelegate::Pending() const
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    return mPending;
+}
+
+size_t AutomationDelegate::ConfirmPending()
+{
+    // Confirming may make the instance post further requests: they join the queue and are
+    // confirmed in turn, without the state lock held across the call back.
+    size_t confirmed = 0;
+    for (;;)
+    {
+        Request request;
+        AAX_IACFEffectParameters* instance = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mStateMutex);
+            if (mInstance == nullptr || mPending.empty())
+                return confirmed;
+            instance = mInstance;
+            request = mPending.front();
+            mPending.erase(mPending.begin());
+        }
+        instance->UpdateParameterNormalizedValue(request.parameterID.c_str(), request.value,
+                                                 AAX_eUpdateSource_Parameter);
+        ++confirmed;
+    }
+}
+
+void AutomationDelegate::DiscardPending()
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mPending.clear();
+}
+
+void AutomationDelegate::SetConfirmImmediately(bool immediately)
+{
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mConfirmImmediately = immediately;
 }
 
 double AutomationDelegate::LastReportedValue(const std::string& parameterID) const

@@ -4,17 +4,29 @@
 #include <set>
 #include <string>
 
+#include <vector>
+
 #include "AAX_IACFAutomationDelegate.h"
+#include "AAX_IACFEffectParameters.h"
 #include "HostObject.h"
 
 namespace aaxhost
 {
-/** The host's automation of one instance: keeps the registered ids and touch states. Confirming
-    a requested value is the instance's business (the host calls it back), not this object's. */
+/** The host's automation of one instance: keeps the registered ids and touch states, and queues
+    every set-value request. Like a real host it answers a request later, by calling the bound
+    instance's UpdateParameterNormalizedValue (ConfirmPending), or at once when told to. */
 class AutomationDelegate final : public HostUnknown<AAX_IACFAutomationDelegate>
 {
 public:
-    explicit AutomationDelegate(std::shared_ptr<CallLog> log);
+    /** One set-value request as the instance posted it. */
+    struct Request
+    {
+        std::string parameterID;
+        double value = 0.0;
+    };
+
+    explicit AutomationDelegate(std::shared_ptr<CallLog> log, const std::string& name = "automation",
+                                bool numbered = false);
 
     AAX_Result RegisterParameter(AAX_CParamID parameterID) override;
     AAX_Result UnregisterParameter(AAX_CParamID parameterID) override;
@@ -30,6 +42,24 @@ public:
     /** Last value reported by PostCurrentValue for an id, or -1 when none. */
     double LastReportedValue(const std::string& parameterID) const;
 
+    /** The instance whose requests are confirmed (not retained; null unbinds). */
+    void BindInstance(AAX_IACFEffectParameters* instance);
+
+    /** Requests not yet confirmed, oldest first. */
+    std::vector<Request> Pending() const;
+
+    /** Confirms the queued requests in order through the bound instance's
+        UpdateParameterNormalizedValue (source AAX_eUpdateSource_Parameter), requests made while
+        confirming included. Returns how many were confirmed; without a bound instance nothing
+        happens and the requests stay queued. */
+    size_t ConfirmPending();
+
+    /** Drops the queued requests (a host that refuses them). */
+    void DiscardPending();
+
+    /** True: every request is confirmed before PostSetValueRequest returns. */
+    void SetConfirmImmediately(bool immediately);
+
 protected:
     void* FindInterface(const acfIID& iid) override;
 
@@ -38,5 +68,8 @@ private:
     std::set<std::string> mRegistered;
     std::set<std::string> mTouched;
     std::map<std::string, double> mReported;
+    std::vector<Request> mPending;
+    AAX_IACFEffectParameters* mInstance = nullptr;
+    bool mConfirmImmediately = false;
 };
 } // namespace aaxhost

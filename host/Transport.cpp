@@ -7,8 +7,8 @@
 
 namespace aaxhost
 {
-Transport::Transport(std::shared_ptr<CallLog> log)
-    : HostUnknown("transport", std::move(log), false)
+Transport::Transport(std::shared_ptr<CallLog> log, const std::string& name, bool numbered)
+    : HostUnknown(name, std::move(log), numbered)
 {
 }
 

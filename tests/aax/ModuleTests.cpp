@@ -14,6 +14,8 @@
 #include "AAX_UIDs.h"
 #include "Collection.h"
 #include "EffectDescriptor.h"
+#include "EffectTestSupport.h"
+#include "Instance.h"
 
 namespace
 {
@@ -316,4 +318,64 @@ TEST_F(ModuleTest, ANullOutPointerIsRefusedBeforeAnyWork)
 {
     EXPECT_EQ(module->registerPlugin(host->Unknown(), nullptr), AAX_ERROR_NULL_ARGUMENT);
     EXPECT_TRUE(host->Log().Texts(true).empty());
+}
+
+TEST_F(ModuleTest, AnInstanceOfTheLoadedModuleRunsThroughTheStandInHost)
+{
+    module->startup(host->Unknown());
+    ASSERT_EQ(Register(host->Unknown()), ACF_OK);
+    auto* const description = host->GetFactory().CreatedOf<aaxhost::EffectDescriptor>().at(0);
+    auto createParameters = reinterpret_cast<CreateFn>(description->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters));
+    auto createGUI = reinterpret_cast<CreateFn>(description->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI));
+
+    // The host creates the data model, gives it its instance context and initialises it.
+    ACFPtr<AAX_IACFEffectParameters> parameters;
+    ASSERT_EQ(parameters.QueryFrom(createParameters(), IID_IAAXEffectParametersV4), ACF_OK);
+    aaxhost::Instance instance(*host);
+    instance.GetController().state.sampleRate = 44100.0f;
+    ASSERT_TRUE(instance.BindEffect(parameters.get()));
+    ASSERT_EQ(parameters->Initialize(instance.Unknown()), AAX_SUCCESS);
+    int32_t count = 0;
+    EXPECT_EQ(parameters->GetNumberOfParameters(&count), AAX_SUCCESS);
+    EXPECT_EQ(count, 24);
+    EXPECT_EQ(instance.GetAutomation().Registered().size(), 24u);
+
+    // Coefficients: the bypass reaches the algorithm's port 3.
+    EXPECT_EQ(parameters->GenerateCoefficients(), AAX_SUCCESS);
+    ASSERT_EQ(instance.GetController().Posted().size(), 1u);
+    EXPECT_EQ(instance.GetController().Posted()[0].port, 3);
+
+    // An edit asks the host, which confirms it.
+    EXPECT_EQ(parameters->SetParameterNormalizedValue("12Low Mid Gain", 0.75), AAX_SUCCESS);
+    EXPECT_EQ(instance.GetAutomation().ConfirmPending(), 1u);
+    double value = 0.0;
+    EXPECT_EQ(parameters->GetParameterNormalizedValue("12Low Mid Gain", &value), AAX_SUCCESS);
+    EXPECT_EQ(value, 0.75);
+
+    // State: saved, changed, restored.
+    uint32_t size = 0;
+    ASSERT_EQ(parameters->GetChunkSize(aaxtest::FourCC("elck"), &size), AAX_SUCCESS);
+    EXPECT_EQ(size, 648u);
+    aaxtest::ChunkBuffer chunk { size };
+    ASSERT_EQ(parameters->GetChunk(aaxtest::FourCC("elck"), chunk.get()), AAX_SUCCESS);
+    EXPECT_EQ(parameters->UpdateParameterNormalizedValue("12Low Mid Gain", 0.0, AAX_eUpdateSource_Parameter),
+              AAX_SUCCESS);
+    EXPECT_EQ(parameters->SetChunk(aaxtest::FourCC("elck"), chunk.get()), AAX_SUCCESS);
+    instance.GetAutomation().ConfirmPending();
+    EXPECT_EQ(parameters->GetParameterNormalizedValue("12Low Mid Gain", &value), AAX_SUCCESS);
+    EXPECT_EQ(value, 0.75);
+
+    // The editor finds the data model through the same context.
+    ACFPtr<AAX_IACFEffectGUI> gui;
+    ASSERT_EQ(gui.QueryFrom(createGUI(), IID_IAAXEffectGUIV1), ACF_OK);
+    EXPECT_EQ(gui->Initialize(instance.Unknown()), AAX_SUCCESS);
+    EXPECT_EQ(gui->SetViewContainer(instance.ViewUnknown()), AAX_SUCCESS);
+    EXPECT_EQ(gui->SetViewContainer(nullptr), AAX_SUCCESS);
+    EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
+    gui.reset();
+
+    EXPECT_EQ(parameters->Uninitialize(), AAX_SUCCESS);
+    instance.UnbindEffect();
+    parameters.reset();
+    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
 }

@@ -9,7 +9,7 @@
 #include "AAX_IFeatureInfo.h"
 #include "AAX_IPropertyMap.h"
 #include "AAX_UIDs.h"
-#include "TestPlugInObjects.h"
+#include "EffectTestSupport.h"
 
 namespace quillotest
 {
@@ -40,12 +40,12 @@ void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const*, const void*)
 
 AAX_IEffectParameters* AAX_CALLBACK CreateEffectParameters()
 {
-    return new TestEffectParameters;
+    return new aaxtest::QuilloEffect;
 }
 
 AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI()
 {
-    return new TestEffectGUI;
+    return new aaxtest::NullViewGUI;
 }
 
 AAX_Result DescribeQuillo(AAX_ICollection* collection)

@@ -26,7 +26,8 @@ struct AlgorithmContext
 /** The native process procedure registered for every component; it does nothing. */
 void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const begin[], const void* end);
 
-/** Factory procedures registered with the effect: new objects that count as live plug-in objects. */
+/** Factory procedures registered with the effect: the product's data model on the library's base
+    (aaxtest::QuilloEffect) and an editor without a view (aaxtest::NullViewGUI). */
 AAX_IEffectParameters* AAX_CALLBACK CreateEffectParameters();
 AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI();
 

@@ -20,6 +20,9 @@ public:
     AAX_Result PostReleaseRequest(AAX_CParamID parameterID) override;
     AAX_Result GetTouchState(AAX_CParamID parameterID, AAX_CBoolean* touched) override;
 
+    /** True when the host's automation interface was obtained. */
+    bool IsSupported() const { return static_cast<bool>(mIAutomationDelegate); }
+
 private:
     ACFPtr<AAX_IACFAutomationDelegate> mIAutomationDelegate;
 };

@@ -44,8 +44,17 @@ AAX_CParameter<T>::AAX_CParameter(AAX_CParamID identifier, const AAX_IString& na
 template <typename T>
 AAX_CParameter<T>::~AAX_CParameter()
 {
+    // A host that throws here would otherwise end the process: destructors cannot pass it on.
     if (mAutomationDelegate != nullptr)
-        mAutomationDelegate->UnregisterParameter(Identifier());
+    {
+        try
+        {
+            mAutomationDelegate->UnregisterParameter(Identifier());
+        }
+        catch (...)
+        {
+        }
+    }
 }
 
 template <typename T>

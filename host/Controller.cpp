@@ -1,0 +1,294 @@
+#include "Controller.h"
+
+#include "AAX_IString.h"
+#include "AAX_UIDs.h"
+#include "Format.h"
+
+namespace aaxhost
+{
+Controller::Controller(std::shared_ptr<CallLog> log)
+    : HostUnknown("controller", std::move(log))
+{
+}
+
+void* Controller::FindInterface(const acfIID& iid)
+{
+    if (iid == IID_IACFUnknown || iid == IID_IAAXControllerV1 || iid == IID_IAAXControllerV2
+        || iid == IID_IAAXControllerV3)
+        return static_cast<AAX_IACFController_V3*>(this);
+    return nullptr;
+}
+
+AAX_Result Controller::GetEffectID(AAX_IString* effectID)
+{
+    if (auto forced = Enter("GetEffectID"))
+        return *forced;
+    if (effectID == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    effectID->Set(state.effectID.c_str());
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetSampleRate(AAX_CSampleRate* sampleRate)
+{
+    if (auto forced = Enter("GetSampleRate"))
+        return *forced;
+    if (sampleRate == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *sampleRate = state.sampleRate;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetInputStemFormat(AAX_EStemFormat* format)
+{
+    if (auto forced = Enter("GetInputStemFormat"))
+        return *forced;
+    if (format == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *format = state.inputStemFormat;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetOutputStemFormat(AAX_EStemFormat* format)
+{
+    if (auto forced = Enter("GetOutputStemFormat"))
+        return *forced;
+    if (format == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *format = state.outputStemFormat;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetSignalLatency(int32_t* samples)
+{
+    if (auto forced = Enter("GetSignalLatency"))
+        return *forced;
+    if (samples == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *samples = state.signalLatency;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetCycleCount(AAX_EProperty which, int32_t* cycles)
+{
+    if (auto forced = Enter("GetCycleCount", Int(which)))
+        return *forced;
+    if (cycles == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    const auto found = state.cycleCounts.find(which);
+    if (found == state.cycleCounts.end())
+        return AAX_ERROR_PROPERTY_UNDEFINED;
+    *cycles = found->second;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetTODLocation(int64_t* location)
+{
+    if (auto forced = Enter("GetTODLocation"))
+        return *forced;
+    if (location == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *location = state.todLocation;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::SetSignalLatency(int32_t samples)
+{
+    if (auto forced = Enter("SetSignalLatency", Int(samples)))
+        return *forced;
+    if (samples < 0)
+        return AAX_ERROR_INVALID_ARGUMENT;
+    state.signalLatency = samples;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::SetCycleCount(AAX_EProperty* which, int32_t* cycles, int32_t count)
+{
+    if (auto forced = Enter("SetCycleCount", Int(count)))
+        return *forced;
+    if (count < 0 || (count > 0 && (which == nullptr || cycles == nullptr)))
+        return AAX_ERROR_NULL_ARGUMENT;
+    for (int32_t i = 0; i < count; ++i)
+        state.cycleCounts[which[i]] = cycles[i];
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size)
+{
+    if (auto forced = Enter("PostPacket", Int(port) + ", " + Int(size)))
+        return *forced;
+    if (data == nullptr && size != 0)
+        return AAX_ERROR_NULL_ARGUMENT;
+
+    const auto* const bytes = static_cast<const uint8_t*>(data);
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mPosted.push_back({ port, std::vector<uint8_t>(bytes, bytes + size) });
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetCurrentMeterValue(AAX_CTypeID meter, float* value)
+{
+    if (auto forced = Enter("GetCurrentMeterValue", Int(meter)))
+        return *forced;
+    if (value == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    const auto found = state.meters.find(meter);
+    if (found == state.meters.end())
+        return AAX_ERROR_INVALID_METER_INDEX;
+    *value = found->second.value;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetMeterPeakValue(AAX_CTypeID meter, float* value)
+{
+    if (auto forced = Enter("GetMeterPeakValue", Int(meter)))
+        return *forced;
+    if (value == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    const auto found = state.meters.find(meter);
+    if (found == state.meters.end())
+        return AAX_ERROR_INVALID_METER_INDEX;
+    *value = found->second.peak;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::ClearMeterPeakValue(AAX_CTypeID meter)
+{
+    if (auto forced = Enter("ClearMeterPeakValue", Int(meter)))
+        return *forced;
+    const auto found = state.meters.find(meter);
+    if (found == state.meters.end())
+        return AAX_ERROR_INVALID_METER_INDEX;
+    found->second.peak = 0.0f;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetMeterClipped(AAX_CTypeID meter, AAX_CBoolean* clipped)
+{
+    if (auto forced = Enter("GetMeterClipped", Int(meter)))
+        return *forced;
+    if (clipped == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    const auto found = state.meters.find(meter);
+    if (found == state.meters.end())
+        return AAX_ERROR_INVALID_METER_INDEX;
+    *clipped = found->second.clipped ? 1 : 0;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::ClearMeterClipped(AAX_CTypeID meter)
+{
+    if (auto forced = Enter("ClearMeterClipped", Int(meter)))
+        return *forced;
+    const auto found = state.meters.find(meter);
+    if (found == state.meters.end())
+        return AAX_ERROR_INVALID_METER_INDEX;
+    found->second.clipped = false;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetMeterCount(uint32_t* count)
+{
+    if (auto forced = Enter("GetMeterCount"))
+        return *forced;
+    if (count == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *count = uint32_t(state.meters.size());
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetNextMIDIPacket(AAX_CFieldIndex* port, AAX_CMidiPacket* packet)
+{
+    if (auto forced = Enter("GetNextMIDIPacket"))
+        return *forced;
+    if (port == nullptr || packet == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    if (state.midi.empty())
+        return AAX_ERROR_NULL_OBJECT;
+    *port = state.midi.front().first;
+    *packet = state.midi.front().second;
+    state.midi.pop_front();
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::SendNotification(AAX_CTypeID type, const void* data, uint32_t size)
+{
+    if (auto forced = Enter("SendNotification", Int(type) + ", " + Int(size)))
+        return *forced;
+    if (data == nullptr && size != 0)
+        return AAX_ERROR_NULL_ARGUMENT;
+
+    const auto* const bytes = static_cast<const uint8_t*>(data);
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mNotifications.push_back({ type, std::vector<uint8_t>(bytes, bytes + size), data != nullptr });
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetHybridSignalLatency(int32_t* samples)
+{
+    if (auto forced = Enter("GetHybridSignalLatency"))
+        return *forced;
+    if (samples == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *samples = state.hybridSignalLatency;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetCurrentAutomationTimestamp(AAX_CTimestamp* timestamp)
+{
+    if (auto forced = Enter("GetCurrentAutomationTimestamp"))
+        return *forced;
+    if (timestamp == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *timestamp = state.automationTimestamp;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetHostName(AAX_IString* name)
+{
+    if (auto forced = Enter("GetHostName"))
+        return *forced;
+    if (name == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    name->Set(state.hostName.c_str());
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetPlugInTargetPlatform(int32_t* platform)
+{
+    if (auto forced = Enter("GetPlugInTargetPlatform"))
+        return *forced;
+    if (platform == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *platform = state.targetPlatform;
+    return AAX_SUCCESS;
+}
+
+AAX_Result Controller::GetIsAudioSuite(AAX_CBoolean* isAudioSuite)
+{
+    if (auto forced = Enter("GetIsAudioSuite"))
+        return *forced;
+    if (isAudioSuite == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    *isAudioSuite = state.isAudioSuite;
+    return AAX_SUCCESS;
+}
+
+std::vector<Controller::PostedPacket> Controller::Posted() const
+{
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mPosted;
+}
+
+void Controller::ClearPosted()
+{
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mPosted.clear();
+}
+
+std::vector<Controller::Notification> Controller::Notifications() const
+{
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mNotifications;
+}
+} // namespace aaxhost

@@ -1,0 +1,169 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ACF/ACFPtr.h"
+#include "ACF/acfuids.h"
+#include "AAX_CEffectGUI.h"
+#include "AAX_CEffectParameters.h"
+#include "AAX_IPageTable.h"
+
+/** Plug-in objects built on the library's bases the way the framework's AAX wrapper builds its
+    own, for tests of the effect layer through the stand-in host. */
+namespace aaxtest
+{
+/** The product's 23 parameter ids (index, then name), in index order. */
+extern const char* const kQuilloParameterIds[23];
+
+/** A float parameter over 0..1 the way the framework's wrapper makes one (linear taper, three
+    decimals, automatable). */
+AAX_CParameter<float>* MakeFloatParameter(const char* id, float defaultValue, const char* name = nullptr);
+
+/** A parameter that stores a float but reports its value as another type: int32 (rounded),
+    double or text. Its setters of that type store the value directly, so the chunk paths of
+    every type can be exercised. */
+class ForeignTypedParameter : public AAX_CParameter<float>
+{
+public:
+    enum Kind
+    {
+        eInt32,
+        eDouble,
+        eText
+    };
+
+    ForeignTypedParameter(const char* id, Kind kind, float value);
+
+    bool GetValueAsFloat(float*) const override { return false; }
+    bool GetValueAsInt32(int32_t* value) const override;
+    bool GetValueAsDouble(double* value) const override;
+    bool GetValueAsString(AAX_IString* value) const override;
+    bool SetValueWithInt32(int32_t value) override;
+    bool SetValueWithDouble(double value) override;
+    bool SetValueWithString(const AAX_IString& value) override;
+
+    double stored;
+    std::string text;
+
+private:
+    Kind mKind;
+};
+
+/** The product's data model as the wrapper sets it up: in EffectInit the master bypass (a float
+    parameter, as the wrapper makes it) and the 23 parameters, default (i + 1) / 32, then the
+    bypass packet on port 3. Switches let a test bend the set-up. */
+class QuilloEffect : public AAX_CEffectParameters
+{
+public:
+    QuilloEffect() = default;
+
+    /** What EffectInit returns, after adding the parameters. */
+    AAX_Result effectInitResult = AAX_SUCCESS;
+    bool addBypass = true;
+    bool addPreview = false;         ///< a bool "PreviewID" parameter
+    bool failParameterCount = false; ///< GetNumberOfParameters answers -20009
+    int effectInitCalls = 0;
+
+    /** Result of the page-table hook and the ids it maps (page 0, slot i). */
+    std::vector<std::string> pageTableIds;
+    int pageTableCalls = 0;
+
+    AAX_Result GetNumberOfParameters(int32_t* count) const override;
+
+    using AAX_CEffectParameters::UpdatePageTable;
+
+    /** Exposed for tests. */
+    AAX_CParameterManager& Manager() { return mParameterManager; }
+    AAX_CPacketDispatcher& Dispatcher() { return mPacketDispatcher; }
+    int32_t& Changes() { return mNumPlugInChanges; }
+    const std::set<std::string>& Filtered() const { return mFilteredParameters; }
+
+    /** The current normalised value of a parameter (NaN for an unknown id). */
+    double Value(const char* id) const;
+
+protected:
+    AAX_Result EffectInit() override;
+    AAX_Result UpdatePageTable(uint32_t tableType, int32_t tablePageSize, AAX_IPageTable& table) const override;
+};
+
+/** An editor without a view: it only counts what the base asks of it. */
+class NullViewGUI : public AAX_CEffectGUI
+{
+public:
+    int contentsCreated = 0;
+    int attached = 0;
+    int detached = 0;
+    int parametersUpdated = 0;
+
+    void CreateViewContents() override { ++contentsCreated; }
+    void CreateViewContainer() override { ++attached; }
+    void DeleteViewContainer() override { ++detached; }
+    AAX_Result ParameterUpdated(AAX_CParamID) override
+    {
+        ++parametersUpdated;
+        return AAX_SUCCESS;
+    }
+};
+
+/** Takes the first reference to a new plug-in object; the holder's release deletes it. */
+template <class Object>
+ACFPtr<IACFUnknown> Own(Object* object)
+{
+    ACFPtr<IACFUnknown> held;
+    void* unknown = nullptr;
+    if (object->QueryInterface(IID_IACFUnknown, &unknown) == ACF_OK)
+        held.attach(static_cast<IACFUnknown*>(unknown));
+    return held;
+}
+
+/** Memory for a chunk record with room for `dataSize` bytes of data, zero-filled. */
+class ChunkBuffer
+{
+public:
+    explicit ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID = 0x656C636B);
+
+    /** A chunk holding exactly `data`. */
+    static ChunkBuffer Holding(const std::vector<uint8_t>& data, AAX_CTypeID chunkID = 0x656C636B);
+
+    AAX_SPlugInChunk* get() { return reinterpret_cast<AAX_SPlugInChunk*>(mStorage.data()); }
+    AAX_SPlugInChunk* operator->() { return get(); }
+
+    /** The first `fSize` bytes of data (none for a negative size). */
+    std::vector<uint8_t> Data();
+
+private:
+    std::vector<uint64_t> mStorage;
+};
+
+/** Chunk data ending exactly at an unreadable page: any read past the declared size faults. */
+class GuardedChunk
+{
+public:
+    explicit GuardedChunk(const std::vector<uint8_t>& data);
+    ~GuardedChunk();
+
+    GuardedChunk(const GuardedChunk&) = delete;
+    GuardedChunk& operator=(const GuardedChunk&) = delete;
+
+    AAX_SPlugInChunk* get() { return mChunk; }
+
+private:
+    void* mMapping = nullptr;
+    size_t mMappingSize = 0;
+    AAX_SPlugInChunk* mChunk = nullptr;
+};
+
+/** The bytes of a value, most significant first. */
+std::vector<uint8_t> BigEndian(uint64_t bits, int bytes);
+
+/** One chunk entry as the format lays it out: tag, name, zero byte, padding, then `value`. */
+std::vector<uint8_t> Entry(const std::string& tagAndName, const std::vector<uint8_t>& value);
+
+/** Concatenation. */
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts);
+
+/** The marker that starts every chunk's data. */
+inline const std::vector<uint8_t> kMarker { 1, 1, 1, 1 };
+} // namespace aaxtest
