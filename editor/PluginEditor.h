@@ -75,9 +75,8 @@ public:
     /** A knob drag ends: the bubble fades out. */
     void paramEndChange (EComponent* widget, int paramId) override;
 
-    /** The parameter's name ("Low Mid Q"); both return the same text. */
+    /** The parameter's name ("Low Mid Q"); getStringValue() answers the same text. */
     juce::String getParamName (int paramId) override;
-    juce::String getStringValue (int paramId) override;
 
     /** The parameter's normalised default and current value (0..1). */
     float defaultValueForParamId (int paramId) override;
@@ -87,6 +86,8 @@ public:
         open, and an end without a begin, are not passed on, so the host always sees pairs. */
     void ui_beginGesture (EComponent* widget, int paramId) override;
     void ui_endGesture (EComponent* widget, int paramId) override;
+
+    juce::String getStringValue (int paramId) override;
 
     //==============================================================================================
     /** VLBanner::Delegate: the processor the banner loads factory presets into. */
