@@ -36,10 +36,22 @@ AAX_CSelector ComponentDescriptor::Register(ProcessProc proc, IACFUnknown* prope
     return proc.id;
 }
 
+AAX_Result ComponentDescriptor::AddField(AAX_CFieldIndex index, ContextField::Kind kind, uint32_t size, int64_t option)
+{
+    ContextField field;
+    field.index = index;
+    field.kind = kind;
+    field.size = size;
+    field.option = option;
+    mFields.push_back(std::move(field));
+    return AAX_SUCCESS;
+}
+
 AAX_Result ComponentDescriptor::Clear()
 {
     if (auto forced = Enter("Clear"))
         return *forced;
+    mFields.clear();
     return AAX_SUCCESS;
 }
 
@@ -47,77 +59,77 @@ AAX_Result ComponentDescriptor::AddReservedField(AAX_CFieldIndex field, uint32_t
 {
     if (auto forced = Enter("AddReservedField", Field(field) + ", " + Int(fieldType)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::Reserved, 0, fieldType);
 }
 
 AAX_Result ComponentDescriptor::AddAudioIn(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddAudioIn", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::AudioIn);
 }
 
 AAX_Result ComponentDescriptor::AddAudioOut(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddAudioOut", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::AudioOut);
 }
 
 AAX_Result ComponentDescriptor::AddAudioBufferLength(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddAudioBufferLength", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::BufferLength);
 }
 
 AAX_Result ComponentDescriptor::AddSampleRate(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddSampleRate", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::SampleRate);
 }
 
 AAX_Result ComponentDescriptor::AddClock(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddClock", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::Clock);
 }
 
 AAX_Result ComponentDescriptor::AddSideChainIn(AAX_CFieldIndex field)
 {
     if (auto forced = Enter("AddSideChainIn", Field(field)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::SideChainIn);
 }
 
 AAX_Result ComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t packetSize, AAX_EDataInPortType type)
 {
     if (auto forced = Enter("AddDataInPort", Field(field) + ", " + Int(packetSize) + ", " + Int(type)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::DataInPort, packetSize, type);
 }
 
 AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex field, int32_t stemFormat, const char* name)
 {
     if (auto forced = Enter("AddAuxOutputStem", Field(field) + ", " + Int(stemFormat) + ", " + Quote(name)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::AuxOutputStem, 0, stemFormat);
 }
 
 AAX_Result ComponentDescriptor::AddPrivateData(AAX_CFieldIndex field, int32_t dataSize, uint32_t options)
 {
     if (auto forced = Enter("AddPrivateData", Field(field) + ", " + Int(dataSize) + ", " + Int(options)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::PrivateData, dataSize > 0 ? uint32_t(dataSize) : 0u, options);
 }
 
 AAX_Result ComponentDescriptor::AddDmaInstance(AAX_CFieldIndex field, AAX_IDma::EMode mode)
 {
     if (auto forced = Enter("AddDmaInstance", Field(field) + ", " + Int(mode)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::Dma, 0, mode);
 }
 
 AAX_Result ComponentDescriptor::AddMIDINode(AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name,
@@ -125,7 +137,7 @@ AAX_Result ComponentDescriptor::AddMIDINode(AAX_CFieldIndex field, AAX_EMIDINode
 {
     if (auto forced = Enter("AddMIDINode", Field(field) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::MIDINode, 0, type);
 }
 
 AAX_Result ComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc processProc, IACFUnknown* properties,
@@ -172,6 +184,9 @@ AAX_Result ComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CType
         ids += (i == 0 ? "" : " ") + Int(meterIDs[i]);
     if (auto forced = Enter("AddMeters", Field(field) + ", [" + ids + "], " + Int(meterCount)))
         return *forced;
+    AddField(field, ContextField::Kind::Meters);
+    if (meterIDs != nullptr)
+        mFields.back().meterIDs.assign(meterIDs, meterIDs + meterCount);
     return AAX_SUCCESS;
 }
 
@@ -179,7 +194,7 @@ AAX_Result ComponentDescriptor::AddTemporaryData(AAX_CFieldIndex field, uint32_t
 {
     if (auto forced = Enter("AddTemporaryData", Field(field) + ", " + Int(dataElementSize)))
         return *forced;
-    return AAX_SUCCESS;
+    return AddField(field, ContextField::Kind::TemporaryData, dataElementSize);
 }
 
 AAX_Result ComponentDescriptor::AddProcessProc(IACFUnknown* properties, AAX_CSelector* outProcIDs, int32_t capacity)

@@ -26,6 +26,22 @@ public:
         AAX_CSelector id;
     };
 
+    /** One field of the algorithm's context block, as described (Clear forgets them). */
+    struct ContextField
+    {
+        enum class Kind
+        {
+            Reserved, AudioIn, AudioOut, BufferLength, SampleRate, Clock, SideChainIn, DataInPort,
+            AuxOutputStem, PrivateData, TemporaryData, Dma, Meters, MIDINode
+        };
+
+        AAX_CFieldIndex index = -1;
+        Kind kind = Kind::Reserved;
+        uint32_t size = 0;                    ///< bytes: data-in packet, private or temporary data
+        int64_t option = 0;                   ///< port type, private-data options, stem format, mode, node type
+        std::vector<AAX_CTypeID> meterIDs;    ///< Meters only
+    };
+
     explicit ComponentDescriptor(std::shared_ptr<CallLog> log);
 
     AAX_Result Clear() override;
@@ -54,6 +70,9 @@ public:
 
     const std::vector<ProcessProc>& ProcessProcs() const { return mProcessProcs; }
 
+    /** The context fields in the order described. */
+    const std::vector<ContextField>& Fields() const { return mFields; }
+
     /** The property maps handed over with the procedures, in order. */
     const std::vector<ACFPtr<IACFUnknown>>& ProcessProcMaps() const { return mHeldMaps; }
 
@@ -62,6 +81,9 @@ protected:
 
 private:
     AAX_CSelector Register(ProcessProc proc, IACFUnknown* properties);
+    AAX_Result AddField(AAX_CFieldIndex index, ContextField::Kind kind, uint32_t size = 0, int64_t option = 0);
+
+    std::vector<ContextField> mFields;
 
     std::vector<ProcessProc> mProcessProcs;
     std::vector<ACFPtr<IACFUnknown>> mHeldMaps;

@@ -121,8 +121,13 @@ AAX_Result Controller::PostPacket(AAX_CFieldIndex port, const void* data, uint32
         return AAX_ERROR_NULL_ARGUMENT;
 
     const auto* const bytes = static_cast<const uint8_t*>(data);
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    mPosted.push_back({ port, std::vector<uint8_t>(bytes, bytes + size) });
+    {
+        std::lock_guard<std::mutex> lock(mRecordMutex);
+        mPosted.push_back({ port, std::vector<uint8_t>(bytes, bytes + size) });
+    }
+    PacketSink* const sink = mPacketSink.load();
+    if (sink != nullptr && !sink->Accept(port, data, size))
+        return AAX_ERROR_POST_PACKET_FAILED;
     return AAX_SUCCESS;
 }
 

@@ -59,9 +59,22 @@ public:
         bool hadData;   ///< false when the data pointer was null
     };
 
+    /** Where posted packets travel on to, besides the record: the instance's algorithm. */
+    class PacketSink
+    {
+    public:
+        virtual ~PacketSink() = default;
+
+        /** False when the packet cannot be delivered (PostPacket then fails with -20021). */
+        virtual bool Accept(AAX_CFieldIndex port, const void* data, uint32_t size) = 0;
+    };
+
     explicit Controller(std::shared_ptr<CallLog> log);
 
     State state;
+
+    /** Null: packets are only recorded. Set while no packet is being posted. */
+    void SetPacketSink(PacketSink* sink) { mPacketSink.store(sink); }
 
     AAX_Result GetEffectID(AAX_IString* effectID) override;
     AAX_Result GetSampleRate(AAX_CSampleRate* sampleRate) override;
@@ -73,7 +86,8 @@ public:
     AAX_Result SetSignalLatency(int32_t samples) override;
     AAX_Result SetCycleCount(AAX_EProperty* which, int32_t* cycles, int32_t count) override;
 
-    /** Copies the bytes; a null pointer with a nonzero size is refused with -20044. */
+    /** Copies the bytes and hands them to the packet sink; a null pointer with a nonzero size is
+        refused with -20044, a packet the sink refuses with -20021 (it is still recorded). */
     AAX_Result PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size) override;
 
     /** Unknown meter ids give -20003 (AAX_ERROR_INVALID_METER_INDEX). */
@@ -105,6 +119,7 @@ protected:
     void* FindInterface(const acfIID& iid) override;
 
 private:
+    std::atomic<PacketSink*> mPacketSink { nullptr };
     mutable std::mutex mRecordMutex;
     std::vector<PostedPacket> mPosted;
     std::vector<Notification> mNotifications;

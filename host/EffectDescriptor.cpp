@@ -77,6 +77,7 @@ AAX_Result EffectDescriptor::AddMeterDescription(AAX_CTypeID meterID, const char
 {
     if (auto forced = Enter("AddMeterDescription", Int(meterID) + ", " + Quote(name) + ", " + ObjectName(properties)))
         return *forced;
+    mMeters.push_back({ meterID, name != nullptr ? name : "" });
     mHeldMaps.push_back(Hold(properties));
     return AAX_SUCCESS;
 }

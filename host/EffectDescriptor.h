@@ -27,8 +27,17 @@ public:
     AAX_Result AddControlMIDINode(AAX_CTypeID nodeID, AAX_EMIDINodeType type, const char* name,
                                   uint32_t channelMask) override;
 
+    /** A meter the plug-in described. */
+    struct Meter
+    {
+        AAX_CTypeID id;
+        std::string name;
+    };
+
     /** What the plug-in described. */
     const std::vector<std::string>& Names() const { return mNames; }
+    const std::vector<uint32_t>& Categories() const { return mCategories; }
+    const std::vector<Meter>& Meters() const { return mMeters; }
     const std::vector<ACFPtr<IACFUnknown>>& Components() const { return mComponents; }
 
     /** The procedure registered under `procID`, or null. */
@@ -40,6 +49,7 @@ protected:
 private:
     std::vector<std::string> mNames;
     std::vector<uint32_t> mCategories;
+    std::vector<Meter> mMeters;
     std::map<AAX_CProcPtrID, void*> mProcPtrs;
     std::vector<ACFPtr<IACFUnknown>> mComponents;
     std::vector<ACFPtr<IACFUnknown>> mHeldMaps;

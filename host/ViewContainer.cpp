@@ -59,6 +59,8 @@ AAX_Result ViewContainer::SetViewSize(AAX_Point& requested)
     if (!(requested.vert >= 1.0f && requested.horz >= 1.0f))
         return AAX_ERROR_INVALID_VIEW_SIZE;
     size = requested;
+    if (onSetViewSize)
+        onSetViewSize(size);
     return AAX_SUCCESS;
 }
 

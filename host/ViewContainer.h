@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "AAX_IACFViewContainer.h"
 #include "HostObject.h"
 
@@ -16,7 +18,7 @@ public:
     void* GetPtr() override;
     AAX_Result GetModifiers(uint32_t* modifiers) override;
 
-    /** Accepts any size of at least 1 x 1 pixels and keeps it. */
+    /** Accepts any size of at least 1 x 1 pixels, keeps it and tells onSetViewSize. */
     AAX_Result SetViewSize(AAX_Point& size) override;
 
     AAX_Result HandleParameterMouseDown(AAX_CParamID parameterID, uint32_t modifiers) override;
@@ -33,6 +35,9 @@ public:
     void* nativeView = nullptr;
     uint32_t modifiers = 0;
     AAX_Point size { 0.0f, 0.0f };
+
+    /** Called with every accepted size (the host's window follows the plug-in's view). */
+    std::function<void(const AAX_Point&)> onSetViewSize;
 
     /** What HandleParameterMouse* answer: by default the host does not consume the event. */
     AAX_Result mouseResult = AAX_ERROR_UNIMPLEMENTED;

@@ -120,7 +120,7 @@ TEST (FactoryPresetTables, FillExactlyTheSlotsOfEachCategory)
                 continue;
 
             // Stems start with the 1-based category and preset numbers.
-            char prefix[8];
+            char prefix[32];
             std::snprintf (prefix, sizeof prefix, "%02d_%02d_", c + 1, i + 1);
             EXPECT_EQ (std::string (FACTORY_PRESET_FILENAMES[c][i]).rfind (prefix, 0), 0u)
                 << FACTORY_PRESET_FILENAMES[c][i];

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+
+#include "ACF/ACFPtr.h"
+#include "AAX_IACFEffectGUI.h"
+#include "PngWriter.h"
+#include "X11Window.h"
+
+namespace aaxhost
+{
+class PlugInInstance;
+class StandInHost;
+
+/** An instance's editor in the stand-in host: the GUI object made by the GUI factory,
+    initialised with the instance's context, asked for its view size, and attached to a host
+    window of that size as a view container of the HWND-style type (its pointer: the X Window).
+
+    Main thread only. The editor lives while the instance is open; close it first. */
+class PlugInEditor
+{
+public:
+    /** Creates, initialises and attaches the editor to a new X11Window. Throws HostError when
+        there is no display, no GUI factory, or a step fails (nothing is left alive then). */
+    PlugInEditor(StandInHost& host, PlugInInstance& instance);
+    ~PlugInEditor();
+
+    PlugInEditor(const PlugInEditor&) = delete;
+    PlugInEditor& operator=(const PlugInEditor&) = delete;
+
+    /** Detaches (SetViewContainer(null)), uninitializes and releases the GUI, then closes the
+        window. Idempotent. */
+    void Close();
+    bool IsOpen() const { return static_cast<bool>(mGUI); }
+
+    AAX_IACFEffectGUI& GUI() const;
+    X11Window& Window() const { return *mWindow; }
+
+    /** The view size the GUI reports (GetViewSize), as first asked before attaching. */
+    AAX_Point InitialViewSize() const { return mInitialSize; }
+    AAX_Result GetViewSize(AAX_Point& size) const;
+
+    /** Lets the editor run for `milliseconds`: the module's message loop (timers, repaints, X
+        events) and the host window's events, in turns of about 10 ms. */
+    void Run(int milliseconds);
+
+    /** What the window shows now. */
+    bool Grab(RgbImage& image) const { return mWindow->Grab(image); }
+
+private:
+    StandInHost& mHost;
+    PlugInInstance& mInstance;
+    ACFPtr<AAX_IACFEffectGUI> mGUI;
+    std::unique_ptr<X11Window> mWindow;
+    AAX_Point mInitialSize { 0.0f, 0.0f };
+    bool mAttached = false;
+};
+} // namespace aaxhost

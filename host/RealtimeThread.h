@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <thread>
+
+#include <semaphore.h>
+
+namespace aaxhost
+{
+/** The host's real-time thread: one thread that runs one job at a time for the thread that owns
+    it (the host's main thread), as the host's audio engine runs its blocks. Handing a job over and
+    back goes through semaphores, so the real-time side takes no lock and allocates nothing; what
+    the job does is up to it.
+
+    The thread asks for SCHED_FIFO; without the privilege it runs at normal priority
+    (HasRealtimePriority tells). */
+class RealtimeThread
+{
+public:
+    /** Called on the real-time thread around every job: a test hook (allocation counters). */
+    class Observer
+    {
+    public:
+        virtual ~Observer() = default;
+        virtual void JobStarting() = 0;
+        virtual void JobFinished() = 0;
+    };
+
+    using Job = void (*)(void* argument);
+
+    RealtimeThread();
+    ~RealtimeThread();
+
+    RealtimeThread(const RealtimeThread&) = delete;
+    RealtimeThread& operator=(const RealtimeThread&) = delete;
+
+    /** Owner thread. Hands `job` to the real-time thread and returns at once. False when a job is
+        still running (nothing is started then). */
+    bool Start(Job job, void* argument);
+
+    /** Owner thread. True when the started job has finished (or none was started); then the next
+        job may start. Waits at most `milliseconds` (0: only looks). */
+    bool WaitForJob(int milliseconds);
+
+    /** Owner thread, while no job runs. Null removes it. */
+    void SetObserver(Observer* observer) { mObserver = observer; }
+
+    bool HasRealtimePriority() const { return mRealtime.load(); }
+
+    /** True on the real-time thread itself. */
+    bool IsCurrentThread() const { return std::this_thread::get_id() == mThread.get_id(); }
+
+private:
+    void Run();
+
+    std::thread mThread;
+    sem_t mStart;
+    sem_t mDone;
+    Job mJob = nullptr;
+    void* mArgument = nullptr;
+    Observer* mObserver = nullptr;
+    bool mRunning = false;            // owner thread only
+    std::atomic<bool> mQuit { false };
+    std::atomic<bool> mRealtime { false };
+};
+} // namespace aaxhost

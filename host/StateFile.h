@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Chunk.h"
+
+namespace aaxhost
+{
+/** The file in which quillo-host keeps an instance's chunks (state save / state load).
+
+    Little-endian throughout: "QHST", format version (uint32, 1), chunk count (uint32, at most
+    kMaxChunks), then per chunk its id (uint32), version (int32), name (32 bytes, zero-padded, at
+    most 31 characters), data size (uint32, at most ChunkRecord::kMaxDataSize) and the data. The
+    file ends right after the last chunk. */
+class StateFile
+{
+public:
+    static constexpr uint32_t kFormatVersion = 1;
+    static constexpr uint32_t kMaxChunks = 64;
+
+    static std::vector<uint8_t> Encode(const std::vector<Chunk>& chunks);
+
+    /** All or nothing: false with a reason, and `chunks` left empty, for anything that is not a
+        whole, well-formed state file (wrong magic or version, counts or sizes out of range,
+        truncation, trailing bytes, a name without its terminator, two chunks with one id). */
+    static bool Decode(const std::vector<uint8_t>& bytes, std::vector<Chunk>& chunks, std::string& error);
+
+    static bool Save(const std::string& path, const std::vector<Chunk>& chunks, std::string& error);
+    static bool Load(const std::string& path, std::vector<Chunk>& chunks, std::string& error);
+};
+} // namespace aaxhost

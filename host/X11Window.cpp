@@ -1,0 +1,206 @@
+#include "X11Window.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "HostError.h"
+
+namespace aaxhost
+{
+struct X11Window::Connection
+{
+    Display* display = nullptr;
+};
+
+namespace
+{
+/** The lowest set bit's position and the width of a colour mask of the visual. */
+void MaskShape(unsigned long mask, int& shift, int& bits)
+{
+    shift = 0;
+    bits = 0;
+    if (mask == 0)
+        return;
+    while ((mask & 1u) == 0)
+    {
+        mask >>= 1;
+        ++shift;
+    }
+    while ((mask & 1u) != 0)
+    {
+        mask >>= 1;
+        ++bits;
+    }
+}
+
+std::atomic<unsigned long> gErrorCount { 0 };
+
+int CountError(Display*, XErrorEvent*)
+{
+    gErrorCount.fetch_add(1);
+    return 0;
+}
+
+uint8_t Channel(unsigned long pixel, unsigned long mask)
+{
+    int shift = 0, bits = 0;
+    MaskShape(mask, shift, bits);
+    if (bits == 0)
+        return 0;
+    const unsigned long value = (pixel & mask) >> shift;
+    const unsigned long maximum = (1ul << bits) - 1;
+    return uint8_t((value * 255 + maximum / 2) / maximum);
+}
+} // namespace
+
+void X11Window::PrepareXlib()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        XInitThreads();
+        XSetErrorHandler(CountError);
+    });
+}
+
+unsigned long X11Window::ErrorCount()
+{
+    return gErrorCount.load();
+}
+
+bool X11Window::DisplayAvailable()
+{
+    PrepareXlib();
+    Display* const display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    XCloseDisplay(display);
+    return true;
+}
+
+X11Window::X11Window(int width, int height, const std::string& title, int x, int y)
+    : mConnection(new Connection), mWidth(width), mHeight(height)
+{
+    PrepareXlib();
+    mConnection->display = XOpenDisplay(nullptr);
+    if (mConnection->display == nullptr)
+    {
+        delete mConnection;
+        throw HostError("no X display: set DISPLAY (an X server or Xvfb) to open an editor");
+    }
+    Display* const display = mConnection->display;
+    const int screen = DefaultScreen(display);
+
+    XSetWindowAttributes attributes {};
+    attributes.background_pixel = BlackPixel(display, screen);
+    attributes.event_mask = StructureNotifyMask | ExposureMask;
+    mWindow = XCreateWindow(display, RootWindow(display, screen), x, y, unsigned(width), unsigned(height), 0,
+                            CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    XStoreName(display, mWindow, title.c_str());
+
+    // A fixed position: the window is placed where asked even under a window manager.
+    XSizeHints hints {};
+    hints.flags = PPosition | USPosition;
+    hints.x = x;
+    hints.y = y;
+    XSetWMNormalHints(display, mWindow, &hints);
+
+    XMapWindow(display, mWindow);
+    XSync(display, False);
+
+    // Wait (bounded) for the server to map it, so that children and grabs find it on screen.
+    for (int i = 0; i < 2000; ++i)
+    {
+        XWindowAttributes state {};
+        XGetWindowAttributes(display, mWindow, &state);
+        if (state.map_state == IsViewable)
+            break;
+        ProcessEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+X11Window::~X11Window()
+{
+    XDestroyWindow(mConnection->display, mWindow);
+    XCloseDisplay(mConnection->display);
+    delete mConnection;
+}
+
+void* X11Window::NativeHandle() const
+{
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
+}
+
+void X11Window::Resize(int width, int height)
+{
+    if (width < 1 || height < 1)
+        return;
+    mWidth = width;
+    mHeight = height;
+    XResizeWindow(mConnection->display, mWindow, unsigned(width), unsigned(height));
+    XSync(mConnection->display, False);
+}
+
+void X11Window::ProcessEvents()
+{
+    Display* const display = mConnection->display;
+    while (XPending(display) > 0)
+    {
+        XEvent event;
+        XNextEvent(display, &event);
+    }
+}
+
+int X11Window::NumChildren() const
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(mConnection->display, mWindow, &root, &parent, &children, &count) == 0)
+        return 0;
+    if (children != nullptr)
+        XFree(children);
+    return int(count);
+}
+
+bool X11Window::Grab(RgbImage& image) const
+{
+    Display* const display = mConnection->display;
+    XSync(display, False);
+    const Window root = DefaultRootWindow(display);
+
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display, mWindow, root, 0, 0, &x, &y, &child))
+        return false;
+    XWindowAttributes rootState {};
+    XGetWindowAttributes(display, root, &rootState);
+    if (x < 0 || y < 0 || x + mWidth > rootState.width || y + mHeight > rootState.height)
+        return false;
+
+    // The root window's pixels show every window as the server composed it, OpenGL ones too.
+    XImage* const grabbed = XGetImage(display, root, x, y, unsigned(mWidth), unsigned(mHeight), AllPlanes, ZPixmap);
+    if (grabbed == nullptr)
+        return false;
+
+    image.width = mWidth;
+    image.height = mHeight;
+    image.pixels.resize(size_t(mWidth) * size_t(mHeight) * 3);
+    for (int row = 0; row < mHeight; ++row)
+        for (int column = 0; column < mWidth; ++column)
+        {
+            const unsigned long pixel = XGetPixel(grabbed, column, row);
+            uint8_t* const out = &image.pixels[(size_t(row) * size_t(mWidth) + size_t(column)) * 3];
+            out[0] = Channel(pixel, grabbed->red_mask);
+            out[1] = Channel(pixel, grabbed->green_mask);
+            out[2] = Channel(pixel, grabbed->blue_mask);
+        }
+    XDestroyImage(grabbed);
+    return true;
+}
+} // namespace aaxhost

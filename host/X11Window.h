@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "PngWriter.h"
+
+namespace aaxhost
+{
+/** The host's own top-level window on the X server named by DISPLAY: the native view an editor
+    is attached to (its Window id is the view container's pointer). The host keeps its own
+    connection; the plug-in draws through its own.
+
+    Main thread only. */
+class X11Window
+{
+public:
+    /** True when DISPLAY names an X server that accepts a connection. */
+    static bool DisplayAvailable();
+
+    /** Readies Xlib for the process, as a host must before any plug-in touches X: thread support
+        (the plug-in's message and render threads share Xlib) and an error handler that counts
+        protocol errors instead of ending the process. A plug-in leaves both to its host. Called
+        by DisplayAvailable and the constructor; runs once. */
+    static void PrepareXlib();
+
+    /** X protocol errors the handler counted so far (any connection in the process). */
+    static unsigned long ErrorCount();
+
+    /** Opens and maps a `width` x `height` window at (x, y) and waits until the server shows it.
+        Throws HostError without a display. */
+    X11Window(int width, int height, const std::string& title, int x = 40, int y = 40);
+    ~X11Window();
+
+    X11Window(const X11Window&) = delete;
+    X11Window& operator=(const X11Window&) = delete;
+
+    /** The Window id as the view container hands it to the plug-in. */
+    void* NativeHandle() const;
+
+    void Resize(int width, int height);
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+
+    /** Handles whatever the server sent this connection (nothing is drawn by the host: the
+        plug-in's child window covers the area). */
+    void ProcessEvents();
+
+    /** Number of child windows the plug-in has placed in this window. */
+    int NumChildren() const;
+
+    /** What the screen shows in the window's area, every child window included. False when the
+        window is not (fully) on the screen or the grab fails. */
+    bool Grab(RgbImage& image) const;
+
+private:
+    struct Connection;
+    Connection* mConnection = nullptr;
+    unsigned long mWindow = 0;
+    int mWidth = 0;
+    int mHeight = 0;
+};
+} // namespace aaxhost

@@ -1,0 +1,180 @@
+// Parameters, latency and automation of an instance in the stand-in host.
+
+#include "E2ETestSupport.h"
+
+#include "PluginProcessor.h"
+#include "ProcessorTestSupport.h"
+
+#include <set>
+
+using namespace quillo::e2e;
+
+namespace
+{
+std::string ValueString(aaxhost::PlugInInstance& instance, const std::string& id)
+{
+    aaxhost::HostString text;
+    instance.Effect().GetParameterValueString(id.c_str(), &text, 32);
+    return text.Text();
+}
+} // namespace
+
+TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLast)
+{
+    auto instance = Open(2, 48000.0f);
+    const auto ids = instance->ParameterIDs();
+    ASSERT_EQ(ids.size(), 24u);
+    for (int i = 0; i < VL_NUM_PARAMS; ++i)
+        EXPECT_EQ(ids[size_t(i)], std::to_string(i) + VL_PARAMS[i].name);
+    EXPECT_EQ(ids[23], "MasterBypassID");
+    EXPECT_EQ(instance->BypassID(), "MasterBypassID");
+
+    aaxhost::HostString name;
+    EXPECT_EQ(instance->Effect().GetParameterName("MasterBypassID", &name), AAX_SUCCESS);
+    EXPECT_EQ(name.Text(), "Master Bypass");
+    EXPECT_EQ(instance->Effect().GetParameterName("15High Mid Freq", &name), AAX_SUCCESS);
+    EXPECT_EQ(name.Text(), "High Mid Freq");
+
+    // The host registered every one of them with its automation.
+    const auto registered = instance->Context().GetAutomation().Registered();
+    EXPECT_EQ(registered, std::set<std::string>(ids.begin(), ids.end()));
+
+    // The values are the "Default" preset's, bit for bit; the bypass is off.
+    for (int i = 0; i < VL_NUM_PARAMS; ++i)
+        EXPECT_EQ(quillo::test::bitsOf(float(instance->ParameterValue(ids[size_t(i)]))), quillo::test::defaultBits[size_t(i)])
+            << ids[size_t(i)];
+    EXPECT_EQ(instance->ParameterValue("MasterBypassID"), 0.0);
+}
+
+TEST_F(ModuleTest, UninitializeUnregistersEveryParameter)
+{
+    auto instance = Open(1, 44100.0f);
+    auto& automation = instance->Context().GetAutomation();
+    EXPECT_EQ(automation.Registered().size(), 24u);
+    instance->Close();
+    EXPECT_TRUE(automation.Registered().empty());
+    EXPECT_EQ(host->GetHost().Log().Count("UnregisterParameter"), 24u);
+    EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), 0);
+}
+
+TEST_F(ModuleTest, AnOpenInstanceKeepsTheModuleLoaded)
+{
+    auto stereo = Open(2, 48000.0f);
+    const int32_t withOne = host->GetModule().CanUnloadNow(host->GetHost().Unknown());
+    EXPECT_GT(withOne, 0);
+    auto mono = Open(1, 48000.0f);
+    EXPECT_GT(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), withOne);
+    mono->Close();
+    EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), withOne);
+    stereo->Close();
+    EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), 0);
+}
+
+struct LatencyCase
+{
+    float sampleRate;
+    int channels;
+    int32_t latency;
+};
+
+class LatencyTest : public ModuleTest, public ::testing::WithParamInterface<LatencyCase>
+{
+};
+
+TEST_P(LatencyTest, TheLatencyReachesTheController)
+{
+    const LatencyCase& c = GetParam();
+    auto instance = Open(c.channels, c.sampleRate);
+    EXPECT_EQ(instance->Latency(), c.latency);
+    const auto calls = instance->Context().GetController().Log().TextsOfMethod("SetSignalLatency");
+    ASSERT_FALSE(calls.empty());
+    for (const auto& call : calls)
+        EXPECT_NE(call.find("(" + std::to_string(c.latency) + ")"), std::string::npos) << call;
+    instance->Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, LatencyTest,
+                         ::testing::Values(LatencyCase { 44100.0f, 2, 178 }, LatencyCase { 48000.0f, 2, 192 },
+                                           LatencyCase { 44100.0f, 1, 178 }, LatencyCase { 48000.0f, 1, 192 }));
+
+TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
+{
+    auto instance = Open(2, 48000.0f);
+    auto& effect = instance->Effect();
+    auto& automation = instance->Context().GetAutomation();
+    const std::string id = "12Low Mid Gain";
+    int32_t changesBefore = 0;
+    effect.GetNumberOfChanges(&changesBefore);
+    host->GetHost().Log().Clear();
+
+    ASSERT_EQ(effect.TouchParameter(id.c_str()), AAX_SUCCESS);
+    AAX_CBoolean touched = 0;
+    automation.GetTouchState(id.c_str(), &touched);
+    EXPECT_EQ(touched, 1);
+
+    // The request waits for the host; the host-side parameter keeps its value until confirmed.
+    ASSERT_EQ(effect.SetParameterNormalizedValue(id.c_str(), 0.8), AAX_SUCCESS);
+    const auto pending = automation.Pending();
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0].parameterID, id);
+    EXPECT_EQ(pending[0].value, double(0.8f));
+    EXPECT_EQ(ValueString(*instance, id), "0.500");
+
+    EXPECT_EQ(automation.ConfirmPending(), 1u);
+    EXPECT_EQ(ValueString(*instance, id), "0.800");
+    int32_t changesAfter = 0;
+    effect.GetNumberOfChanges(&changesAfter);
+    EXPECT_EQ(changesAfter, changesBefore + 1);
+
+    ASSERT_EQ(effect.ReleaseParameter(id.c_str()), AAX_SUCCESS);
+    automation.GetTouchState(id.c_str(), &touched);
+    EXPECT_EQ(touched, 0);
+    // The library's parameter wraps its own request in a touch and a release, and reports the
+    // confirmed value back as the current one.
+    EXPECT_EQ(host->GetHost().Log().TextsOf(automation.Name()),
+              (std::vector<std::string> { "PostTouchRequest(\"12Low Mid Gain\")", "GetTouchState(\"12Low Mid Gain\")",
+                                          "PostTouchRequest(\"12Low Mid Gain\")",
+                                          "PostSetValueRequest(\"12Low Mid Gain\", 0.800000011920929)",
+                                          "PostReleaseRequest(\"12Low Mid Gain\")",
+                                          "PostCurrentValue(\"12Low Mid Gain\", 0.800000011920929)",
+                                          "PostReleaseRequest(\"12Low Mid Gain\")", "GetTouchState(\"12Low Mid Gain\")" }));
+
+    // The engine holds the confirmed value: its state blob says so.
+    aaxhost::Chunk state;
+    ASSERT_EQ(instance->GetChunk(kJuce, state), AAX_SUCCESS);
+    EXPECT_EQ(BlobValue(state.data, 12), 0.8f);
+    instance->Close();
+}
+
+TEST_F(ModuleTest, TheEngineFollowsTheHostsAutomationAndSoundsLikeIt)
+{
+    // Automation playback: the host sends a confirmed value without any request.
+    auto instance = Open(2, 44100.0f);
+    ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue("16High Mid Gain", 0.9, AAX_eUpdateSource_Parameter),
+              AAX_SUCCESS);
+    ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue("0Input Gain", 0.25, AAX_eUpdateSource_Parameter),
+              AAX_SUCCESS);
+    ASSERT_EQ(instance->ConfirmAutomation(), AAX_SUCCESS);
+    EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
+    EXPECT_EQ(instance->ParameterValue("16High Mid Gain"), double(0.9f));
+
+    const auto input = Signal(44100.0, 1.0, 2);
+    const auto output = instance->Process(input, 512);
+    const auto expected = EngineRender(input, 512, [](juce::AudioProcessor& engine) {
+        engine.getParameters()[16]->setValue(0.9f);
+        engine.getParameters()[0]->setValue(0.25f);
+    });
+    EXPECT_EQ(DifferingSamples(output, expected), 0u);
+    instance->Close();
+}
+
+TEST_F(ModuleTest, UnknownParametersAndValuesOutOfRangeAreRefused)
+{
+    auto instance = Open(2, 48000.0f);
+    EXPECT_EQ(instance->Automate("12Low Mid Gain", 1.5), AAX_ERROR_INVALID_ARGUMENT);
+    EXPECT_EQ(instance->Automate("12Low Mid Gain", -0.1), AAX_ERROR_INVALID_ARGUMENT);
+    EXPECT_EQ(instance->Effect().TouchParameter("99Nothing"), AAX_ERROR_INVALID_PARAMETER_ID);
+    EXPECT_EQ(instance->ParameterValue("12Low Mid Gain"), 0.5);
+    EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
+    instance->Close();
+}
