@@ -387,8 +387,11 @@ int RenderCommand(const Options& options, std::ostream& out)
     }
     for (const auto& [id, reduction] : reductions)
     {
+        // Parameter ids are the index digits followed by the name; the name alone reads better.
+        const size_t nameStart = id.find_first_not_of("0123456789");
+        const std::string name = nameStart == std::string::npos ? id : id.substr(nameStart);
         std::snprintf(line, sizeof(line), "Reduction        %-22s %6.2f dB (deepest, against the band's dynamics off)\n",
-                      id.c_str(), reduction);
+                      name.c_str(), reduction);
         out << line;
     }
     out << "Wrote            " << outPath << "\n";
