@@ -212,4 +212,14 @@ private:
 
     /** The parameter with this id, or null. */
     AAX_IParameter* FindParameter(AAX_CParamID parameterID) const;
+
+    /** Stores `read` of the parameter `parameterID` in `out`. A null `out` is refused before the
+        id is looked up, so that a host passing both wrong hears of the argument first. */
+    template <typename Out, class Read>
+    AAX_Result ReadParameter(AAX_CParamID parameterID, Out* out, Read&& read) const;
+
+    /** Runs `operation` on the parameter `parameterID` under the host-facing guard, which names
+        `where` in its trace; an unknown id is refused before anything runs. */
+    template <class Operation>
+    AAX_Result GuardedOnParameter(AAX_CParamID parameterID, const char* where, Operation&& operation) const;
 };

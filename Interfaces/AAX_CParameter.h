@@ -98,6 +98,15 @@ private:
 
     bool IsWithinTaperRange(T value) const;
 
+    /** Behind the typed conversions and setters: false for every type `V` but `T`, and for a
+        value that is not finite (only a floating-point one can be). */
+    template <typename V>
+    bool NormalizedFromTyped(V value, double* normalized) const;
+    template <typename V>
+    bool TypedFromNormalized(double normalized, V* value) const;
+    template <typename V>
+    bool SetTypedValue(V value);
+
     AAX_CString mName;
     std::map<uint32_t, AAX_CString> mShortenedNames;
     bool mAutomatable;

@@ -2,8 +2,6 @@
 #include "KnobGeometry.h"
 #include "VLUICallback.h"
 
-#include <cmath>
-
 HPFilterKnob::HPFilterKnob() = default;
 HPFilterKnob::~HPFilterKnob() = default;
 
@@ -20,7 +18,7 @@ void HPFilterKnob::resized()
 
 bool HPFilterKnob::hitTest (int x, int y)
 {
-    return std::hypot (centre.x - (float) x, centre.y - (float) y) < radius + 10.0f;
+    return KnobGeometry::withinReach (centre.x, centre.y, radius, x, y);
 }
 
 float HPFilterKnob::getPointerAngle() const
@@ -80,11 +78,7 @@ void HPFilterKnob::mouseDrag (const juce::MouseEvent& e)
         return;
 
     const auto pos = e.getPosition();
-    float dy = (float) (pos.y - lastMousePosition.y) * 0.45f;
-
-    if (e.mods.isAltDown())
-        dy *= 0.1f;
-
+    const float dy = KnobGeometry::dragTravel (pos.y - lastMousePosition.y, e.mods.isAltDown());
     lastMousePosition = pos;
     sendValue (value - dy / height);
 }

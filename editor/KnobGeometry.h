@@ -128,4 +128,26 @@ namespace KnobGeometry
     inline float knobCentreX(int width)  { return (float) ((double) width * 0.5); }
     inline float knobCentreY(int height) { return (float) ((double) height * 0.5); }
     inline float knobRadius(int width)   { return (float) width * 0.5f; }
+
+    //==============================================================================================
+    // Mouse
+
+    /** True for a point less than radius + 10 pixels from the knob's centre: the margin lets a
+        knob be caught a little outside its rim. */
+    inline bool withinReach(float centreX, float centreY, float radius, int x, int y)
+    {
+        return std::hypot(centreX - (float) x, centreY - (float) y) < radius + 10.0f;
+    }
+
+    /** The travel of a vertical drag by `pixelsDown` pixels (negative upwards), a tenth of it in
+        fine mode (Alt held). Each widget divides it by its own travel for the whole range. */
+    inline float dragTravel(int pixelsDown, bool fine)
+    {
+        float travel = (float) pixelsDown * 0.45f;
+
+        if (fine)
+            travel *= 0.1f;
+
+        return travel;
+    }
 }

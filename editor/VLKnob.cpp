@@ -55,7 +55,7 @@ void VLKnob::resized()
 
 bool VLKnob::hitTest (int x, int y)
 {
-    return std::hypot (centre.x - (float) x, centre.y - (float) y) < radius + 10.0f;
+    return KnobGeometry::withinReach (centre.x, centre.y, radius, x, y);
 }
 
 void VLKnob::paint (juce::Graphics& g)
@@ -111,11 +111,7 @@ void VLKnob::mouseDrag (const juce::MouseEvent& e)
         return;
 
     const auto pos = e.getPosition();
-    float dy = (float) (pos.y - lastMousePosition.y) * 0.45f;
-
-    if (e.mods.isAltDown())
-        dy *= 0.1f;
-
+    const float dy = KnobGeometry::dragTravel (pos.y - lastMousePosition.y, e.mods.isAltDown());
     lastMousePosition = pos;
     setPosition (value + dy / -70.0f);
 }

@@ -7,9 +7,12 @@
 #include "DspTestSignals.h"
 #include "DynamicFilter.h"
 #include "HPFilter.h"
+#include "ReferenceStages.h"
 #include "ShelvingEQ.h"
 
 using Corvanite::v4f;
+using quillo::test::ReferenceHighPass;
+using quillo::test::ReferenceShelves;
 
 namespace
 {
@@ -21,33 +24,7 @@ namespace
     //==============================================================================
     // Straight transcriptions of the stages that recompute every coefficient on every frame.
     // The stages reuse coefficients while their inputs stand still; the two must agree bit
-    // for bit.
-
-    struct ReferenceShelving
-    {
-        float sampleRate = 44100.0f;
-        VLIIRFilterSIMD lowShelf, highShelf;
-        RampedValue lowBoost, lowAttenuate, lowFrequency, highBoost, highAttenuate, highFrequency;
-
-        float limit (float f) const { return f <= 0.45f * sampleRate ? f : 0.45f * sampleRate; }
-
-        void processFrame (float* frame)
-        {
-            const float gLB = std::exp (lowBoost.next() * 0.115129255f);
-            const float gLA = std::exp (lowAttenuate.next() * -0.115129255f);
-            const float gHB = std::exp (highBoost.next() * 0.115129255f);
-            const float gHA = std::exp (highAttenuate.next() * -0.115129255f);
-            const float fL = limit (lowFrequency.next());
-            const float fH = limit (highFrequency.next());
-
-            lowShelf.setCoefficients (VLIIRCoefficientsSIMD::makeLowShelf (v4f (sampleRate), v4f (fL), v4f (0.707f, 1.5f, 0.707f, 1.5f), v4f (gLB, gLA, gLB, gLA)));
-            highShelf.setCoefficients (VLIIRCoefficientsSIMD::makeHighShelf (v4f (sampleRate), v4f (fH), v4f (0.707f, 1.0f, 0.707f, 1.0f), v4f (gHB, gHA, gHB, gHA)));
-
-            const v4f y = highShelf.processSingleSampleRaw (lowShelf.processSingleSampleRaw (v4f (frame[0], frame[0], frame[1], frame[1])));
-            frame[0] = (y[1] + y[0]) - frame[0];
-            frame[1] = (y[3] + y[2]) - frame[1];
-        }
-    };
+    // for bit. The high-pass and shelving references are shared with the engine's tests.
 
     struct ReferenceBand
     {
@@ -85,48 +62,6 @@ namespace
             const v4f y = peakFilter.processSingleSampleRaw (delayed);
             frame[0] = y[0];
             frame[1] = y[1];
-        }
-    };
-
-    struct ReferenceHighPass
-    {
-        double sampleRate = 44100.0;
-        double w[2][2][2] = {};   // [channel][section][w1, w2]
-        RampedValue cutoff;
-
-        void processFrame (float* frame)
-        {
-            double fc = cutoff.next();
-            fc = fc <= 0.45 * sampleRate ? fc : 0.45 * sampleRate;
-
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                double x = frame[ch] == 0.0f ? 1e-6 : (double) frame[ch];
-
-                for (int s = 0; s < 2; ++s)
-                {
-                    const double K = std::tan (3.141592653589793 * fc / sampleRate);
-                    const double r = (K + K) * 0.7071067811865476;
-                    const double d = K * K + r + 1.0;
-                    const double g = 1.0 / d;
-                    const double a1 = ((1.0 - K * K) + (1.0 - K * K)) / d;
-                    const double a2 = -(K * K - r + 1.0) / d;
-
-                    double& w1 = w[ch][s][0];
-                    double& w2 = w[ch][s][1];
-                    const double w0 = (a2 * w2 + a1 * w1) + x;
-                    double y = ((-2.0 * w1 + w0) + w2) * g;
-                    w2 = w1;
-                    w1 = w0;
-
-                    if (s == 0 && y == 0.0)
-                        y = 1e-6;
-
-                    x = y;
-                }
-
-                frame[ch] = (float) x;
-            }
         }
     };
 
@@ -187,7 +122,7 @@ namespace
 TEST (CoefficientCaching, ShelvingStageIsBitIdenticalToRecomputingEveryFrame)
 {
     ShelvingEQ stage;
-    ReferenceShelving reference;
+    ReferenceShelves reference;
     Schedule schedule;
     TestSignal signal;
     float values[6] = { 0, 0, 80, 0, 0, 7000 };
@@ -196,8 +131,8 @@ TEST (CoefficientCaching, ShelvingStageIsBitIdenticalToRecomputingEveryFrame)
     {
         stage.setSampleRate (sr);
         reference.sampleRate = sr;
-        reference.lowShelf.reset();
-        reference.highShelf.reset();
+        reference.low.reset();
+        reference.high.reset();
         reference.lowBoost = stage.lowBoost;
         reference.lowAttenuate = stage.lowAttenuate;
         reference.lowFrequency = stage.lowFrequency;

@@ -5,6 +5,7 @@
 // blocks.
 
 #include "ProcessorTestSupport.h"
+#include "ReferenceStages.h"
 
 #include "dsp/VLCompressorSIMD.h"
 #include "dsp/VLIIRFilterSIMD.h"
@@ -14,14 +15,6 @@ using Corvanite::v4f;
 
 namespace
 {
-constexpr float nepers = 0.115129255f;
-
-float limitBelowNyquist (float hz, float sampleRate)
-{
-    const float limit = 0.45f * sampleRate;
-    return hz <= limit ? hz : limit;
-}
-
 void setRamp (RampedValue& ramp, int n, float value)
 {
     ramp.setStepsToTarget (n);
@@ -29,78 +22,6 @@ void setRamp (RampedValue& ramp, int n, float value)
 }
 
 //==============================================================================
-struct ReferenceHighPass
-{
-    double sampleRate = 44100.0;
-    double w[2][2][2] = {};     // [channel][section][w1, w2]
-    RampedValue cutoff;
-
-    void process (float* frame)
-    {
-        double fc = cutoff.next();
-        fc = fc <= 0.45 * sampleRate ? fc : 0.45 * sampleRate;
-
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            double x = frame[ch] == 0.0f ? 1e-6 : (double) frame[ch];
-
-            for (int s = 0; s < 2; ++s)
-            {
-                // Coefficients anew for every section of every frame.
-                const double K = std::tan (3.141592653589793 * fc / sampleRate);
-                const double r = (K + K) * 0.7071067811865476;
-                const double d = K * K + r + 1.0;
-                const double g = 1.0 / d;
-                const double a1 = ((1.0 - K * K) + (1.0 - K * K)) / d;
-                const double a2 = -(K * K - r + 1.0) / d;
-
-                double& w1 = w[ch][s][0];
-                double& w2 = w[ch][s][1];
-                const double w0 = (a2 * w2 + a1 * w1) + x;
-                double y = ((-2.0 * w1 + w0) + w2) * g;
-                w2 = w1;
-                w1 = w0;
-
-                if (s == 0 && y == 0.0)
-                    y = 1e-6;
-
-                x = y;
-            }
-
-            frame[ch] = (float) x;
-        }
-    }
-};
-
-struct ReferenceShelves
-{
-    float sampleRate = 44100.0f;
-    VLIIRFilterSIMD low, high;
-    RampedValue lowBoost, lowAttenuate, lowFrequency, highBoost, highAttenuate, highFrequency;
-
-    void process (float* frame)
-    {
-        const float gLB = std::exp (lowBoost.next() * nepers);
-        const float gLA = std::exp (lowAttenuate.next() * -nepers);
-        const float gHB = std::exp (highBoost.next() * nepers);
-        const float gHA = std::exp (highAttenuate.next() * -nepers);
-        const float fL = limitBelowNyquist (lowFrequency.next(), sampleRate);
-        const float fH = limitBelowNyquist (highFrequency.next(), sampleRate);
-
-        low.setCoefficients (VLIIRCoefficientsSIMD::makeLowShelf (v4f (sampleRate), v4f (fL),
-                                                                  v4f (0.707f, 1.5f, 0.707f, 1.5f),
-                                                                  v4f (gLB, gLA, gLB, gLA)));
-        high.setCoefficients (VLIIRCoefficientsSIMD::makeHighShelf (v4f (sampleRate), v4f (fH),
-                                                                    v4f (0.707f, 1.0f, 0.707f, 1.0f),
-                                                                    v4f (gHB, gHA, gHB, gHA)));
-
-        const v4f x (frame[0], frame[0], frame[1], frame[1]);
-        const v4f y = high.processSingleSampleRaw (low.processSingleSampleRaw (x));
-        frame[0] = (y[1] + y[0]) - frame[0];
-        frame[1] = (y[3] + y[2]) - frame[1];
-    }
-};
-
 struct ReferenceBand
 {
     float sampleRate = 44100.0f;
@@ -117,7 +38,7 @@ struct ReferenceBand
         compressor.setRatio (1.0f);
     }
 
-    void process (float* frame)
+    void processFrame (float* frame)
     {
         const float gLin = std::exp (gain.next() * nepers);
         const float f = limitBelowNyquist (frequency.next(), sampleRate);
@@ -211,7 +132,7 @@ struct ReferenceChain
             frame[1] = (numChannels > 1 ? right[i] : left[i]) * inputFactor;
             frame[2] = frame[0];
             frame[3] = frame[1];
-            highPass.process (frame + 2);
+            highPass.processFrame (frame + 2);
 
             float m = mix.next();
 
@@ -221,9 +142,9 @@ struct ReferenceChain
             frame[0] = frame[0] * (1.0f - m) + frame[2] * m;
             frame[1] = frame[1] * (1.0f - m) + frame[3] * m;
 
-            shelves.process (frame);
-            lowMid.process (frame);
-            highMid.process (frame);
+            shelves.processFrame (frame);
+            lowMid.processFrame (frame);
+            highMid.processFrame (frame);
 
             left[i] = frame[0] * outputFactor;
 

@@ -69,6 +69,11 @@ private:
     /** Wraps `table` once `copyResult` reports success; null otherwise. */
     static AAX_IPageTable* WrapCopiedTable(ACFPtr<IACFUnknown>& table, AAX_Result copyResult);
 
+    /** A new table that `copy` fills through `version` of the host's page-table controller; null
+        when the host lacks that version, makes no table or refuses the copy. */
+    template <class Interface, class Copy>
+    AAX_IPageTable* CopyTable(const ACFPtr<Interface>& version, Copy&& copy) const;
+
     ACFPtr<AAX_IACFController> mIController;
     ACFPtr<AAX_IACFController_V2> mIControllerV2;
     ACFPtr<AAX_IACFController_V3> mIControllerV3;

@@ -68,6 +68,28 @@ void AAX_CEffectParameters::FilterParameterIDOnSave(AAX_CParamID parameterID)
         mFilteredParameters.insert(parameterID);
 }
 
+template <typename Out, class Read>
+AAX_Result AAX_CEffectParameters::ReadParameter(AAX_CParamID parameterID, Out* out, Read&& read) const
+{
+    if (out == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    const AAX_IParameter* const parameter = FindParameter(parameterID);
+    if (parameter == nullptr)
+        return AAX_ERROR_INVALID_PARAMETER_ID;
+    *out = read(*parameter);
+    return AAX_SUCCESS;
+}
+
+template <class Operation>
+AAX_Result AAX_CEffectParameters::GuardedOnParameter(AAX_CParamID parameterID, const char* where,
+                                                     Operation&& operation) const
+{
+    AAX_IParameter* const parameter = FindParameter(parameterID);
+    if (parameter == nullptr)
+        return AAX_ERROR_INVALID_PARAMETER_ID;
+    return Guarded(where, [&]() -> AAX_Result { return operation(*parameter); });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Life cycle
 
@@ -235,13 +257,8 @@ AAX_Result AAX_CEffectParameters::GetParameterNameOfLength(AAX_CParamID paramete
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue(AAX_CParamID parameterID, double* value) const
 {
-    if (value == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-    *value = parameter->GetNormalizedDefaultValue();
-    return AAX_SUCCESS;
+    return ReadParameter(parameterID, value,
+                         [](const AAX_IParameter& parameter) { return parameter.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterDefaultNormalizedValue(AAX_CParamID parameterID, double value)
@@ -255,24 +272,13 @@ AAX_Result AAX_CEffectParameters::SetParameterDefaultNormalizedValue(AAX_CParamI
 
 AAX_Result AAX_CEffectParameters::GetParameterType(AAX_CParamID parameterID, AAX_EParameterType* type) const
 {
-    if (type == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-    *type = parameter->GetType();
-    return AAX_SUCCESS;
+    return ReadParameter(parameterID, type, [](const AAX_IParameter& parameter) { return parameter.GetType(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation(AAX_CParamID parameterID, int32_t* orientation) const
 {
-    if (orientation == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-    *orientation = parameter->GetOrientation();
-    return AAX_SUCCESS;
+    return ReadParameter(parameterID, orientation,
+                         [](const AAX_IParameter& parameter) { return parameter.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameter(AAX_CParamID parameterID, AAX_IParameter** parameter)
@@ -313,17 +319,15 @@ AAX_Result AAX_CEffectParameters::GetParameterValueFromString(AAX_CParamID param
 {
     if (value == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    return Guarded("GetParameterValueFromString", [&]() -> AAX_Result {
-        double parsed = 0.0;
-        if (!parameter->GetNormalizedValueFromString(AAX_CString(text), &parsed))
-            return AAX_ERROR_INVALID_STRING_CONVERSION;
-        *value = parsed;
-        return AAX_SUCCESS;
-    });
+    return GuardedOnParameter(parameterID, "GetParameterValueFromString",
+        [&](const AAX_IParameter& parameter) -> AAX_Result {
+            double parsed = 0.0;
+            if (!parameter.GetNormalizedValueFromString(AAX_CString(text), &parsed))
+                return AAX_ERROR_INVALID_STRING_CONVERSION;
+            *value = parsed;
+            return AAX_SUCCESS;
+        });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(AAX_CParamID parameterID, double value,
@@ -331,17 +335,15 @@ AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(AAX_CParamID param
 {
     if (text == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    return Guarded("GetParameterStringFromValue", [&]() -> AAX_Result {
-        AAX_CString made;
-        if (!parameter->GetStringFromNormalizedValue(value, maxLength, made))
-            return AAX_ERROR_INVALID_STRING_CONVERSION;
-        text->Set(made.Get());
-        return AAX_SUCCESS;
-    });
+    return GuardedOnParameter(parameterID, "GetParameterStringFromValue",
+        [&](const AAX_IParameter& parameter) -> AAX_Result {
+            AAX_CString made;
+            if (!parameter.GetStringFromNormalizedValue(value, maxLength, made))
+                return AAX_ERROR_INVALID_STRING_CONVERSION;
+            text->Set(made.Get());
+            return AAX_SUCCESS;
+        });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterValueString(AAX_CParamID parameterID, AAX_IString* text,
@@ -349,28 +351,21 @@ AAX_Result AAX_CEffectParameters::GetParameterValueString(AAX_CParamID parameter
 {
     if (text == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    return Guarded("GetParameterValueString", [&]() -> AAX_Result {
-        AAX_CString made;
-        if (!parameter->GetValueString(maxLength, &made))
-            return AAX_ERROR_INVALID_STRING_CONVERSION;
-        text->Set(made.Get());
-        return AAX_SUCCESS;
-    });
+    return GuardedOnParameter(parameterID, "GetParameterValueString",
+        [&](const AAX_IParameter& parameter) -> AAX_Result {
+            AAX_CString made;
+            if (!parameter.GetValueString(maxLength, &made))
+                return AAX_ERROR_INVALID_STRING_CONVERSION;
+            text->Set(made.Get());
+            return AAX_SUCCESS;
+        });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue(AAX_CParamID parameterID, double* value) const
 {
-    if (value == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-    *value = parameter->GetNormalizedValue();
-    return AAX_SUCCESS;
+    return ReadParameter(parameterID, value,
+                         [](const AAX_IParameter& parameter) { return parameter.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue(AAX_CParamID parameterID, double value)
@@ -403,24 +398,16 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative(AAX_CParamID pa
 
 AAX_Result AAX_CEffectParameters::TouchParameter(AAX_CParamID parameterID)
 {
-    AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    return Guarded("TouchParameter", [&]() -> AAX_Result {
-        parameter->Touch();
+    return GuardedOnParameter(parameterID, "TouchParameter", [](AAX_IParameter& parameter) -> AAX_Result {
+        parameter.Touch();
         return AAX_SUCCESS;
     });
 }
 
 AAX_Result AAX_CEffectParameters::ReleaseParameter(AAX_CParamID parameterID)
 {
-    AAX_IParameter* const parameter = FindParameter(parameterID);
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    return Guarded("ReleaseParameter", [&]() -> AAX_Result {
-        parameter->Release();
+    return GuardedOnParameter(parameterID, "ReleaseParameter", [](AAX_IParameter& parameter) -> AAX_Result {
+        parameter.Release();
         return AAX_SUCCESS;
     });
 }

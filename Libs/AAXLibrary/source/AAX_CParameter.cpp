@@ -276,14 +276,16 @@ bool AAX_CParameter<T>::IsWithinTaperRange(T value) const
     return !IsNaNValue(value) && !(value < low) && !(high < value);
 }
 
-// The typed conversions answer only for the parameter's own value type.
+// The typed conversions answer only for the parameter's own value type. Bool and int32 values
+// are always finite, so the finiteness test refuses only floating-point ones.
 
 template <typename T>
-bool AAX_CParameter<T>::GetNormalizedValueFromBool(bool value, double* normalized) const
+template <typename V>
+bool AAX_CParameter<T>::NormalizedFromTyped(V value, double* normalized) const
 {
-    if constexpr (std::is_same<T, bool>::value)
+    if constexpr (std::is_same<T, V>::value)
     {
-        if (normalized == nullptr)
+        if (normalized == nullptr || !IsFinite(value))
             return false;
         *normalized = mTaperDelegate->RealToNormalized(value);
         return true;
@@ -294,60 +296,30 @@ bool AAX_CParameter<T>::GetNormalizedValueFromBool(bool value, double* normalize
         (void)normalized;
         return false;
     }
+}
+
+template <typename T>
+bool AAX_CParameter<T>::GetNormalizedValueFromBool(bool value, double* normalized) const
+{
+    return NormalizedFromTyped(value, normalized);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetNormalizedValueFromInt32(int32_t value, double* normalized) const
 {
-    if constexpr (std::is_same<T, int32_t>::value)
-    {
-        if (normalized == nullptr)
-            return false;
-        *normalized = mTaperDelegate->RealToNormalized(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        (void)normalized;
-        return false;
-    }
+    return NormalizedFromTyped(value, normalized);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetNormalizedValueFromFloat(float value, double* normalized) const
 {
-    if constexpr (std::is_same<T, float>::value)
-    {
-        if (normalized == nullptr || !IsFinite(value))
-            return false;
-        *normalized = mTaperDelegate->RealToNormalized(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        (void)normalized;
-        return false;
-    }
+    return NormalizedFromTyped(value, normalized);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetNormalizedValueFromDouble(double value, double* normalized) const
 {
-    if constexpr (std::is_same<T, double>::value)
-    {
-        if (normalized == nullptr || !IsFinite(value))
-            return false;
-        *normalized = mTaperDelegate->RealToNormalized(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        (void)normalized;
-        return false;
-    }
+    return NormalizedFromTyped(value, normalized);
 }
 
 template <typename T>
@@ -365,9 +337,10 @@ bool AAX_CParameter<T>::GetNormalizedValueFromString(const AAX_CString& text, do
 }
 
 template <typename T>
-bool AAX_CParameter<T>::GetBoolFromNormalizedValue(double normalized, bool* value) const
+template <typename V>
+bool AAX_CParameter<T>::TypedFromNormalized(double normalized, V* value) const
 {
-    if constexpr (std::is_same<T, bool>::value)
+    if constexpr (std::is_same<T, V>::value)
     {
         if (value == nullptr || !IsFinite(normalized))
             return false;
@@ -380,60 +353,30 @@ bool AAX_CParameter<T>::GetBoolFromNormalizedValue(double normalized, bool* valu
         (void)value;
         return false;
     }
+}
+
+template <typename T>
+bool AAX_CParameter<T>::GetBoolFromNormalizedValue(double normalized, bool* value) const
+{
+    return TypedFromNormalized(normalized, value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetInt32FromNormalizedValue(double normalized, int32_t* value) const
 {
-    if constexpr (std::is_same<T, int32_t>::value)
-    {
-        if (value == nullptr || !IsFinite(normalized))
-            return false;
-        *value = mTaperDelegate->NormalizedToReal(normalized);
-        return true;
-    }
-    else
-    {
-        (void)normalized;
-        (void)value;
-        return false;
-    }
+    return TypedFromNormalized(normalized, value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetFloatFromNormalizedValue(double normalized, float* value) const
 {
-    if constexpr (std::is_same<T, float>::value)
-    {
-        if (value == nullptr || !IsFinite(normalized))
-            return false;
-        *value = mTaperDelegate->NormalizedToReal(normalized);
-        return true;
-    }
-    else
-    {
-        (void)normalized;
-        (void)value;
-        return false;
-    }
+    return TypedFromNormalized(normalized, value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::GetDoubleFromNormalizedValue(double normalized, double* value) const
 {
-    if constexpr (std::is_same<T, double>::value)
-    {
-        if (value == nullptr || !IsFinite(normalized))
-            return false;
-        *value = mTaperDelegate->NormalizedToReal(normalized);
-        return true;
-    }
-    else
-    {
-        (void)normalized;
-        (void)value;
-        return false;
-    }
+    return TypedFromNormalized(normalized, value);
 }
 
 template <typename T>
@@ -510,10 +453,13 @@ void AAX_CParameter<T>::SetValue(T value)
 }
 
 template <typename T>
-bool AAX_CParameter<T>::SetValueWithBool(bool value)
+template <typename V>
+bool AAX_CParameter<T>::SetTypedValue(V value)
 {
-    if constexpr (std::is_same<T, bool>::value)
+    if constexpr (std::is_same<T, V>::value)
     {
+        if (!IsFinite(value))
+            return false;
         SetValue(value);
         return true;
     }
@@ -522,55 +468,30 @@ bool AAX_CParameter<T>::SetValueWithBool(bool value)
         (void)value;
         return false;
     }
+}
+
+template <typename T>
+bool AAX_CParameter<T>::SetValueWithBool(bool value)
+{
+    return SetTypedValue(value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::SetValueWithInt32(int32_t value)
 {
-    if constexpr (std::is_same<T, int32_t>::value)
-    {
-        SetValue(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return SetTypedValue(value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::SetValueWithFloat(float value)
 {
-    if constexpr (std::is_same<T, float>::value)
-    {
-        if (!IsFinite(value))
-            return false;
-        SetValue(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return SetTypedValue(value);
 }
 
 template <typename T>
 bool AAX_CParameter<T>::SetValueWithDouble(double value)
 {
-    if constexpr (std::is_same<T, double>::value)
-    {
-        if (!IsFinite(value))
-            return false;
-        SetValue(value);
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return SetTypedValue(value);
 }
 
 template <typename T>

@@ -3,6 +3,28 @@
 #include <cstring>
 #include <type_traits>
 
+namespace
+{
+/** Copies `stored` to `out` when it is of the asked type `Out`; any other type answers false. */
+template <typename Out, typename T>
+bool CopyIfSameType(const T& stored, Out* out)
+{
+    if constexpr (std::is_same<T, Out>::value)
+    {
+        if (out == nullptr)
+            return false;
+        *out = stored;
+        return true;
+    }
+    else
+    {
+        (void)stored;
+        (void)out;
+        return false;
+    }
+}
+} // namespace
+
 template <typename T>
 AAX_CParameterValue<T>::AAX_CParameterValue(AAX_CParamID identifier, T value)
     : mValue(value)
@@ -27,69 +49,25 @@ AAX_CParamID AAX_CParameterValue<T>::Identifier() const
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsBool(bool* value) const
 {
-    if constexpr (std::is_same<T, bool>::value)
-    {
-        if (value == nullptr)
-            return false;
-        *value = mValue;
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return CopyIfSameType(mValue, value);
 }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsInt32(int32_t* value) const
 {
-    if constexpr (std::is_same<T, int32_t>::value)
-    {
-        if (value == nullptr)
-            return false;
-        *value = mValue;
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return CopyIfSameType(mValue, value);
 }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsFloat(float* value) const
 {
-    if constexpr (std::is_same<T, float>::value)
-    {
-        if (value == nullptr)
-            return false;
-        *value = mValue;
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return CopyIfSameType(mValue, value);
 }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsDouble(double* value) const
 {
-    if constexpr (std::is_same<T, double>::value)
-    {
-        if (value == nullptr)
-            return false;
-        *value = mValue;
-        return true;
-    }
-    else
-    {
-        (void)value;
-        return false;
-    }
+    return CopyIfSameType(mValue, value);
 }
 
 template <typename T>

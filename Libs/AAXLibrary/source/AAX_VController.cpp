@@ -260,32 +260,34 @@ AAX_IPageTable* AAX_VController::WrapCopiedTable(ACFPtr<IACFUnknown>& table, AAX
     return wrapper;
 }
 
+template <class Interface, class Copy>
+AAX_IPageTable* AAX_VController::CopyTable(const ACFPtr<Interface>& version, Copy&& copy) const
+{
+    if (!version)
+        return nullptr;
+    ACFPtr<IACFUnknown> table = CreatePageTable();
+    if (!table)
+        return nullptr;
+    const AAX_Result result = copy(*version.get(), table.get());
+    return WrapCopiedTable(table, result);
+}
+
 AAX_IPageTable* AAX_VController::CreateTableCopyForEffect(AAX_CPropertyValue manufacturerID,
                                                           AAX_CPropertyValue productID,
                                                           AAX_CPropertyValue plugInID, uint32_t tableType,
                                                           int32_t tablePageSize) const
 {
-    if (!mIPageTableController)
-        return nullptr;
-    ACFPtr<IACFUnknown> table = CreatePageTable();
-    if (!table)
-        return nullptr;
-    const AAX_Result result = mIPageTableController->CopyTableForEffect(manufacturerID, productID, plugInID,
-                                                                        tableType, tablePageSize, table.get());
-    return WrapCopiedTable(table, result);
+    return CopyTable(mIPageTableController, [&](AAX_IACFPageTableController& host, IACFUnknown* table) {
+        return host.CopyTableForEffect(manufacturerID, productID, plugInID, tableType, tablePageSize, table);
+    });
 }
 
 AAX_IPageTable* AAX_VController::CreateTableCopyForLayout(const char* effectID, const char* layoutName,
                                                           uint32_t tableType, int32_t tablePageSize) const
 {
-    if (!mIPageTableController)
-        return nullptr;
-    ACFPtr<IACFUnknown> table = CreatePageTable();
-    if (!table)
-        return nullptr;
-    const AAX_Result result = mIPageTableController->CopyTableOfLayoutForEffect(effectID, layoutName, tableType,
-                                                                                tablePageSize, table.get());
-    return WrapCopiedTable(table, result);
+    return CopyTable(mIPageTableController, [&](AAX_IACFPageTableController& host, IACFUnknown* table) {
+        return host.CopyTableOfLayoutForEffect(effectID, layoutName, tableType, tablePageSize, table);
+    });
 }
 
 AAX_IPageTable* AAX_VController::CreateTableCopyForEffectFromFile(const char* path, AAX_ETextEncoding encoding,
@@ -294,26 +296,17 @@ AAX_IPageTable* AAX_VController::CreateTableCopyForEffectFromFile(const char* pa
                                                                   AAX_CPropertyValue plugInID, uint32_t tableType,
                                                                   int32_t tablePageSize) const
 {
-    if (!mIPageTableControllerV2)
-        return nullptr;
-    ACFPtr<IACFUnknown> table = CreatePageTable();
-    if (!table)
-        return nullptr;
-    const AAX_Result result = mIPageTableControllerV2->CopyTableForEffectFromFile(
-        path, encoding, manufacturerID, productID, plugInID, tableType, tablePageSize, table.get());
-    return WrapCopiedTable(table, result);
+    return CopyTable(mIPageTableControllerV2, [&](AAX_IACFPageTableController_V2& host, IACFUnknown* table) {
+        return host.CopyTableForEffectFromFile(path, encoding, manufacturerID, productID, plugInID, tableType,
+                                               tablePageSize, table);
+    });
 }
 
 AAX_IPageTable* AAX_VController::CreateTableCopyForLayoutFromFile(const char* path, AAX_ETextEncoding encoding,
                                                                   const char* layoutName, uint32_t tableType,
                                                                   int32_t tablePageSize) const
 {
-    if (!mIPageTableControllerV2)
-        return nullptr;
-    ACFPtr<IACFUnknown> table = CreatePageTable();
-    if (!table)
-        return nullptr;
-    const AAX_Result result = mIPageTableControllerV2->CopyTableOfLayoutFromFile(
-        path, encoding, layoutName, tableType, tablePageSize, table.get());
-    return WrapCopiedTable(table, result);
+    return CopyTable(mIPageTableControllerV2, [&](AAX_IACFPageTableController_V2& host, IACFUnknown* table) {
+        return host.CopyTableOfLayoutFromFile(path, encoding, layoutName, tableType, tablePageSize, table);
+    });
 }
