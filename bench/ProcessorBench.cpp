@@ -5,8 +5,10 @@
 //   quillo_bench [--benchmark_filter=...]
 //
 // Counters: ns_per_frame (seconds per stereo frame, printed with an SI prefix) and
-// x_realtime (seconds of 48 kHz audio processed per second). The ratio of the processor to the
-// baseline is printed at the end.
+// x_realtime (seconds of 48 kHz audio processed per second). At the end one table puts side by
+// side the processor, the same work through the stand-in host and the module (ModuleBench.cpp),
+// and the baseline, with their ratios; and the editor's timer tick and full repaint
+// (EditorBench.cpp) against the 16.7 ms of a 60 Hz frame.
 
 #include "PluginProcessor.h"
 
@@ -176,11 +178,13 @@ void biquadCascadeBlock (benchmark::State& state)
 }
 
 //==============================================================================
-// Prints the usual console report and remembers each benchmark's time per frame for the ratio.
+// Prints the usual console report and remembers, per benchmark, the time per frame and the
+// time per iteration for the summary.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     std::map<std::string, double> nsPerFrame;
+    std::map<std::string, double> nsPerIteration;
 
     void ReportRuns (const std::vector<Run>& runs) override
     {
@@ -188,19 +192,85 @@ public:
 
         for (const auto& run : runs)
         {
-            const auto counter = run.counters.find ("ns_per_frame");
-
-            if (run.error_occurred || counter == run.counters.end())
+            if (run.error_occurred)
                 continue;
 
             // With repetitions, the median stands for the benchmark.
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
                 continue;
 
-            nsPerFrame[run.run_name.str()] = counter->second.value * 1.0e9;
+            const auto name = run.run_name.str();
+            nsPerIteration[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier (run.time_unit) * 1.0e9;
+
+            const auto counter = run.counters.find ("ns_per_frame");
+
+            if (counter != run.counters.end())
+                nsPerFrame[name] = counter->second.value * 1.0e9;
         }
     }
 };
+
+const double* find (const std::map<std::string, double>& m, const std::string& name)
+{
+    const auto it = m.find (name);
+    return it != m.end() ? &it->second : nullptr;
+}
+
+void printAudioSummary (const RatioReporter& reporter)
+{
+    std::printf ("\nAudio, stereo at 48 kHz, ns per frame (ratios of those times)\n");
+    std::printf ("%-6s %12s %12s %12s %16s %16s %12s %12s\n", "block", "processor", "module", "baseline",
+                 "module/processor", "processor/base", "x rt proc", "x rt module");
+
+    for (int blockSize : { 64, 512 })
+    {
+        const auto suffix = "/" + std::to_string (blockSize);
+        const double* processor = find (reporter.nsPerFrame, "processorBlock" + suffix);
+        const double* module = find (reporter.nsPerFrame, "moduleBlock" + suffix + "/real_time");
+        const double* baseline = find (reporter.nsPerFrame, "biquadCascadeBlock" + suffix);
+
+        const auto cell = [] (const double* v) { return v != nullptr ? *v : std::nan (""); };
+        const auto ratio = [] (const double* a, const double* b) { return a != nullptr && b != nullptr ? *a / *b : std::nan (""); };
+        const auto realtime = [] (const double* v) { return v != nullptr ? 1.0e9 / (*v * sampleRate) : std::nan (""); };
+
+        std::printf ("%-6d %12.2f %12.2f %12.2f %16.3f %16.2f %12.1f %12.1f\n", blockSize, cell (processor), cell (module),
+                     cell (baseline), ratio (module, processor), ratio (processor, baseline), realtime (processor),
+                     realtime (module));
+    }
+}
+
+void printEditorSummary (const RatioReporter& reporter)
+{
+    constexpr double frameNs = 1.0e9 / 60.0;
+    const double* idle = find (reporter.nsPerIteration, "EditorTimerTickIdle");
+    const double* moved = find (reporter.nsPerIteration, "EditorTimerTickAllWidgetsMoved");
+    const double* repaint1 = find (reporter.nsPerIteration, "EditorFullRepaint/1");
+    const double* repaint2 = find (reporter.nsPerIteration, "EditorFullRepaint/2");
+
+    if (idle == nullptr && moved == nullptr && repaint1 == nullptr && repaint2 == nullptr)
+        return;
+
+    std::printf ("\nEditor, on the message thread (share of a 60 Hz frame of 16.7 ms)\n");
+    std::printf ("%-34s %12s %12s %14s\n", "", "us", "% of frame", "ratio");
+
+    const auto row = [&] (const char* what, const double* ns, const double* against, const char* againstName)
+    {
+        if (ns == nullptr)
+            return;
+
+        std::printf ("%-34s %12.2f %12.3f", what, *ns / 1000.0, 100.0 * *ns / frameNs);
+
+        if (against != nullptr)
+            std::printf (" %8.2f x %s", *ns / *against, againstName);
+
+        std::printf ("\n");
+    };
+
+    row ("timer tick, idle", idle, nullptr, "");
+    row ("timer tick, every widget moved", moved, idle, "idle tick");
+    row ("full repaint, 1x artwork", repaint1, moved, "busy tick");
+    row ("full repaint, 2x artwork at 2x", repaint2, repaint1, "1x repaint");
+}
 } // namespace
 
 BENCHMARK (processorBlock)->Arg (64)->Arg (512);
@@ -216,19 +286,8 @@ int main (int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks (&reporter);
 
-    std::printf ("\n%-8s %16s %16s %10s %12s\n", "block", "processor ns/fr", "baseline ns/fr", "ratio", "x realtime");
-
-    for (int blockSize : { 64, 512 })
-    {
-        const auto processor = reporter.nsPerFrame.find ("processorBlock/" + std::to_string (blockSize));
-        const auto baseline = reporter.nsPerFrame.find ("biquadCascadeBlock/" + std::to_string (blockSize));
-
-        if (processor == reporter.nsPerFrame.end() || baseline == reporter.nsPerFrame.end())
-            continue;
-
-        std::printf ("%-8d %16.2f %16.2f %10.2f %12.1f\n", blockSize, processor->second, baseline->second,
-                     processor->second / baseline->second, 1.0e9 / (processor->second * sampleRate));
-    }
+    printAudioSummary (reporter);
+    printEditorSummary (reporter);
 
     benchmark::Shutdown();
     return 0;

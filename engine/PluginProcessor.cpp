@@ -60,25 +60,13 @@ QuilloAudioProcessor::QuilloAudioProcessor()
 {
     setMixRamp (highPassMix, 1.0f);
 
-    // Hosts show two decimals of the normalised value.
-    const auto attributes = juce::AudioParameterFloatAttributes().withStringFromValueFunction (
-        [] (float value, int maximumLength)
-        {
-            const juce::String text (value, 2);
-            return maximumLength > 0 ? text.substring (0, maximumLength) : text;
-        });
-
     for (int i = 0; i < VL_NUM_PARAMS; ++i)
     {
         const auto& info = VL_PARAMS[i];
 
-        // The range has no snapping interval: values such as 0.15789473 must survive exactly.
-        auto parameter = std::make_unique<juce::AudioParameterFloat> (
-            juce::ParameterID { juce::String (i) + info.name, 1 },
-            info.name,
-            juce::NormalisableRange<float> (0.0f, 1.0f),
-            info.normalisedDefault(),
-            attributes);
+        // No snapping: values such as 0.15789473 must survive exactly.
+        auto parameter = std::make_unique<VLHostParameter> (juce::String (i) + info.name, info.name,
+                                                            info.normalisedDefault());
 
         parameters[(size_t) i] = parameter.get();
         addParameter (parameter.release());
@@ -163,18 +151,40 @@ void QuilloAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
         buffer.clear (ch, 0, numSamples);
 
     captureDryInput (buffer, numChannels, numSamples);
+    runChain (buffer, numChannels, numSamples, true);
+}
+
+void QuilloAudioProcessor::runChain (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples,
+                                     bool replaceAudio) noexcept
+{
     syncParameters (numSamples);
 
     if (numChannels > 0)
     {
-        float* const left = buffer.getWritePointer (0);
-
         // A mono instance runs its one channel through both lanes, so that the second lane
         // (which the meters and the reduction read-outs see) carries the real signal.
-        float* const right = numChannels > 1 ? buffer.getWritePointer (1) : left;
+        if (replaceAudio)
+        {
+            float* const left = buffer.getWritePointer (0);
+            float* const right = numChannels > 1 ? buffer.getWritePointer (1) : left;
 
-        for (int start = 0; start < numSamples; start += framesPerChunk)
-            processChunk (left + start, right + start, numChannels, std::min (framesPerChunk, numSamples - start));
+            for (int start = 0; start < numSamples; start += framesPerChunk)
+                processChunk (left + start, right + start, numChannels, std::min (framesPerChunk, numSamples - start));
+        }
+        else
+        {
+            const float* const left = buffer.getReadPointer (0);
+            const float* const right = numChannels > 1 ? buffer.getReadPointer (1) : left;
+            alignas (16) float copyL[framesPerChunk], copyR[framesPerChunk];
+
+            for (int start = 0; start < numSamples; start += framesPerChunk)
+            {
+                const int n = std::min (framesPerChunk, numSamples - start);
+                std::copy_n (left + start, n, copyL);
+                std::copy_n (right + start, n, copyR);
+                processChunk (copyL, numChannels > 1 ? copyR : copyL, numChannels, n);
+            }
+        }
     }
 
     // A finished mix ramp rests exactly on its target, never a hair (or a denormal) away.
@@ -320,6 +330,8 @@ void QuilloAudioProcessor::captureDryInput (const juce::AudioBuffer<float>& buff
 
 void QuilloAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    const juce::ScopedNoDenormals noDenormals;
+
     const int numSamples = buffer.getNumSamples();
     const int numOutputs = std::min (getTotalNumOutputChannels(), buffer.getNumChannels());
     const int numChannels = std::min ({ getTotalNumInputChannels(), numOutputs, 2 });
@@ -340,6 +352,11 @@ void QuilloAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffe
 
         return;
     }
+
+    // The chain goes on working on a copy whose result is dropped: its filters, look-ahead lines,
+    // compressors and ramps stay where they would be without bypass, so that switching back
+    // continues the processed signal instead of replaying what the chain held when bypass began.
+    runChain (buffer, numChannels, numSamples, false);
 
     int position = bypassWritePosition;
 

@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "VLHostParameter.h"
 #include "VLParameterInfo.h"
 #include "dsp/Corvanite.h"
 #include "dsp/DynamicFilter.h"
@@ -54,7 +55,9 @@ public:
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
 
     /** Audio thread. The input delayed by the reported latency, so that switching bypass
-        neither moves the audio in time nor leaves a gap. */
+        neither moves the audio in time nor leaves a gap. The chain keeps running on a copy of
+        the input (the read-outs follow it), so that switching back does not jump either.
+        Allocates nothing and takes no lock. */
     void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
 
     using juce::AudioProcessor::processBlock;
@@ -135,6 +138,11 @@ private:
     float normalisedValue (int index) const noexcept;
 
     void loadState (const void* data, int sizeInBytes, bool notifyEditor);
+
+    /** Runs one block through the chain: in place when replaceAudio, else on a copy whose
+        result is dropped (the chain's state still advances). Then publishes the read-outs. */
+    void runChain (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples, bool replaceAudio) noexcept;
+
     void processChunk (float* left, float* right, int numChannels, int numFrames) noexcept;
     void resetNonFiniteStages() noexcept;
     void captureDryInput (const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples) noexcept;
@@ -143,7 +151,7 @@ private:
     // Frames processed stage by stage at a time (their working copy lives on the stack).
     static constexpr int framesPerChunk = 256;
 
-    std::array<juce::AudioParameterFloat*, VL_NUM_PARAMS> parameters {};
+    std::array<VLHostParameter*, VL_NUM_PARAMS> parameters {};
 
     std::atomic<bool> meterFresh { false };
 

@@ -24,7 +24,7 @@ AAX_Result FirstFailure(AAX_Result first, AAX_Result next)
 } // namespace
 
 PlugInInstance::PlugInInstance(StandInHost& host, const ComponentDescription& component, float sampleRate)
-    : mHost(host), mSampleRate(sampleRate)
+    : mHost(host), mComponent(component), mSampleRate(sampleRate)
 {
     host.CheckThread("creating an instance");
     if (!(sampleRate >= 8000.0f && sampleRate <= 384000.0f))
@@ -322,17 +322,76 @@ AAX_Result PlugInInstance::CompareActiveChunk(const Chunk& chunk, bool& isEqual)
 void PlugInInstance::Process(const float* const* inputs, float* const* outputs, size_t numFrames, int blockSize)
 {
     mHost.CheckThread("Process");
+    StartProcess(inputs, outputs, numFrames, blockSize);
+    while (!FinishProcess(1000))
+    {
+    }
+}
+
+void PlugInInstance::StartProcess(const float* const* inputs, float* const* outputs, size_t numFrames, int blockSize)
+{
+    mHost.CheckThread("StartProcess");
     Effect();
-    if (blockSize < 1 || blockSize > kMaxBlockSize)
-        throw HostError("block size out of range 1.." + std::to_string(kMaxBlockSize), AAX_ERROR_INVALID_ARGUMENT);
+    if (blockSize < 1 || blockSize > mMaxBlockSize)
+        throw HostError("block size out of range 1.." + std::to_string(mMaxBlockSize), AAX_ERROR_INVALID_ARGUMENT);
+    if (!mThread->WaitForJob(0))
+        throw HostError("the real-time thread is still processing", AAX_ERROR_INVALID_ARGUMENT);
     if (numFrames == 0)
         return;
 
     mJob = Job { inputs, outputs, numFrames, blockSize };
     mThread->Start(&PlugInInstance::RunJob, this);
+}
+
+bool PlugInInstance::FinishProcess(int milliseconds)
+{
+    mHost.CheckThread("FinishProcess");
+    int waited = 0;
     while (!mThread->WaitForJob(1))
+    {
         mHost.Pump(0);
+        if (++waited >= milliseconds)
+            return false;
+    }
     Pumped();
+    return true;
+}
+
+void PlugInInstance::AllowBlocksUpTo(int samples)
+{
+    mMaxBlockSize = std::max(samples, int(kMaxBlockSize));
+}
+
+AAX_Result PlugInInstance::Reinitialize(float sampleRate)
+{
+    mHost.CheckThread("Reinitialize");
+    if (!(sampleRate >= 8000.0f && sampleRate <= 384000.0f))
+        return AAX_ERROR_INVALID_ARGUMENT;
+    AAX_IACFEffectParameters& effect = Effect();
+    while (!mThread->WaitForJob(1000))
+    {
+    }
+
+    const AAX_Result released = effect.Uninitialize();
+    Pumped();
+    if (released != AAX_SUCCESS)
+        return released;
+
+    mPackets.Clear();
+    mSampleRate = sampleRate;
+    mContext->GetController().state.sampleRate = sampleRate;
+    mAlgorithm = std::make_unique<AlgorithmContext>(mComponent, sampleRate);
+
+    const AAX_Result initialized = effect.Initialize(mContext->Unknown());
+    Pumped();
+    if (initialized != AAX_SUCCESS)
+        return initialized;
+    const AAX_Result reset = mAlgorithm->ResetPrivateData(effect);
+    if (reset != AAX_SUCCESS)
+        return reset;
+    const AAX_Result coefficients = effect.GenerateCoefficients();
+    Pumped();
+    return coefficients;
 }
 
 AudioData PlugInInstance::Process(const AudioData& input, int blockSize)

@@ -99,12 +99,34 @@ public:
     // -- Audio -----------------------------------------------------------------------------------
 
     /** Runs `numFrames` frames through the algorithm on the real-time thread in blocks of
-        `blockSize` (1..kMaxBlockSize, the last block shorter), pumping the module's message loop
-        while it waits. `inputs` and `outputs` hold NumChannels() distinct buffers. */
+        `blockSize` (1..MaxBlockSize(), the last block shorter), pumping the module's message
+        loop while it waits. `inputs` and `outputs` hold NumChannels() distinct buffers. */
     void Process(const float* const* inputs, float* const* outputs, size_t numFrames, int blockSize);
 
     /** Processes a whole signal with NumChannels() channels; returns the output. */
     AudioData Process(const AudioData& input, int blockSize);
+
+    /** As Process, but returns at once: the real-time thread works through the blocks while the
+        main thread goes on making host calls, as a host's user interface does while audio runs.
+        The buffers must stay valid until FinishProcess says the job is done. HostError when a
+        job is still running. */
+    void StartProcess(const float* const* inputs, float* const* outputs, size_t numFrames, int blockSize);
+
+    /** Main thread: true when no job is running any more (the started one has finished); waits
+        at most `milliseconds` for it, pumping the module's message loop meanwhile. */
+    bool FinishProcess(int milliseconds);
+
+    /** Lets Process hand blocks of up to `samples` (at least kMaxBlockSize), longer than an AAX
+        host ever offers: for checking how a plug-in copes with a block beyond the size it was
+        prepared for. */
+    void AllowBlocksUpTo(int samples);
+    int MaxBlockSize() const { return mMaxBlockSize; }
+
+    /** Main thread: what a host does when the session's sample rate changes: waits for the
+        running job, uninitializes the data model, and initialises it again at `sampleRate`
+        with a new algorithm context (private data reset, coefficients generated). Returns the
+        first failing result; the instance is then left uninitialized. */
+    AAX_Result Reinitialize(float sampleRate);
 
     RealtimeThread& AudioThread() { return *mThread; }
     const AlgorithmContext& Algorithm() const { return *mAlgorithm; }
@@ -126,7 +148,9 @@ private:
     };
 
     StandInHost& mHost;
+    const ComponentDescription& mComponent;
     float mSampleRate;
+    int mMaxBlockSize = kMaxBlockSize;
     std::unique_ptr<Instance> mContext;
     ACFPtr<AAX_IACFEffectParameters> mEffect;
     std::unique_ptr<AlgorithmContext> mAlgorithm;

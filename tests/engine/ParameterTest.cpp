@@ -2,6 +2,8 @@
 
 #include "ProcessorTestSupport.h"
 
+#include <limits>
+
 using namespace quillo::test;
 
 namespace
@@ -73,7 +75,7 @@ TEST (Parameters, HaveTheIdsAndNamesOfTheTableInIndexOrder)
 
     for (int i = 0; i < 23; ++i)
     {
-        auto* withId = dynamic_cast<juce::AudioParameterFloat*> (parameters[i]);
+        auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (parameters[i]);
         ASSERT_NE (withId, nullptr);
         EXPECT_EQ (withId->getParameterID(), juce::String (i) + parameterNames[i]);
         EXPECT_EQ (withId->getName (100), parameterNames[i]);
@@ -82,8 +84,49 @@ TEST (Parameters, HaveTheIdsAndNamesOfTheTableInIndexOrder)
     }
 
     EXPECT_EQ (parameters[0]->getName (100), "Input Gain");
-    EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat*> (parameters[0])->getParameterID(), "0Input Gain");
-    EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat*> (parameters[22])->getParameterID(), "22High Shelf Power");
+    EXPECT_EQ (dynamic_cast<juce::AudioProcessorParameterWithID*> (parameters[0])->getParameterID(), "0Input Gain");
+    EXPECT_EQ (dynamic_cast<juce::AudioProcessorParameterWithID*> (parameters[22])->getParameterID(), "22High Shelf Power");
+}
+
+TEST (Parameters, RefuseValuesThatAreNotNumbersAndLimitTheRest)
+{
+    // Whatever a host sends arrives here unchecked (JUCE's wrapper passes it on as it came).
+    QuilloAudioProcessor p;
+    auto* parameter = p.getParameters()[kLowMidGain];
+    parameter->setValue (0.3f);
+
+    for (float bad : { std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity() })
+    {
+        parameter->setValue (bad);
+        EXPECT_EQ (parameter->getValue(), 0.3f);
+        EXPECT_EQ (p.getParameter (kLowMidGain), 0.3f);
+    }
+
+    parameter->setValue (1.5f);
+    EXPECT_EQ (parameter->getValue(), 1.0f);
+    parameter->setValue (-2.0f);
+    EXPECT_EQ (bitsOf (parameter->getValue()), 0u);
+    parameter->setValue (-0.0f);
+    EXPECT_EQ (bitsOf (parameter->getValue()), 0u);      // saved as +0, like every other 0
+    parameter->setValue (0.15789473f);
+    EXPECT_EQ (parameter->getValue(), 0.15789473f);      // no snapping
+
+    // Texts read and shown the same way: nothing outside 0..1, nothing that is not a number.
+    EXPECT_EQ (parameter->getValueForText ("0.25"), 0.25f);
+    EXPECT_EQ (parameter->getValueForText ("7"), 1.0f);
+    EXPECT_EQ (parameter->getValueForText ("-3"), 0.0f);
+    EXPECT_EQ (parameter->getValueForText (" 0.5 dB"), 0.5f);
+    EXPECT_EQ (parameter->getValueForText ("1e300"), 1.0f);
+    for (const char* text : { "nan", "-nan", "inf", "-inf", "1e400", "", "abc" })
+        EXPECT_EQ (parameter->getValueForText (text), 0.15789473f) << text;
+
+    // An exponent too long for an int (found by fuzzing: JUCE's own reader overflows on it).
+    EXPECT_EQ (parameter->getValueForText ("7E7777777777777777777777777777"), 0.15789473f);
+    EXPECT_EQ (parameter->getValueForText ("7E-7777777777777777777777777777"), 0.0f);
+    EXPECT_EQ (parameter->getText (std::numeric_limits<float>::quiet_NaN(), 0), "0.16");
+    EXPECT_EQ (parameter->getText (3.0f, 0), "1.00");
+    EXPECT_EQ (parameter->getText (0.3333f, 3), "0.3");
 }
 
 TEST (Parameters, DefaultsAreTheDefaultPresetBitForBit)

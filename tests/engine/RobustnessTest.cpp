@@ -140,6 +140,42 @@ TEST (Bypass, ContinuesTheDrySignalSeamlesslyWhenSwitchedOnDuringProcessing)
     }
 }
 
+TEST (Bypass, SwitchingBackOffContinuesTheProcessedSignalAsIfNeverBypassed)
+{
+    // While bypassed the chain keeps working on the input, so that after switching back its
+    // look-ahead lines hold the recent input, not what they held when bypass began (which
+    // came out as a jump back in time, and a click).
+    for (int numChannels : { 2, 1 })
+    {
+        for (int blockSize : { 64, 500 })
+        {
+            auto bypassedForAWhile = makeProcessor (48000.0, numChannels);
+            auto neverBypassed = makeProcessor (48000.0, numChannels);
+            activateEverything (*bypassedForAWhile);
+            activateEverything (*neverBypassed);
+
+            const auto input = programme (9000, 6);
+            const auto part = [&] (int from, int to)
+            {
+                return Channels ((size_t) numChannels, std::vector<float> (input.begin() + from, input.begin() + to));
+            };
+
+            auto before = part (0, 3000), during = part (3000, 6000), after = part (6000, 9000);
+            process (*bypassedForAWhile, before, blockSize);
+            process (*bypassedForAWhile, during, blockSize, true);
+            process (*bypassedForAWhile, after, blockSize);
+
+            auto reference = part (0, 9000);
+            process (*neverBypassed, reference, blockSize);
+
+            for (int ch = 0; ch < numChannels; ++ch)
+                for (int i = 0; i < 3000; ++i)
+                    ASSERT_EQ (after[(size_t) ch][(size_t) i], reference[(size_t) ch][(size_t) (6000 + i)])
+                        << numChannels << " channels, blocks of " << blockSize << ", sample " << i;
+        }
+    }
+}
+
 TEST (Bypass, PassesAMonoInstancesChannelAndWorksBeforePreparing)
 {
     auto mono = makeProcessor (44100.0, 1);
@@ -215,14 +251,26 @@ TEST (BadAudio, AnOverflowInsideTheChainIsClearedAfterTheBlock)
     EXPECT_NEAR (sineGainDb (*p, 1000.0, 0.002f), 24.0, 0.01);
 }
 
-TEST (BadAudio, AParameterThatIsNotANumberActsAsItsDefault)
+TEST (BadAudio, AValueThatIsNotANumberNeverReachesTheEngine)
 {
+    // A host's wrapper hands the host's value to the parameter as it came: the parameter
+    // refuses what is not a finite number, so neither the chain nor the saved state sees it.
     auto p = makeProcessor();
-    p->getParameters()[kOutputGain]->setValue (std::numeric_limits<float>::quiet_NaN());
-    p->getParameters()[kInputGain]->setValue (std::numeric_limits<float>::quiet_NaN());
-    p->getParameters()[kHighMidFreq]->setValue (std::numeric_limits<float>::quiet_NaN());
+    setParameter (*p, kOutputGain, 0.75f);
+    const float gain = (float) sineGainDb (*p, 1000.0, 0.1f);
 
-    EXPECT_NEAR (sineGainDb (*p, 1000.0, 0.1f), 0.0, 0.01);
+    for (float bad : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity() })
+    {
+        p->getParameters()[kOutputGain]->setValue (bad);
+        EXPECT_EQ (p->getParameter (kOutputGain), 0.75f);
+    }
+
+    juce::MemoryBlock state;
+    p->getStateInformation (state);
+    for (int i = 0; i < VL_NUM_PARAMS; ++i)
+        EXPECT_TRUE (std::isfinite (static_cast<const float*> (state.getData())[i])) << i;
+    EXPECT_NEAR (sineGainDb (*p, 1000.0, 0.1f), gain, 0.01);
 }
 
 //==============================================================================
