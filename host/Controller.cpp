@@ -21,52 +21,27 @@ void* Controller::FindInterface(const acfIID& iid)
 
 AAX_Result Controller::GetEffectID(AAX_IString* effectID)
 {
-    if (auto forced = Enter("GetEffectID"))
-        return *forced;
-    if (effectID == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    effectID->Set(state.effectID.c_str());
-    return AAX_SUCCESS;
+    return AnswerText("GetEffectID", effectID, state.effectID);
 }
 
 AAX_Result Controller::GetSampleRate(AAX_CSampleRate* sampleRate)
 {
-    if (auto forced = Enter("GetSampleRate"))
-        return *forced;
-    if (sampleRate == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *sampleRate = state.sampleRate;
-    return AAX_SUCCESS;
+    return Answer("GetSampleRate", sampleRate, state.sampleRate);
 }
 
 AAX_Result Controller::GetInputStemFormat(AAX_EStemFormat* format)
 {
-    if (auto forced = Enter("GetInputStemFormat"))
-        return *forced;
-    if (format == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *format = state.inputStemFormat;
-    return AAX_SUCCESS;
+    return Answer("GetInputStemFormat", format, state.inputStemFormat);
 }
 
 AAX_Result Controller::GetOutputStemFormat(AAX_EStemFormat* format)
 {
-    if (auto forced = Enter("GetOutputStemFormat"))
-        return *forced;
-    if (format == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *format = state.outputStemFormat;
-    return AAX_SUCCESS;
+    return Answer("GetOutputStemFormat", format, state.outputStemFormat);
 }
 
 AAX_Result Controller::GetSignalLatency(int32_t* samples)
 {
-    if (auto forced = Enter("GetSignalLatency"))
-        return *forced;
-    if (samples == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *samples = state.signalLatency;
-    return AAX_SUCCESS;
+    return Answer("GetSignalLatency", samples, state.signalLatency);
 }
 
 AAX_Result Controller::GetCycleCount(AAX_EProperty which, int32_t* cycles)
@@ -84,12 +59,7 @@ AAX_Result Controller::GetCycleCount(AAX_EProperty which, int32_t* cycles)
 
 AAX_Result Controller::GetTODLocation(int64_t* location)
 {
-    if (auto forced = Enter("GetTODLocation"))
-        return *forced;
-    if (location == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *location = state.todLocation;
-    return AAX_SUCCESS;
+    return Answer("GetTODLocation", location, state.todLocation);
 }
 
 AAX_Result Controller::SetSignalLatency(int32_t samples)
@@ -194,12 +164,7 @@ AAX_Result Controller::ClearMeterClipped(AAX_CTypeID meter)
 
 AAX_Result Controller::GetMeterCount(uint32_t* count)
 {
-    if (auto forced = Enter("GetMeterCount"))
-        return *forced;
-    if (count == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *count = uint32_t(state.meters.size());
-    return AAX_SUCCESS;
+    return Answer("GetMeterCount", count, uint32_t(state.meters.size()));
 }
 
 AAX_Result Controller::GetNextMIDIPacket(AAX_CFieldIndex* port, AAX_CMidiPacket* packet)
@@ -231,52 +196,27 @@ AAX_Result Controller::SendNotification(AAX_CTypeID type, const void* data, uint
 
 AAX_Result Controller::GetHybridSignalLatency(int32_t* samples)
 {
-    if (auto forced = Enter("GetHybridSignalLatency"))
-        return *forced;
-    if (samples == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *samples = state.hybridSignalLatency;
-    return AAX_SUCCESS;
+    return Answer("GetHybridSignalLatency", samples, state.hybridSignalLatency);
 }
 
 AAX_Result Controller::GetCurrentAutomationTimestamp(AAX_CTimestamp* timestamp)
 {
-    if (auto forced = Enter("GetCurrentAutomationTimestamp"))
-        return *forced;
-    if (timestamp == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *timestamp = state.automationTimestamp;
-    return AAX_SUCCESS;
+    return Answer("GetCurrentAutomationTimestamp", timestamp, state.automationTimestamp);
 }
 
 AAX_Result Controller::GetHostName(AAX_IString* name)
 {
-    if (auto forced = Enter("GetHostName"))
-        return *forced;
-    if (name == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    name->Set(state.hostName.c_str());
-    return AAX_SUCCESS;
+    return AnswerText("GetHostName", name, state.hostName);
 }
 
 AAX_Result Controller::GetPlugInTargetPlatform(int32_t* platform)
 {
-    if (auto forced = Enter("GetPlugInTargetPlatform"))
-        return *forced;
-    if (platform == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *platform = state.targetPlatform;
-    return AAX_SUCCESS;
+    return Answer("GetPlugInTargetPlatform", platform, state.targetPlatform);
 }
 
 AAX_Result Controller::GetIsAudioSuite(AAX_CBoolean* isAudioSuite)
 {
-    if (auto forced = Enter("GetIsAudioSuite"))
-        return *forced;
-    if (isAudioSuite == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *isAudioSuite = state.isAudioSuite;
-    return AAX_SUCCESS;
+    return Answer("GetIsAudioSuite", isAudioSuite, state.isAudioSuite);
 }
 
 std::vector<Controller::PostedPacket> Controller::Posted() const

@@ -20,12 +20,7 @@ void* FeatureInfo::FindInterface(const acfIID& iid)
 
 AAX_Result FeatureInfo::SupportLevel(AAX_ESupportLevel* level)
 {
-    if (auto forced = Enter("SupportLevel"))
-        return *forced;
-    if (level == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *level = mLevel;
-    return AAX_SUCCESS;
+    return Answer("SupportLevel", level, mLevel);
 }
 
 AAX_Result FeatureInfo::AcquireProperties(IACFUnknown** out)

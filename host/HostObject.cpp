@@ -139,4 +139,14 @@ std::optional<AAX_Result> HostObject::Enter(const char* method, const std::strin
         return failure->second;
     return std::nullopt;
 }
+
+AAX_Result HostObject::AnswerText(const char* method, AAX_IString* out, const std::string& value)
+{
+    if (auto forced = Enter(method))
+        return *forced;
+    if (out == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
+    out->Set(value.c_str());
+    return AAX_SUCCESS;
+}
 } // namespace aaxhost

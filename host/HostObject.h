@@ -11,6 +11,7 @@
 #include "ACF/ACFPtr.h"
 #include "ACF/IACFUnknown.h"
 #include "AAX_Errors.h"
+#include "AAX_IString.h"
 #include "CallLog.h"
 
 namespace aaxhost
@@ -80,6 +81,22 @@ protected:
     /** Records the call, then applies the switches: a forced result is returned, a throw is
         thrown; otherwise nothing (the caller goes on). */
     std::optional<AAX_Result> Enter(const char* method, const std::string& args = std::string());
+
+    /** The usual answer to a query for one value: Enter, then a null out-pointer is refused and
+        otherwise `value` is written. */
+    template <typename T, typename V>
+    AAX_Result Answer(const char* method, T* out, const V& value)
+    {
+        if (auto forced = Enter(method))
+            return *forced;
+        if (out == nullptr)
+            return AAX_ERROR_NULL_ARGUMENT;
+        *out = static_cast<T>(value);
+        return AAX_SUCCESS;
+    }
+
+    /** As Answer, for a text. */
+    AAX_Result AnswerText(const char* method, AAX_IString* out, const std::string& value);
 
 private:
     std::string mName;

@@ -29,12 +29,7 @@ int64_t Transport::TicksAt(int64_t sampleLocation) const
 
 AAX_Result Transport::GetCurrentTempo(double* tempo)
 {
-    if (auto forced = Enter("GetCurrentTempo"))
-        return *forced;
-    if (tempo == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *tempo = state.tempo;
-    return AAX_SUCCESS;
+    return Answer("GetCurrentTempo", tempo, state.tempo);
 }
 
 AAX_Result Transport::GetCurrentMeter(int32_t* numerator, int32_t* denominator)
@@ -50,22 +45,12 @@ AAX_Result Transport::GetCurrentMeter(int32_t* numerator, int32_t* denominator)
 
 AAX_Result Transport::IsTransportPlaying(bool* playing)
 {
-    if (auto forced = Enter("IsTransportPlaying"))
-        return *forced;
-    if (playing == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *playing = state.playing;
-    return AAX_SUCCESS;
+    return Answer("IsTransportPlaying", playing, state.playing);
 }
 
 AAX_Result Transport::GetCurrentTickPosition(int64_t* ticks)
 {
-    if (auto forced = Enter("GetCurrentTickPosition"))
-        return *forced;
-    if (ticks == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *ticks = state.tickPosition;
-    return AAX_SUCCESS;
+    return Answer("GetCurrentTickPosition", ticks, state.tickPosition);
 }
 
 AAX_Result Transport::GetCurrentLoopPosition(bool* looping, int64_t* loopStartTick, int64_t* loopEndTick)
@@ -82,12 +67,7 @@ AAX_Result Transport::GetCurrentLoopPosition(bool* looping, int64_t* loopStartTi
 
 AAX_Result Transport::GetCurrentNativeSampleLocation(int64_t* sampleLocation)
 {
-    if (auto forced = Enter("GetCurrentNativeSampleLocation"))
-        return *forced;
-    if (sampleLocation == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *sampleLocation = state.sampleLocation;
-    return AAX_SUCCESS;
+    return Answer("GetCurrentNativeSampleLocation", sampleLocation, state.sampleLocation);
 }
 
 AAX_Result Transport::GetCustomTickPosition(int64_t* ticks, int64_t sampleLocation)
@@ -121,12 +101,7 @@ AAX_Result Transport::GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t*
 
 AAX_Result Transport::GetTicksPerQuarter(uint32_t* ticks)
 {
-    if (auto forced = Enter("GetTicksPerQuarter"))
-        return *forced;
-    if (ticks == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *ticks = uint32_t(kTicksPerQuarter);
-    return AAX_SUCCESS;
+    return Answer("GetTicksPerQuarter", ticks, uint32_t(kTicksPerQuarter));
 }
 
 AAX_Result Transport::GetCurrentTicksPerBeat(uint32_t* ticks)
@@ -143,12 +118,7 @@ AAX_Result Transport::GetCurrentTicksPerBeat(uint32_t* ticks)
 
 AAX_Result Transport::GetTimelineSelectionStartPosition(int64_t* sampleLocation)
 {
-    if (auto forced = Enter("GetTimelineSelectionStartPosition"))
-        return *forced;
-    if (sampleLocation == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *sampleLocation = state.selectionStart;
-    return AAX_SUCCESS;
+    return Answer("GetTimelineSelectionStartPosition", sampleLocation, state.selectionStart);
 }
 
 AAX_Result Transport::GetTimeCodeInfo(AAX_EFrameRate* frameRate, int32_t* offset)
@@ -175,11 +145,6 @@ AAX_Result Transport::GetFeetFramesInfo(AAX_EFeetFramesRate* feetFramesRate, int
 
 AAX_Result Transport::IsMetronomeEnabled(int32_t* enabled)
 {
-    if (auto forced = Enter("IsMetronomeEnabled"))
-        return *forced;
-    if (enabled == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *enabled = state.metronome;
-    return AAX_SUCCESS;
+    return Answer("IsMetronomeEnabled", enabled, state.metronome);
 }
 } // namespace aaxhost

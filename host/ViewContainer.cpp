@@ -44,12 +44,7 @@ void* ViewContainer::GetPtr()
 
 AAX_Result ViewContainer::GetModifiers(uint32_t* out)
 {
-    if (auto forced = Enter("GetModifiers"))
-        return *forced;
-    if (out == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    *out = modifiers;
-    return AAX_SUCCESS;
+    return Answer("GetModifiers", out, modifiers);
 }
 
 AAX_Result ViewContainer::SetViewSize(AAX_Point& requested)
