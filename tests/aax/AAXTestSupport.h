@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "AAX_CHostServices.h"
+#include "EffectTestSupport.h"
 #include "Host.h"
+#include "Instance.h"
 
 namespace aaxtest
 {
@@ -37,6 +39,51 @@ protected:
 
 private:
     uint32_t mLiveBefore = 0;
+};
+
+/** A fresh stand-in host with one instance context. */
+class InstanceTest : public HostTest
+{
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        instance = std::make_unique<aaxhost::Instance>(*host);
+    }
+
+    void TearDown() override
+    {
+        instance.reset();
+        HostTest::TearDown();
+    }
+
+    std::unique_ptr<aaxhost::Instance> instance;
+};
+
+/** An instance context with a new data model of type `Effect` bound to it, not yet initialised;
+    after the test it is uninitialised (unless the test let it go) and released. */
+template <class Effect>
+class BoundEffectTest : public InstanceTest
+{
+protected:
+    void SetUp() override
+    {
+        InstanceTest::SetUp();
+        effect = new Effect;
+        held = Own(effect);
+        ASSERT_TRUE(instance->BindEffect(held.get()));
+    }
+
+    void TearDown() override
+    {
+        if (effect != nullptr)
+            effect->Uninitialize();
+        held.reset();
+        InstanceTest::TearDown();
+    }
+
+    Effect* effect = nullptr;
+    ACFPtr<IACFUnknown> held;
 };
 
 /** Installs the host's diagnostics services for the library in this process, for one scope. */

@@ -41,6 +41,14 @@ uint32_t FloatBits(float value)
     return bits;
 }
 
+/** The bits of an entry's number (0 for a text). */
+uint64_t NumberBits(const AAX_CChunkDataParser::DataValue& value)
+{
+    if (value.type == AAX_CChunkDataParser::eType_Double)
+        return DoubleBits(value.number.asDouble);
+    return value.type == AAX_CChunkDataParser::eType_Int32 ? uint32_t(value.number.asInt32) : 0;
+}
+
 /** The data `parser` writes, through a record sized exactly by GetChunkDataSize. */
 Bytes Written(const AAX_CChunkDataParser& parser)
 {
@@ -56,16 +64,12 @@ Bytes Written(const AAX_CChunkDataParser& parser)
 
 using ChunkFormat = aaxtest::HostTest;
 
-TEST_F(ChunkFormat, NoValuesIsTheMarkerAlone)
-{
-    AAX_CChunkDataParser parser;
-    EXPECT_EQ(parser.GetChunkDataSize(), 4);
-    EXPECT_EQ(Written(parser), kMarker);
-    EXPECT_EQ(parser.GetChunkVersion(), -1);
-}
-
 TEST_F(ChunkFormat, WritesTheDocumentedEntriesByteForByte)
 {
+    AAX_CChunkDataParser none; // no values: the marker alone
+    EXPECT_EQ(Written(none), kMarker);
+    EXPECT_EQ(none.GetChunkVersion(), -1);
+
     AAX_CChunkDataParser gain;
     gain.AddDouble("Gain", 0.5);
     EXPECT_EQ(gain.GetChunkDataSize(), 4 + 16);
@@ -143,23 +147,6 @@ TEST_F(ChunkFormat, ReadsEveryTagAndWritesItBackUnchanged)
     EXPECT_EQ(Written(parser), data);
 }
 
-TEST_F(ChunkFormat, TheProductsParametersMake648Bytes)
-{
-    AAX_CChunkDataParser parser;
-    for (int i = 0; i < 23; ++i)
-        parser.AddDouble(aaxtest::kQuilloParameterIds[i], double(i) / 22.0);
-    EXPECT_EQ(parser.GetChunkDataSize(), 648);
-
-    const Bytes data = Written(parser);
-    ASSERT_EQ(data.size(), 648u);
-    EXPECT_EQ(Bytes(data.begin() + 4, data.begin() + 20),
-              Join({ Entry("d_0Input Gain", {}) }));   // "d_0Input Gain" + zero + 2 padding bytes
-    EXPECT_EQ(Bytes(data.begin() + 20, data.begin() + 28), BigEndian(DoubleBits(0.0), 8));
-    const Bytes last = Entry("d_22High Shelf Power", BigEndian(DoubleBits(1.0), 8));
-    ASSERT_EQ(last.size(), 32u);
-    EXPECT_EQ(Bytes(data.end() - 32, data.end()), last);
-}
-
 TEST_F(ChunkFormat, WritingThenReadingGivesTheSameValuesInOrder)
 {
     AAX_CChunkDataParser written;
@@ -180,17 +167,8 @@ TEST_F(ChunkFormat, WritingThenReadingGivesTheSameValuesInOrder)
     {
         const auto& a = written.GetValues()[i];
         const auto& b = read.GetValues()[i];
-        EXPECT_EQ(a.type, b.type) << i;
-        EXPECT_EQ(a.name, b.name) << i;
-        EXPECT_EQ(a.text, b.text) << i;
-        if (a.type == AAX_CChunkDataParser::eType_Double)
-        {
-            EXPECT_EQ(DoubleBits(a.number.asDouble), DoubleBits(b.number.asDouble)) << i;
-        }
-        if (a.type == AAX_CChunkDataParser::eType_Int32)
-        {
-            EXPECT_EQ(a.number.asInt32, b.number.asInt32) << i;
-        }
+        EXPECT_TRUE(a.type == b.type && a.name == b.name && a.text == b.text) << i;
+        EXPECT_EQ(NumberBits(a), NumberBits(b)) << i;
     }
 }
 
@@ -213,13 +191,12 @@ TEST_F(ChunkFormat, LookupsResumeAfterTheLastHitAndWrapAround)
     EXPECT_EQ(parser.FindName("a"), 3);             // ... and the cursor moved onto it (1)
 
     // In reverse order every name is still found.
-    const char* const names[] = { "c", "b", "a" };
     int32_t intValue = 0;
-    EXPECT_TRUE(parser.FindDouble(names[0], &value));
+    EXPECT_TRUE(parser.FindDouble("c", &value));
     EXPECT_EQ(value, 3.0);
-    EXPECT_TRUE(parser.FindInt32(names[1], &intValue));
+    EXPECT_TRUE(parser.FindInt32("b", &intValue));
     EXPECT_EQ(intValue, 2);
-    EXPECT_TRUE(parser.FindDouble(names[2], &value));
+    EXPECT_TRUE(parser.FindDouble("a", &value));
     EXPECT_EQ(value, 4.0);
 
     EXPECT_FALSE(parser.FindDouble(nullptr, &value));

@@ -3,6 +3,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -25,79 +26,48 @@ std::string Text(const Display& display, T value, int32_t limit)
 }
 } // namespace
 
-TEST(LinearTaper, MapsAndClampsOverZeroToOne)
+TEST(LinearTaper, MapsAndClampsBetweenItsBounds)
 {
-    const AAX_CLinearTaperDelegate<float, 0> taper;
-    EXPECT_EQ(taper.GetMinimumValue(), 0.0f);
-    EXPECT_EQ(taper.GetMaximumValue(), 1.0f);
-    EXPECT_EQ(taper.NormalizedToReal(1.5), 1.0f);
-    EXPECT_EQ(taper.NormalizedToReal(-0.2), 0.0f);
-    EXPECT_EQ(taper.NormalizedToReal(0.7), 0.7f);
-    EXPECT_EQ(taper.RealToNormalized(2.0f), 1.0);
-    EXPECT_EQ(taper.RealToNormalized(0.25f), 0.25);
-}
-
-TEST(LinearTaper, EqualBoundsGiveTheBoundAndOneHalf)
-{
-    const AAX_CLinearTaperDelegate<float, 0> taper(3.0f, 3.0f);
-    for (double n : { -1.0, 0.0, 0.5, 1.0, 7.0 })
-        EXPECT_EQ(taper.NormalizedToReal(n), 3.0f);
-    for (float r : { -5.0f, 3.0f, 100.0f })
-        EXPECT_EQ(taper.RealToNormalized(r), 0.5);
-}
-
-TEST(LinearTaper, ReversedBoundsRunFromMinimumToMaximum)
-{
-    const AAX_CLinearTaperDelegate<float, 0> taper(1.0f, 0.0f);
-    EXPECT_EQ(taper.ConstrainRealValue(5.0f), 1.0f);
-    EXPECT_EQ(taper.ConstrainRealValue(-5.0f), 0.0f);
-    EXPECT_EQ(taper.NormalizedToReal(0.0), 1.0f);
-    EXPECT_EQ(taper.NormalizedToReal(1.0), 0.0f);
-    EXPECT_EQ(taper.RealToNormalized(0.25f), 0.75);
-}
-
-TEST(LinearTaper, NonFiniteValuesLandOnABound)
-{
-    const AAX_CLinearTaperDelegate<float, 0> taper(-24.0f, 24.0f);
-    EXPECT_EQ(taper.ConstrainRealValue(std::numeric_limits<float>::quiet_NaN()), -24.0f);
-    EXPECT_EQ(taper.NormalizedToReal(kNaN), -24.0f);
-    EXPECT_EQ(taper.RealToNormalized(std::numeric_limits<float>::quiet_NaN()), 0.0);
-    EXPECT_EQ(taper.NormalizedToReal(kInf), 24.0f);
-    EXPECT_EQ(taper.NormalizedToReal(-kInf), -24.0f);
-    EXPECT_EQ(taper.NormalizedToReal(1e300), 24.0f);
-    EXPECT_EQ(taper.RealToNormalized(std::numeric_limits<float>::infinity()), 1.0);
-}
-
-TEST(LinearTaper, PrecisionRoundsRealValues)
-{
-    const AAX_CLinearTaperDelegate<float, 10> taper(0.0f, 10.0f);
-    EXPECT_EQ(taper.NormalizedToReal(0.123), 1.2f);
+    const AAX_CLinearTaperDelegate<float, 0> unit;
+    EXPECT_EQ(unit.GetMaximumValue(), 1.0f);
+    const AAX_CLinearTaperDelegate<float, 0> same(3.0f, 3.0f);      // equal bounds: the bound and one half
+    const AAX_CLinearTaperDelegate<float, 0> reversed(1.0f, 0.0f);  // from minimum to maximum
+    const AAX_CLinearTaperDelegate<float, 0> wide(-24.0f, 24.0f);   // non-finite values land on a bound
+    const AAX_CLinearTaperDelegate<float, 10> rounded(0.0f, 10.0f); // precision rounds real values
     const AAX_CLinearTaperDelegate<float, 0> exact(0.0f, 10.0f);
-    EXPECT_EQ(exact.NormalizedToReal(0.123), 1.23f);
-}
+    const std::tuple<const AAX_ITaperDelegate<float>*, double, float> toReal[] = {
+        { &unit, 1.5, 1.0f },       { &unit, -0.2, 0.0f },     { &unit, 0.7, 0.7f },     { &same, -1.0, 3.0f },
+        { &same, 0.5, 3.0f },       { &same, 7.0, 3.0f },      { &reversed, 0.0, 1.0f }, { &reversed, 1.0, 0.0f },
+        { &wide, kNaN, -24.0f },    { &wide, kInf, 24.0f },    { &wide, -kInf, -24.0f }, { &wide, 1e300, 24.0f },
+        { &rounded, 0.123, 1.2f },  { &exact, 0.123, 1.23f } };
+    for (const auto& [taper, normalized, real] : toReal)
+        EXPECT_EQ(taper->NormalizedToReal(normalized), real) << normalized;
 
-TEST(LinearTaper, ClonesKeepTheBounds)
-{
-    const AAX_CLinearTaperDelegate<float, 0> taper(-6.0f, 12.0f);
-    std::unique_ptr<AAX_ITaperDelegate<float>> clone(taper.Clone());
+    const float nanF = std::numeric_limits<float>::quiet_NaN();
+    const std::tuple<const AAX_ITaperDelegate<float>*, float, double> toNormalized[] = {
+        { &unit, 2.0f, 1.0 },     { &unit, 0.25f, 0.25 },     { &same, -5.0f, 0.5 }, { &same, 100.0f, 0.5 },
+        { &reversed, 0.25f, 0.75 }, { &wide, nanF, 0.0 }, { &wide, std::numeric_limits<float>::infinity(), 1.0 } };
+    for (const auto& [taper, real, normalized] : toNormalized)
+        EXPECT_EQ(taper->RealToNormalized(real), normalized) << real;
+
+    EXPECT_EQ(reversed.ConstrainRealValue(5.0f), 1.0f);
+    EXPECT_EQ(reversed.ConstrainRealValue(-5.0f), 0.0f);
+    EXPECT_EQ(wide.ConstrainRealValue(nanF), -24.0f);
+
+    std::unique_ptr<AAX_ITaperDelegate<float>> clone(AAX_CLinearTaperDelegate<float, 0>(-6.0f, 12.0f).Clone());
     EXPECT_EQ(clone->GetMinimumValue(), -6.0f);
-    EXPECT_EQ(clone->GetMaximumValue(), 12.0f);
     EXPECT_EQ(clone->NormalizedToReal(0.5), 3.0f);
 }
 
 TEST(BinaryTaper, AnythingAboveZeroIsOn)
 {
     const AAX_CBinaryTaperDelegate<bool> taper;
-    EXPECT_FALSE(taper.NormalizedToReal(0.0));
-    EXPECT_TRUE(taper.NormalizedToReal(0.000001));
-    EXPECT_FALSE(taper.NormalizedToReal(-1.0));
-    EXPECT_FALSE(taper.NormalizedToReal(kNaN));
-    EXPECT_TRUE(taper.NormalizedToReal(kInf));
+    for (double off : { 0.0, -1.0, kNaN })
+        EXPECT_FALSE(taper.NormalizedToReal(off)) << off;
+    for (double on : { 0.000001, kInf })
+        EXPECT_TRUE(taper.NormalizedToReal(on)) << on;
     EXPECT_EQ(taper.RealToNormalized(true), 1.0);
     EXPECT_EQ(taper.RealToNormalized(false), 0.0);
-    EXPECT_TRUE(taper.GetMaximumValue());
-    EXPECT_FALSE(taper.GetMinimumValue());
-    EXPECT_TRUE(taper.ConstrainRealValue(true));
     std::unique_ptr<AAX_ITaperDelegate<bool>> clone(taper.Clone());
     EXPECT_TRUE(clone->NormalizedToReal(0.3));
 }
@@ -106,23 +76,17 @@ TEST(NumberDisplay, ThreeDecimalsCutToTheLimit)
 {
     const AAX_CNumberDisplayDelegate<float, 3> display;
     AAX_CString full;
-    EXPECT_TRUE(display.ValueToString(0.5f, &full));
-    EXPECT_STREQ(full.Get(), "0.500");
     EXPECT_TRUE(display.ValueToString(-1.0f, &full));
     EXPECT_STREQ(full.Get(), "-1.000");
 
-    EXPECT_EQ(Text(display, 0.5f, 9), "0.500");
-    EXPECT_EQ(Text(display, 0.5f, 5), "0.500");
-    EXPECT_EQ(Text(display, 0.5f, 4), "0.50");
-    EXPECT_EQ(Text(display, 0.5f, 3), "0.5");
-    EXPECT_EQ(Text(display, 0.5f, 2), "0");   // "0." loses its point
-    EXPECT_EQ(Text(display, 0.5f, 1), "0");
-    EXPECT_EQ(Text(display, 0.5f, 0), "");
-    EXPECT_EQ(Text(display, 0.5f, -3), "");
-
-    EXPECT_EQ(Text(display, 12.345f, 3), "12");
-    EXPECT_EQ(Text(display, 12.345f, 4), "12.3");
-    EXPECT_EQ(Text(display, 0.9996f, 5), "1.000");   // rounded by the number, then cut
+    const std::tuple<float, int32_t, const char*> cases[] = {
+        { 0.5f, 9, "0.500" }, { 0.5f, 5, "0.500" }, { 0.5f, 4, "0.50" }, { 0.5f, 3, "0.5" },
+        { 0.5f, 2, "0" }, // "0." loses its point
+        { 0.5f, 1, "0" },     { 0.5f, 0, "" },       { 0.5f, -3, "" },     { 12.345f, 3, "12" },
+        { 12.345f, 4, "12.3" },
+        { 0.9996f, 5, "1.000" } }; // rounded by the number, then cut
+    for (const auto& [value, limit, text] : cases)
+        EXPECT_EQ(Text(display, value, limit), text) << value << " " << limit;
 
     EXPECT_FALSE(display.ValueToString(0.5f, nullptr));
 }
@@ -147,14 +111,10 @@ TEST(NumberDisplay, ParsesALeadingNumber)
     EXPECT_EQ(value, -FLT_MAX);
 
     EXPECT_FALSE(display.StringToValue(AAX_CString("1"), nullptr));
-}
 
-TEST(NumberDisplay, SpaceAfterIsAppended)
-{
-    const AAX_CNumberDisplayDelegate<float, 1, 2> display;
-    AAX_CString text;
-    display.ValueToString(2.0f, &text);
-    EXPECT_STREQ(text.Get(), "2.0  ");
+    AAX_CString spaced;
+    AAX_CNumberDisplayDelegate<float, 1, 2>().ValueToString(2.0f, &spaced);
+    EXPECT_STREQ(spaced.Get(), "2.0  "); // the space after is appended
 }
 
 TEST(BinaryDisplay, FullTextsWithoutShortenedForms)

@@ -140,18 +140,12 @@ TEST_F(DescriptionTest, TheWholeDescriptionReachesTheHostInOrder)
     // The host keeps what it was given after the wrappers are gone.
     auto collections = host->GetFactory().CreatedOf<aaxhost::Collection>();
     ASSERT_EQ(collections.size(), 1u);
-    EXPECT_EQ(collections[0]->ManufacturerName(), "Vantorell");
-    EXPECT_EQ(collections[0]->PackageVersion(), 0x00010001u);
     ASSERT_EQ(collections[0]->Effects().size(), 1u);
     auto* effect = dynamic_cast<aaxhost::EffectDescriptor*>(
         aaxhost::HostObject::FromUnknown(collections[0]->Effects()[0].second.get()));
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->Components().size(), 2u);
     EXPECT_EQ(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI), reinterpret_cast<void*>(&quillotest::CreateEffectGUI));
-
-    // Stem formats are the layout index over the channel count.
-    EXPECT_EQ(AAX_eStemFormat_Mono, 0x00000001);
-    EXPECT_EQ(AAX_eStemFormat_Stereo, 0x00010002);
 }
 
 TEST_F(DescriptionTest, LayoutsTheHostDoesNotSupportAreLeftOut)
@@ -183,19 +177,12 @@ TEST_F(DescriptionTest, ACollectionOnANullHostRefusesEverything)
     AAX_VCollection collection(nullptr);
     EXPECT_EQ(collection.GetIUnknown(), nullptr);
     EXPECT_EQ(collection.DescriptionHost(), nullptr);
-    EXPECT_EQ(static_cast<const AAX_VCollection&>(collection).DescriptionHost(), nullptr);
-    EXPECT_EQ(collection.HostDefinition(), nullptr);
     EXPECT_EQ(collection.SetManufacturerName("Vantorell"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(collection.AddPackageName("Quillo"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(collection.SetPackageVersion(1), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(collection.SetProperties(nullptr), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(collection.NewPropertyMap(), nullptr);
 
     AAX_IEffectDescriptor* const effect = collection.NewDescriptor();
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->AddName("Quillo"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(effect->AddCategory(1), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(effect->AddProcPtr(nullptr, 0), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(effect->AddControlMIDINode(1, AAX_eMIDINodeType_LocalInput, "in", 1), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(collection.AddEffect("com.Vantorell.Quillo", effect), AAX_ERROR_NULL_OBJECT);
 
@@ -203,8 +190,6 @@ TEST_F(DescriptionTest, ACollectionOnANullHostRefusesEverything)
     ASSERT_NE(component, nullptr);
     EXPECT_EQ(component->AddAudioIn(0), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(component->AddTemporaryData(1, 4), AAX_ERROR_UNIMPLEMENTED);
-    EXPECT_EQ(component->AddProcessProc(nullptr, nullptr, 0), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(component->NewPropertyMap(), nullptr);
     EXPECT_EQ(quillotest::DescribeQuillo(&collection), AAX_ERROR_NULL_OBJECT);
 }
 
@@ -225,8 +210,6 @@ TEST_F(DescriptionTest, LaterVersionsMissingGiveUnimplemented)
     host->GetFactory().Refuse(AAXCompID_AAXEffectDescriptor);
     AAX_VEffectDescriptor refused(host->Unknown());
     EXPECT_EQ(refused.AddName("Quillo"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(refused.AddMeterDescription(1, "meter", nullptr), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(refused.AddComponent(nullptr), AAX_ERROR_NULL_OBJECT);
 }
 
 TEST_F(DescriptionTest, ChildrenReachTheHostAsTheirHostObjects)
@@ -286,21 +269,16 @@ TEST_F(DescriptionTest, ComponentFieldsAreForwardedUnchanged)
     EXPECT_EQ(component->AddAudioIn(0), -12345);
 }
 
-TEST_F(DescriptionTest, WithTheThirdVersionTheHostRegistersTheProcedures)
+TEST_F(DescriptionTest, ProceduresAreRegisteredByTheHostOrOneByOne)
 {
-    auto component = NewComponent();
-    AAX_IPropertyMap* const map = ProcedureMap(*component, true, true);
-    AAX_CSelector ids[3] = { 9, 9, 9 };
-    EXPECT_EQ(component->AddProcessProc(map, ids, 3), AAX_SUCCESS);
-    EXPECT_EQ(host->Log().Count("AddProcessProc"), 1u);
-    EXPECT_EQ(ids[0], 1u);
-    EXPECT_EQ(ids[1], 2u);
-    EXPECT_EQ(ids[2], 0u);
-    EXPECT_EQ(LastHostComponent().ProcessProcs().size(), 2u);
-}
-
-TEST_F(DescriptionTest, WithoutTheThirdVersionProceduresAreRegisteredOneByOne)
-{
+    {
+        auto component = NewComponent(); // with the third version, the host registers them
+        AAX_CSelector ids[3] = { 9, 9, 9 };
+        EXPECT_EQ(component->AddProcessProc(ProcedureMap(*component, true, true), ids, 3), AAX_SUCCESS);
+        EXPECT_EQ(host->Log().Count("AddProcessProc"), 1u);
+        EXPECT_EQ(std::vector<AAX_CSelector>(ids, ids + 3), (std::vector<AAX_CSelector> { 1, 2, 0 }));
+        EXPECT_EQ(LastHostComponent().ProcessProcs().size(), 2u);
+    }
     host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV3);
     host->GetFactory().WithholdOnCreate(AAXCompID_AAXPropertyMap, IID_IAAXPropertyMapV3);
     auto component = NewComponent();
@@ -308,15 +286,13 @@ TEST_F(DescriptionTest, WithoutTheThirdVersionProceduresAreRegisteredOneByOne)
 
     AAX_CSelector ids[3] = { 9, 9, 9 };
     EXPECT_EQ(component->AddProcessProc(map, ids, 3), AAX_SUCCESS);
-    EXPECT_EQ(ids[0], 1u);
-    EXPECT_EQ(ids[1], 2u);
-    EXPECT_EQ(ids[2], 0u);
+    EXPECT_EQ(std::vector<AAX_CSelector>(ids, ids + 3), (std::vector<AAX_CSelector> { 1, 2, 0 }));
 
     const auto& procs = LastHostComponent().ProcessProcs();
     ASSERT_EQ(procs.size(), 2u);
     EXPECT_TRUE(procs[0].native);
     EXPECT_EQ(procs[0].processProc, &Process);
-    EXPECT_EQ(procs[0].properties, "map#1");
+    EXPECT_EQ(procs[0].properties, "map#2");
     EXPECT_FALSE(procs[1].native);
     EXPECT_EQ(procs[1].dllFileName, "Quillo.dll");
     EXPECT_EQ(procs[1].processProcName, "Quillo_Process");
@@ -324,7 +300,6 @@ TEST_F(DescriptionTest, WithoutTheThirdVersionProceduresAreRegisteredOneByOne)
     AAX_CSelector small[2] = { 9, 9 };
     EXPECT_EQ(component->AddProcessProc(map, small, 2), AAX_ERROR_ARGUMENT_BUFFER_OVERFLOW);
     EXPECT_EQ(small[0], 9u);
-    EXPECT_EQ(small[1], 9u);
 
     EXPECT_EQ(component->AddProcessProc(nullptr, ids, 3), AAX_ERROR_NULL_OBJECT);
 }
@@ -340,14 +315,12 @@ TEST_F(DescriptionTest, ATIOnlyPropertyNeverReachesTheNativeRegistration)
 
     const auto& procs = LastHostComponent().ProcessProcs();
     ASSERT_EQ(procs.size(), 1u);
-    EXPECT_EQ(procs[0].properties, "map#2");   // the duplicate
+    EXPECT_EQ(procs[0].properties, "map#2"); // the duplicate
     auto maps = host->GetFactory().CreatedOf<aaxhost::PropertyMap>();
     ASSERT_EQ(maps.size(), 2u);
     EXPECT_FALSE(maps[1]->IntValue(AAX_eProperty_TIOnly).has_value());
     EXPECT_EQ(maps[1]->IntValue(AAX_eProperty_PlugInID_Native), FourCC("jcaa"));
     EXPECT_EQ(maps[1]->PointerValue(AAX_eProperty_NativeProcessProc), reinterpret_cast<const void*>(&Process));
-    AAX_CPropertyValue value = 0;
-    EXPECT_TRUE(map->GetProperty(AAX_eProperty_TIOnly, &value));
 }
 
 TEST_F(DescriptionTest, MissingProcedurePropertiesRegisterNothing)
@@ -375,7 +348,6 @@ TEST_F(DescriptionTest, MissingProcedurePropertiesRegisterNothing)
               "AAX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for AAX_eProperty_TIDLLFileName");
     EXPECT_EQ(traces[2].message,
               "AAX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for AAX_eProperty_TIProcessProc");
-    EXPECT_EQ(traces[0].priority, 0x08000000);
 
     // A map naming no procedure at all registers nothing and writes an empty list.
     AAX_IPropertyMap* const empty = component->NewPropertyMap();
@@ -418,6 +390,8 @@ TEST(DescriptionTypes, ContextFieldsArePointerSizedIndices)
     EXPECT_EQ(AAX_FIELD_INDEX(quillotest::AlgorithmContext, bypass), 3);
     EXPECT_EQ(AAX_FIELD_INDEX(quillotest::AlgorithmContext, isPrepared), 5);
     EXPECT_EQ(1 << AAX_eAudioBufferLength_Max, 1024);
+    EXPECT_EQ(AAX_eStemFormat_Mono, 0x00000001); // the layout index over the channel count
+    EXPECT_EQ(AAX_eStemFormat_Stereo, 0x00010002);
     EXPECT_EQ(AAX_STEM_FORMAT_CHANNEL_COUNT(AAX_eStemFormat_7_1_2), 10);
     EXPECT_EQ(AAX_STEM_FORMAT_INDEX(AAX_eStemFormat_None), -100);
     EXPECT_EQ(AAX_STEM_FORMAT_INDEX(AAX_eStemFormat_Any), -1);

@@ -8,9 +8,7 @@
 #include "AAXTestSupport.h"
 #include "AAX_CEffectGUI.h"
 #include "AAX_UIDs.h"
-#include "EffectTestSupport.h"
 #include "HostServices.h"
-#include "Instance.h"
 
 namespace
 {
@@ -85,18 +83,13 @@ private:
     std::shared_ptr<std::vector<std::string>> mEvents;
 };
 
-class GuiTest : public aaxtest::HostTest
+class GuiTest : public aaxtest::BoundEffectTest<ThreeParameterEffect>
 {
 protected:
     void SetUp() override
     {
-        HostTest::SetUp();
-        instance = std::make_unique<aaxhost::Instance>(*host);
-        effect = new ThreeParameterEffect;
-        heldEffect = aaxtest::Own(effect);
-        ASSERT_TRUE(instance->BindEffect(heldEffect.get()));
+        BoundEffectTest::SetUp();
         ASSERT_EQ(effect->Initialize(instance->Unknown()), AAX_SUCCESS);
-
         events = std::make_shared<std::vector<std::string>>();
         gui = new RecordingGUI(events);
         heldGui = aaxtest::Own(gui);
@@ -105,23 +98,17 @@ protected:
     void TearDown() override
     {
         heldGui.reset();
-        effect->Uninitialize();
-        heldEffect.reset();
-        instance.reset();
-        HostTest::TearDown();
+        BoundEffectTest::TearDown();
     }
 
     /** The data model's reference count. */
     uint32_t EffectRefs()
     {
-        const uint32_t count = heldEffect->AddRef() - 1;
-        heldEffect->Release();
+        const uint32_t count = held->AddRef() - 1;
+        held->Release();
         return count;
     }
 
-    std::unique_ptr<aaxhost::Instance> instance;
-    ThreeParameterEffect* effect = nullptr;
-    ACFPtr<IACFUnknown> heldEffect;
     std::shared_ptr<std::vector<std::string>> events;
     RecordingGUI* gui = nullptr;
     ACFPtr<IACFUnknown> heldGui;
@@ -176,7 +163,6 @@ TEST_F(GuiTest, AttachingReportsEveryParameterOnceInIndexOrder)
     EXPECT_EQ(*events, (Events { "CreateViewContainer", "ParameterUpdated a", "ParameterUpdated b", "ParameterUpdated c" }));
     EXPECT_EQ(gui->GetViewContainerType(), AAX_eViewContainer_Type_HWND);
     EXPECT_EQ(gui->GetViewContainerPtr(), &nativeView);
-    EXPECT_NE(static_cast<const RecordingGUI*>(gui)->GetViewContainer(), nullptr);
 
     // The editor sized the host's view through the container.
     EXPECT_EQ(gui->sizeResult, AAX_SUCCESS);
@@ -188,10 +174,11 @@ TEST_F(GuiTest, AttachingReportsEveryParameterOnceInIndexOrder)
 
     events->clear();
     EXPECT_EQ(gui->SetViewContainer(nullptr), AAX_SUCCESS);
-    EXPECT_EQ(*events, (Events { "DeleteViewContainer effect view" }));   // detached while the view exists
+    EXPECT_EQ(*events, (Events { "DeleteViewContainer effect view" })); // detached while the view exists
     EXPECT_EQ(gui->GetViewContainer(), nullptr);
-    EXPECT_EQ(gui->GetViewContainerType(), 0);
     EXPECT_EQ(gui->GetViewContainerPtr(), nullptr);
+    EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
+    EXPECT_EQ(events->size(), 1u); // the contents went with the view
 }
 
 TEST_F(GuiTest, ASecondViewReplacesTheFirst)
@@ -262,19 +249,9 @@ TEST_F(GuiTest, ReleasedWhileAttachedCallsNothingOfTheGoneEditor)
     EXPECT_EQ(instance->GetView().RefCount(), viewRefs);
 }
 
-TEST_F(GuiTest, DefaultsOfTheBase)
+TEST_F(GuiTest, AViewWithoutItsFirstVersionRefusesAResize)
 {
     ASSERT_EQ(gui->Initialize(instance->Unknown()), AAX_SUCCESS);
-    AAX_Point untouched { 1.0f, 2.0f };
-    EXPECT_EQ(gui->AAX_CEffectGUI::GetViewSize(&untouched), AAX_SUCCESS);
-    EXPECT_EQ(untouched.vert, 1.0f);
-    EXPECT_EQ(untouched.horz, 2.0f);
-
-    AAX_CString label("kept");
-    EXPECT_EQ(gui->GetCustomLabel(AAX_ePlugInStrings_Bypass, &label), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(label, AAX_CString("kept"));
-
-    // A view without its first version: no type, no native view, and a resize is refused.
     instance->GetView().Withhold(IID_IAAXViewContainerV1);
     gui->SetViewContainer(instance->ViewUnknown());
     EXPECT_EQ(gui->GetViewContainerType(), 0);
@@ -291,25 +268,4 @@ TEST_F(GuiTest, AnEditorThatThrowsGivesTheHostAResult)
     EXPECT_EQ(host->GetServices().Traces().back().message,
               "AAX_CEffectGUI::Initialize exception caught: no view today");
     EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
-}
-
-TEST_F(GuiTest, TheHostsWholeOrderWithTheDataModel)
-{
-    // Construction, Initialize, attach, confirmed parameter changes, detach, Uninitialize, Release.
-    ASSERT_EQ(gui->Initialize(instance->Unknown()), AAX_SUCCESS);
-    ASSERT_EQ(gui->SetViewContainer(instance->ViewUnknown()), AAX_SUCCESS);
-
-    auto* const model = dynamic_cast<ThreeParameterEffect*>(gui->GetEffectParameters());
-    ASSERT_EQ(model, effect);
-    EXPECT_EQ(model->SetParameterNormalizedValue("b", 0.25), AAX_SUCCESS);
-    EXPECT_EQ(instance->GetAutomation().ConfirmPending(), 1u);
-    double value = 0.0;
-    EXPECT_EQ(model->GetParameterNormalizedValue("b", &value), AAX_SUCCESS);
-    EXPECT_EQ(value, 0.25);
-
-    EXPECT_EQ(gui->SetViewContainer(nullptr), AAX_SUCCESS);
-    EXPECT_EQ(events->back(), "DeleteViewContainer effect view");
-    const size_t detached = events->size();
-    EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
-    EXPECT_EQ(events->size(), detached);   // the contents went with the view
 }

@@ -111,13 +111,6 @@ AAX_Result QuilloEffect::EffectInit()
     return effectInitResult;
 }
 
-AAX_Result QuilloEffect::GetNumberOfParameters(int32_t* count) const
-{
-    if (failParameterCount)
-        return AAX_ERROR_UNIMPLEMENTED;
-    return AAX_CEffectParameters::GetNumberOfParameters(count);
-}
-
 AAX_Result QuilloEffect::UpdatePageTable(uint32_t, int32_t, AAX_IPageTable& table) const
 {
     const_cast<QuilloEffect*>(this)->pageTableCalls++;

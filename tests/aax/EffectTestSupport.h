@@ -62,21 +62,16 @@ public:
     /** What EffectInit returns, after adding the parameters. */
     AAX_Result effectInitResult = AAX_SUCCESS;
     bool addBypass = true;
-    bool addPreview = false;         ///< a bool "PreviewID" parameter
-    bool failParameterCount = false; ///< GetNumberOfParameters answers -20009
+    bool addPreview = false; ///< a bool "PreviewID" parameter
     int effectInitCalls = 0;
 
     /** Result of the page-table hook and the ids it maps (page 0, slot i). */
     std::vector<std::string> pageTableIds;
     int pageTableCalls = 0;
 
-    AAX_Result GetNumberOfParameters(int32_t* count) const override;
-
     using AAX_CEffectParameters::UpdatePageTable;
 
-    /** Exposed for tests. */
     AAX_CParameterManager& Manager() { return mParameterManager; }
-    AAX_CPacketDispatcher& Dispatcher() { return mPacketDispatcher; }
     int32_t& Changes() { return mNumPlugInChanges; }
     const std::set<std::string>& Filtered() const { return mFilteredParameters; }
 
@@ -88,23 +83,14 @@ protected:
     AAX_Result UpdatePageTable(uint32_t tableType, int32_t tablePageSize, AAX_IPageTable& table) const override;
 };
 
-/** An editor without a view: it only counts what the base asks of it. */
+/** An editor without a view. */
 class NullViewGUI : public AAX_CEffectGUI
 {
 public:
-    int contentsCreated = 0;
-    int attached = 0;
-    int detached = 0;
-    int parametersUpdated = 0;
-
-    void CreateViewContents() override { ++contentsCreated; }
-    void CreateViewContainer() override { ++attached; }
-    void DeleteViewContainer() override { ++detached; }
-    AAX_Result ParameterUpdated(AAX_CParamID) override
-    {
-        ++parametersUpdated;
-        return AAX_SUCCESS;
-    }
+    void CreateViewContents() override {}
+    void CreateViewContainer() override {}
+    void DeleteViewContainer() override {}
+    AAX_Result ParameterUpdated(AAX_CParamID) override { return AAX_SUCCESS; }
 };
 
 /** Takes the first reference to a new plug-in object; the holder's release deletes it. */

@@ -67,7 +67,7 @@ TEST_F(TransportWrapper, ForwardsEveryOperationOfBothVersions)
     EXPECT_EQ(host->Log().TextsOf("transport").back(), "GetBarBeatPosition(96000)");
 }
 
-TEST_F(TransportWrapper, OnlyTheFirstVersionLeavesTheSecondUnimplemented)
+TEST_F(TransportWrapper, MissingVersionsAndHostFailures)
 {
     host->GetContext().Remove(IID_IAAXTransportV2);
     const AAX_VTransport transport(host->Unknown());
@@ -82,21 +82,12 @@ TEST_F(TransportWrapper, OnlyTheFirstVersionLeavesTheSecondUnimplemented)
     int64_t start = 42;
     EXPECT_EQ(transport.GetTimelineSelectionStartPosition(&start), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(start, 42);
-    AAX_EFeetFramesRate rate = AAX_eFeetFramesRate_Undeclared;
-    int64_t offset = 0;
-    EXPECT_EQ(transport.GetFeetFramesInfo(&rate, &offset), AAX_ERROR_UNIMPLEMENTED);
-}
 
-TEST_F(TransportWrapper, NoTransportGivesNullObject)
-{
-    const AAX_VTransport transport(nullptr);
-    double tempo = 7.0;
-    EXPECT_EQ(transport.GetCurrentTempo(&tempo), AAX_ERROR_NULL_OBJECT);
+    const AAX_VTransport none(nullptr);
+    tempo = 7.0;
+    EXPECT_EQ(none.GetCurrentTempo(&tempo), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(tempo, 7.0);
-    uint32_t ticks = 0;
-    EXPECT_EQ(transport.GetTicksPerQuarter(&ticks), AAX_ERROR_NULL_OBJECT);
-    int32_t enabled = 0;
-    EXPECT_EQ(transport.IsMetronomeEnabled(&enabled), AAX_ERROR_UNIMPLEMENTED);
+    EXPECT_EQ(none.IsMetronomeEnabled(&enabled), AAX_ERROR_UNIMPLEMENTED);
 
     host->GetTransport().FailCall("GetCurrentTempo", -31);
     const AAX_VTransport failing(host->Unknown());
@@ -113,8 +104,6 @@ TEST_F(ViewContainerWrapper, WithoutAViewNothingReachesAnyone)
     AAX_Point size { 250.0f, 800.0f };
     EXPECT_EQ(view.SetViewSize(size), AAX_ERROR_UNIMPLEMENTED);   // a dropped resize is no success
     EXPECT_EQ(view.HandleParameterMouseDown("1Output Gain", 0), AAX_ERROR_UNIMPLEMENTED);
-    uint32_t modifiers = 0;
-    EXPECT_EQ(view.GetModifiers(&modifiers), AAX_ERROR_UNIMPLEMENTED);
 }
 
 TEST_F(ViewContainerWrapper, ForwardsToTheHostsView)
@@ -197,10 +186,7 @@ TEST_F(AutomationWrapper, WithoutTheHostInterfaceEverythingIsNullObject)
     host->GetContext().Remove(IID_IAAXAutomationDelegateV1);
     AAX_VAutomationDelegate automation(host->Unknown());
     EXPECT_EQ(automation.PostTouchRequest("2Power"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(automation.RegisterParameter("2Power"), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(automation.PostSetValueRequest("2Power", 1.0), AAX_ERROR_NULL_OBJECT);
-    AAX_CBoolean touched = 0;
-    EXPECT_EQ(automation.GetTouchState("2Power", &touched), AAX_ERROR_NULL_OBJECT);
     EXPECT_TRUE(host->Log().TextsOf("automation").empty());
 }
 
@@ -210,7 +196,6 @@ TEST_F(PageTableWrapper, WithoutATableEveryOperationIsUnimplemented)
 {
     AAX_VPageTable table(nullptr);
     EXPECT_FALSE(table.IsSupported());
-    EXPECT_EQ(table.Clear(), AAX_ERROR_UNIMPLEMENTED);
     int32_t count = 0;
     EXPECT_EQ(table.GetNumPages(count), AAX_ERROR_UNIMPLEMENTED);
     AAX_CString id;
@@ -225,29 +210,20 @@ TEST_F(PageTableWrapper, MapsAndReadsBackThroughTheHostTable)
         AAX_VPageTable table(static_cast<AAX_IACFPageTable*>(hostTable));
         ASSERT_TRUE(table.IsSupported());
 
-        AAX_CBoolean empty = 0;
-        EXPECT_EQ(table.Empty(empty), AAX_SUCCESS);
-        EXPECT_EQ(empty, 1);
         EXPECT_EQ(table.MapParameterID("0Input Gain", 1, 3), AAX_SUCCESS);
         EXPECT_EQ(table.MapParameterID("1Output Gain", 1, 4), AAX_SUCCESS);
-
         int32_t pages = 0, mapped = 0;
         EXPECT_EQ(table.GetNumPages(pages), AAX_SUCCESS);
         EXPECT_EQ(pages, 2);
         EXPECT_EQ(table.GetNumMappedParameterIDs(1, mapped), AAX_SUCCESS);
         EXPECT_EQ(mapped, 2);
-
         AAX_CString id;
         EXPECT_EQ(table.GetMappedParameterID(1, 4, id), AAX_SUCCESS);
         EXPECT_STREQ(id.Get(), "1Output Gain");
-
         EXPECT_EQ(table.ClearMappedParameter(1, 4), AAX_SUCCESS);
         EXPECT_EQ(table.GetMappedParameterID(1, 4, id), AAX_ERROR_INVALID_PARAMETER_INDEX);
-        EXPECT_EQ(table.InsertPage(0), AAX_SUCCESS);
-        EXPECT_EQ(table.GetMappedParameterID(2, 3, id), AAX_SUCCESS);
-        EXPECT_STREQ(id.Get(), "0Input Gain");
-        EXPECT_EQ(table.RemovePage(7), AAX_ERROR_INVALID_ARGUMENT);
         EXPECT_EQ(table.Clear(), AAX_SUCCESS);
+        AAX_CBoolean empty = 0;
         EXPECT_EQ(table.Empty(empty), AAX_SUCCESS);
         EXPECT_EQ(empty, 1);
         EXPECT_EQ(hostTable->RefCount(), 2u);

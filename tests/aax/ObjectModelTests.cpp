@@ -47,36 +47,21 @@ TEST(ObjectModel, ReferenceCountingAndTheLiveObjectCount)
     const uint32_t before = CACFUnknown::GetActiveObjectCount();
     int finalReleases = 0;
     int destructions = 0;
-
     auto* object = new CountedObject(finalReleases, destructions);
     EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before + 1);
-    EXPECT_EQ(object->GetRefCount(), 0u);
+
+    // A release at count 0 does nothing.
+    EXPECT_EQ(object->InternalRelease(), 0u);
+    EXPECT_EQ(destructions, 0);
 
     EXPECT_EQ(object->InternalAddRef(), 1u);
     EXPECT_EQ(object->InternalAddRef(), 2u);
     EXPECT_EQ(object->InternalRelease(), 1u);
     EXPECT_EQ(finalReleases, 0);
     EXPECT_EQ(object->InternalRelease(), 0u);
-
     EXPECT_EQ(finalReleases, 1);
     EXPECT_EQ(destructions, 1);
     EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before);
-}
-
-TEST(ObjectModel, ReleaseWithoutAReferenceDoesNothing)
-{
-    int finalReleases = 0;
-    int destructions = 0;
-    auto* object = new CountedObject(finalReleases, destructions);
-
-    EXPECT_EQ(object->InternalRelease(), 0u);
-    EXPECT_EQ(object->GetRefCount(), 0u);
-    EXPECT_EQ(destructions, 0);
-
-    object->InternalAddRef();
-    object->InternalRelease();
-    EXPECT_EQ(finalReleases, 1);
-    EXPECT_EQ(destructions, 1);
 }
 
 TEST(ObjectModel, ConcurrentReferencesDeleteExactlyOnce)
@@ -156,57 +141,45 @@ TEST(ObjectModel, GUIAnswersOnlyItsOwnId)
     EXPECT_EQ(hostFacing->Release(), 0u);
 }
 
-TEST(ACFPtrTest, MemberAccessThroughAnEmptyHolderThrowsTheInt)
+namespace
 {
-    ACFPtr<IACFUnknown> empty;
+template <class Action>
+int ThrownInt(Action action)
+{
     try
     {
-        empty->AddRef();
-        FAIL() << "no throw";
+        action();
     }
     catch (int code)
     {
-        EXPECT_EQ(static_cast<uint32_t>(code), 0x80000005u);
+        return code;
     }
-    EXPECT_FALSE(empty);
-    // Destroying an empty holder does nothing; reset on an empty holder neither.
-    empty.reset();
+    return 0;
 }
+} // namespace
 
 using ACFPtrWithHost = aaxtest::HostTest;
 
-TEST_F(ACFPtrWithHost, ConstructorFromIdQueriesOrThrows)
+TEST_F(ACFPtrWithHost, EmptyHoldersAndRefusedQueriesThrowTheInt)
 {
-    try
-    {
-        ACFPtr<IACFUnknown> fromNull(IID_IACFUnknown, nullptr);
-        FAIL() << "no throw";
-    }
-    catch (int code)
-    {
-        EXPECT_EQ(static_cast<uint32_t>(code), 0x80000003u);
-    }
+    ACFPtr<IACFUnknown> empty;
+    EXPECT_EQ(static_cast<uint32_t>(ThrownInt([&] { empty->AddRef(); })), 0x80000005u);
+    EXPECT_FALSE(empty);
+    empty.reset();
+    EXPECT_EQ(static_cast<uint32_t>(ThrownInt([] { ACFPtr<IACFUnknown>(IID_IACFUnknown, nullptr); })), 0x80000003u);
+    EXPECT_EQ(ThrownInt([&] { ACFPtr<IACFUnknown>(IID_IAAXEffectGUIV1, host->Unknown()); }), ACF_E_NOINTERFACE);
+}
 
-    try
-    {
-        ACFPtr<IACFUnknown> refused(IID_IAAXEffectGUIV1, host->Unknown());
-        FAIL() << "no throw";
-    }
-    catch (int code)
-    {
-        EXPECT_EQ(code, ACF_E_NOINTERFACE);
-    }
-
+TEST_F(ACFPtrWithHost, CopiesCountTheirReferences)
+{
     aaxhost::Transport& transport = host->GetTransport();
     const uint32_t before = transport.RefCount();
     {
         ACFPtr<AAX_IACFTransport> held(IID_IAAXTransportV1, host->Unknown());
-        EXPECT_TRUE(held);
         EXPECT_EQ(transport.RefCount(), before + 1);
-
         ACFPtr<AAX_IACFTransport> copy = held;
         EXPECT_EQ(transport.RefCount(), before + 2);
-        copy = copy;   // self-assignment keeps the reference
+        copy = copy; // self-assignment keeps the reference
         EXPECT_EQ(transport.RefCount(), before + 2);
         copy = ACFPtr<AAX_IACFTransport>();
         EXPECT_EQ(transport.RefCount(), before + 1);

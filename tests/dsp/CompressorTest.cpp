@@ -78,16 +78,6 @@ TEST (Compressor, ConstantLevelAboveThresholdSettlesAtTheRatiosReduction)
     EXPECT_NEAR (c.processSidechain (v4f (0.0f))[0], 1.0f, 1.0e-6f);
 }
 
-TEST (Compressor, SignalBelowThresholdLeavesTheGainAtOne)
-{
-    VLCompressorSIMD c;
-    c.setThreshold (-20.0f);
-    c.setRatio (4.0f);
-
-    for (int n = 0; n < 1000; ++n)
-        ASSERT_EQ (c.processSidechain (v4f (0.09f, -0.09f, 0.0f, 0.05f))[n & 3], 1.0f);
-}
-
 TEST (Compressor, LanesAreIndependent)
 {
     VLCompressorSIMD c;
@@ -119,28 +109,14 @@ TEST (Compressor, LookAheadDelayIsTheRoundedUpDelayInSamples)
         EXPECT_EQ (comp.getDelaySamples(), c.delay);
         EXPECT_EQ (VLCompressorSIMD::delayForLookAhead (0.002f, c.sampleRate), c.delay);
 
-        // An impulse in every lane comes out exactly D calls later; nothing before or after.
-        for (int n = 0; n < 400; ++n)
+        // Every lane comes out exactly D calls later, across many wraps of the line.
+        for (int n = 0; n < 3 * VLCompressorSIMD::bufferSize + 1000; ++n)
         {
-            const v4f out = comp.delay (v4f (n == 0 ? 1.0f : 0.0f, n == 0 ? -2.0f : 0.0f, 0.0f, n == 0 ? 3.0f : 0.0f));
-            const bool due = n == c.delay;
-            ASSERT_EQ (out[0], due ? 1.0f : 0.0f) << c.sampleRate << " call " << n;
-            ASSERT_EQ (out[1], due ? -2.0f : 0.0f);
-            ASSERT_EQ (out[3], due ? 3.0f : 0.0f);
+            const v4f out = comp.delay (v4f ((float) n + 1.0f, -2.0f * (float) n - 2.0f, 0.0f, 3.0f * (float) n + 3.0f));
+            const float due = n >= c.delay ? (float) (n - c.delay + 1) : 0.0f;
+            ASSERT_TRUE (out[0] == due && out[1] == -2.0f * due && out[2] == 0.0f && out[3] == 3.0f * due)
+                << c.sampleRate << " call " << n;
         }
-    }
-}
-
-TEST (Compressor, DelayNeverDriftsAcrossManyWrapsOfTheLine)
-{
-    VLCompressorSIMD comp;
-    comp.setLookAhead (0.002f);
-    comp.setSampleRate (44100.0f);
-
-    for (int n = 0; n < 3 * VLCompressorSIMD::bufferSize + 1000; ++n)
-    {
-        const v4f out = comp.delay (v4f ((float) n));
-        ASSERT_EQ (out[0], n >= 89 ? (float) (n - 89) : 0.0f) << n;
     }
 }
 

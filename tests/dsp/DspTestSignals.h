@@ -63,13 +63,6 @@ namespace DspTest
         }
     };
 
-    /** |H| of a normalised biquad at a frequency, in double precision. */
-    inline double biquadMagnitude (double b0, double b1, double b2, double a1, double a2,
-                                   double frequency, double sampleRate)
-    {
-        return std::abs (Biquad { b0, b1, b2, a1, a2 }.response (frequency, sampleRate));
-    }
-
     /** The textbook (bilinear, pre-warped) shelves and peak in double precision. */
     inline Biquad textbookPeak (double sr, double f, double Q, double gain)
     {

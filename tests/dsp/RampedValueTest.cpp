@@ -5,17 +5,6 @@
 
 #include "RampedValue.h"
 
-TEST (RampedValue, StartsZeroedAndIdle)
-{
-    RampedValue r;
-    EXPECT_EQ (r.current, 0.0f);
-    EXPECT_EQ (r.target, 0.0f);
-    EXPECT_EQ (r.step, 0.0f);
-    EXPECT_EQ (r.countdown, 0);
-    EXPECT_EQ (r.stepsToTarget, 0);
-    EXPECT_EQ (r.next(), 0.0f);
-}
-
 TEST (RampedValue, ReachesItsTargetInExactlyTheGivenSteps)
 {
     RampedValue r;
@@ -39,13 +28,9 @@ TEST (RampedValue, AccumulatedValueIsNotCorrectedAndTheNextRampStartsFromIt)
     r.setTarget (0.1f);
 
     float expected = 0.0f;
-    const float step = 0.1f / 3.0f;
 
     for (int i = 0; i < 3; ++i)
-    {
-        expected += step;
-        EXPECT_EQ (r.next(), expected);
-    }
+        EXPECT_EQ (r.next(), expected += 0.1f / 3.0f);
 
     EXPECT_EQ (r.current, expected);   // the accumulated value, not the target
     EXPECT_EQ (r.next(), 0.1f);        // past the ramp: the target itself
@@ -86,42 +71,31 @@ TEST (RampedValue, SnapStopsARunningRampAtItsTarget)
 
 TEST (RampedValue, ZeroOrNegativeLengthJumpsToTheTarget)
 {
+    // An empty block: the value lands on its target instead of dividing by zero, whether or not
+    // the target changes, and the next ramp starts from there.
     for (int length : { 0, -1, -256 })
     {
-        RampedValue r;
-        r.setStepsToTarget (8);
-        r.setTarget (8.0f);
-        r.next();
+        for (float target : { 2.0f, 8.0f })
+        {
+            SCOPED_TRACE (::testing::Message() << length << " steps to " << target);
+            RampedValue r;
+            r.setStepsToTarget (8);
+            r.setTarget (8.0f);
+            r.next();
 
-        // An empty block: the value lands on its target instead of dividing by zero.
-        r.setStepsToTarget (length);
-        r.setTarget (2.0f);
+            r.setStepsToTarget (length);
+            r.setTarget (target);
+            EXPECT_EQ (r.current, target);
+            EXPECT_EQ (r.countdown, 0);
+            EXPECT_TRUE (std::isfinite (r.step));
+            EXPECT_EQ (r.next(), target);
 
-        EXPECT_EQ (r.current, 2.0f) << length;
-        EXPECT_EQ (r.countdown, 0) << length;
-        EXPECT_TRUE (std::isfinite (r.step)) << length;
-        EXPECT_EQ (r.next(), 2.0f) << length;
-
-        // The next ramp starts from the target, not from a stale value.
-        r.setStepsToTarget (2);
-        r.setTarget (4.0f);
-        EXPECT_EQ (r.next(), 3.0f) << length;
-        EXPECT_EQ (r.next(), 4.0f) << length;
+            r.setStepsToTarget (2);
+            r.setTarget (target + 2.0f);
+            EXPECT_EQ (r.next(), target + 1.0f);
+            EXPECT_EQ (r.next(), target + 2.0f);
+        }
     }
-}
-
-TEST (RampedValue, EmptyBlockWithAnUnchangedTargetAlsoSettles)
-{
-    RampedValue r;
-    r.setStepsToTarget (4);
-    r.setTarget (1.0f);
-    r.next();
-
-    r.setStepsToTarget (0);
-    r.setTarget (1.0f);
-
-    EXPECT_EQ (r.current, 1.0f);
-    EXPECT_EQ (r.next(), 1.0f);
 }
 
 TEST (RampedValue, NaNTargetAlwaysRestartsTheRamp)

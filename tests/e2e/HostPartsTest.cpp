@@ -25,32 +25,32 @@ namespace
 {
 std::vector<unsigned char> Bytes(std::initializer_list<int> values)
 {
-    std::vector<unsigned char> bytes;
-    for (int v : values)
-        bytes.push_back(static_cast<unsigned char>(v));
-    return bytes;
+    return std::vector<unsigned char>(values.begin(), values.end());
 }
 
 std::vector<unsigned char> PcmWav16(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate)
 {
-    auto put32 = [](std::vector<unsigned char>& out, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+    std::vector<unsigned char> out;
+    const auto put = [&](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
             out.push_back(static_cast<unsigned char>(v >> (8 * i)));
     };
-    std::vector<unsigned char> out = Bytes({ 'R', 'I', 'F', 'F' });
-    put32(out, uint32_t(36 + samples.size() * 2));
-    for (char c : std::string("WAVEfmt "))
-        out.push_back(static_cast<unsigned char>(c));
-    put32(out, 16);
-    out.insert(out.end(), { 1, 0, static_cast<unsigned char>(channels), 0 });
-    put32(out, rate);
-    put32(out, rate * channels * 2);
-    out.insert(out.end(), { static_cast<unsigned char>(channels * 2), 0, 16, 0 });
-    for (char c : std::string("data"))
-        out.push_back(static_cast<unsigned char>(c));
-    put32(out, uint32_t(samples.size() * 2));
+    const auto text = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+    text("RIFF");
+    put(uint32_t(36 + samples.size() * 2), 4);
+    text("WAVE");
+    text("fmt ");
+    put(16, 4);
+    put(1, 2);
+    put(channels, 2);
+    put(rate, 4);
+    put(rate * channels * 2, 4);
+    put(channels * 2u, 2);
+    put(16, 2);
+    text("data");
+    put(uint32_t(samples.size() * 2), 4);
     for (int16_t s : samples)
-        out.insert(out.end(), { static_cast<unsigned char>(s & 0xFF), static_cast<unsigned char>((s >> 8) & 0xFF) });
+        put(uint16_t(s), 2);
     return out;
 }
 
@@ -71,7 +71,7 @@ ComponentDescription Component(std::vector<std::pair<Kind, uint32_t>> kinds)
 }
 } // namespace
 
-TEST(WavFileTest, SixteenBitPcmReadsAsScaledFloats)
+TEST(WavFileTest, SixteenBitPcmReadsAsScaledFloatsInWholeFrames)
 {
     AudioData audio;
     std::string error;
@@ -81,6 +81,12 @@ TEST(WavFileTest, SixteenBitPcmReadsAsScaledFloats)
     ASSERT_EQ(audio.NumFrames(), 2u);
     EXPECT_EQ(audio.channels[0], (std::vector<float> { 0.0f, -1.0f }));
     EXPECT_EQ(audio.channels[1], (std::vector<float> { 0.5f, 32767.0f / 32768.0f }));
+
+    // A truncated data chunk keeps its whole frames.
+    auto bytes = PcmWav16({ 100, 200, 300, 400, 500, 600 }, 2, 8000);
+    bytes.resize(bytes.size() - 3);
+    ASSERT_TRUE(WavFile::Parse(bytes, audio, error)) << error;
+    EXPECT_EQ(audio.NumFrames(), 2u);
 }
 
 TEST(WavFileTest, FloatFilesRoundTripBitForBit)
@@ -103,16 +109,15 @@ TEST(WavFileTest, BrokenFilesAreRefusedWithAReason)
     AudioData audio;
     std::string error;
     EXPECT_FALSE(WavFile::Parse(Bytes({ 'R', 'I', 'F', 'F' }), audio, error));
-    auto noData = PcmWav16({ 1, 2 }, 1, 8000);
-    noData.resize(36);
-    EXPECT_FALSE(WavFile::Parse(noData, audio, error));
+    const auto good = PcmWav16({ 1, 2 }, 1, 8000);
+    EXPECT_FALSE(WavFile::Parse(std::vector<unsigned char>(good.begin(), good.begin() + 36), audio, error));
     EXPECT_EQ(error, "no data chunk");
-    auto badFormat = PcmWav16({ 1, 2 }, 1, 8000);
-    badFormat[34] = 12;   // 12 bits per sample
-    EXPECT_FALSE(WavFile::Parse(badFormat, audio, error));
-    auto badAlign = PcmWav16({ 1, 2 }, 1, 8000);
-    badAlign[32] = 3;
-    EXPECT_FALSE(WavFile::Parse(badAlign, audio, error));
+    for (const auto& [at, value] : { std::pair<size_t, unsigned char> { 34, 12 } /* bits per sample */, { 32, 3 } /* block align */ })
+    {
+        auto bad = good;
+        bad[at] = value;
+        EXPECT_FALSE(WavFile::Parse(bad, audio, error)) << at;
+    }
     EXPECT_TRUE(audio.channels.empty());
     EXPECT_FALSE(WavFile::Read("/nonexistent/quillo.wav", audio, error));
 
@@ -122,16 +127,6 @@ TEST(WavFileTest, BrokenFilesAreRefusedWithAReason)
     ragged.channels = { { 0.0f } };
     ragged.sampleRate = 44100.5;
     EXPECT_FALSE(WavFile::Write(testing::TempDir() + "quillo-rate.wav", ragged, error));
-}
-
-TEST(WavFileTest, ATruncatedDataChunkKeepsItsWholeFrames)
-{
-    auto bytes = PcmWav16({ 100, 200, 300, 400, 500, 600 }, 2, 8000);
-    bytes.resize(bytes.size() - 3);   // the last frame is cut
-    AudioData audio;
-    std::string error;
-    ASSERT_TRUE(WavFile::Parse(bytes, audio, error)) << error;
-    EXPECT_EQ(audio.NumFrames(), 2u);
 }
 
 TEST(PngWriterTest, WritesAValidRgbFile)
@@ -148,14 +143,13 @@ TEST(PngWriterTest, WritesAValidRgbFile)
     EXPECT_EQ(std::vector<uint8_t>(png.begin() + 8, png.begin() + 16), (std::vector<uint8_t> { 0, 0, 0, 13, 'I', 'H', 'D', 'R' }));
     EXPECT_EQ(std::vector<uint8_t>(png.begin() + 16, png.begin() + 29),
               (std::vector<uint8_t> { 0, 0, 0, 3, 0, 0, 0, 2, 8, 2, 0, 0, 0 }));
-    const uLong crc = crc32(crc32(0, Z_NULL, 0), png.data() + 12, 17);
-    EXPECT_EQ(uint32_t(png[29]) << 24 | uint32_t(png[30]) << 16 | uint32_t(png[31]) << 8 | png[32], uint32_t(crc));
+    const auto be32 = [&](size_t at) { return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3]; };
+    EXPECT_EQ(be32(29), uint32_t(crc32(crc32(0, Z_NULL, 0), png.data() + 12, 17)));
 
     // IDAT inflates to the rows, each with filter byte 0.
-    const uint32_t idatSize = uint32_t(png[33]) << 24 | uint32_t(png[34]) << 16 | uint32_t(png[35]) << 8 | png[36];
     std::vector<uint8_t> raw(20);
     uLongf rawSize = raw.size();
-    ASSERT_EQ(uncompress(raw.data(), &rawSize, png.data() + 41, idatSize), Z_OK);
+    ASSERT_EQ(uncompress(raw.data(), &rawSize, png.data() + 41, be32(33)), Z_OK);
     EXPECT_EQ(rawSize, 20u);
     EXPECT_EQ(raw, (std::vector<uint8_t> { 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }));
     EXPECT_EQ(std::vector<uint8_t>(png.end() - 8, png.end() - 4), (std::vector<uint8_t> { 'I', 'E', 'N', 'D' }));
@@ -165,9 +159,8 @@ TEST(PngWriterTest, WritesAValidRgbFile)
 
 TEST(StateFileTest, RoundTripsChunksExactly)
 {
-    std::vector<Chunk> chunks(2);
-    chunks[0] = { FourCCFromText("elck"), -1, "Complete Controls State", { 1, 1, 1, 1, 9 } };
-    chunks[1] = { FourCCFromText("juce"), 0, "", std::vector<uint8_t>(104, 7) };
+    const std::vector<Chunk> chunks { { FourCCFromText("elck"), -1, "Complete Controls State", { 1, 1, 1, 1, 9 } },
+                                      { FourCCFromText("juce"), 0, "", std::vector<uint8_t>(104, 7) } };
     const auto bytes = StateFile::Encode(chunks);
     EXPECT_EQ(bytes.size(), 12u + 2 * 44u + 5u + 104u);
     std::vector<Chunk> back;
@@ -178,8 +171,7 @@ TEST(StateFileTest, RoundTripsChunksExactly)
 
 TEST(StateFileTest, EveryMalformationIsRefusedAndNothingIsKept)
 {
-    std::vector<Chunk> chunks(1);
-    chunks[0] = { FourCCFromText("elck"), -1, "name", { 1, 2, 3 } };
+    const std::vector<Chunk> chunks { { FourCCFromText("elck"), -1, "name", { 1, 2, 3 } } };
     const auto good = StateFile::Encode(chunks);
     std::vector<Chunk> out { chunks[0] };
     std::string error;
@@ -189,28 +181,24 @@ TEST(StateFileTest, EveryMalformationIsRefusedAndNothingIsKept)
         EXPECT_FALSE(StateFile::Decode(bytes, out, error)) << what;
         EXPECT_TRUE(out.empty()) << what;
     };
-    auto bad = good;
-    bad[0] = 'X';
-    check(bad, "magic");
-    bad = good;
-    bad[4] = 2;
-    check(bad, "version");
-    bad = good;
-    bad[8] = 65;
-    check(bad, "count");
+    auto with = [&](size_t at, uint8_t value) {
+        auto bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    check(with(0, 'X'), "magic");
+    check(with(4, 2), "version");
+    check(with(8, 65), "count");
     check(std::vector<uint8_t>(good.begin(), good.end() - 1), "truncated data");
     check(std::vector<uint8_t>(good.begin(), good.begin() + 30), "truncated header");
-    bad = good;
+    auto bad = good;
     bad.push_back(0);
     check(bad, "trailing byte");
     bad = good;
     std::memset(bad.data() + 20, 'a', 32);
     check(bad, "name without terminator");
-    bad = good;
-    bad[52] = 0xFF;
-    bad[53] = 0xFF;
-    bad[54] = 0xFF;
-    bad[55] = 0x7F;
+    bad = with(55, 0x7F);
+    std::memset(bad.data() + 52, 0xFF, 3);
     check(bad, "huge size");
     check(StateFile::Encode({ chunks[0], chunks[0] }), "duplicate id");
     EXPECT_FALSE(StateFile::Load("/nonexistent/state", out, error));

@@ -19,7 +19,7 @@ std::string ValueString(aaxhost::PlugInInstance& instance, const std::string& id
 }
 } // namespace
 
-TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLast)
+TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAllUnregisteredOnClose)
 {
     auto instance = Open(2, 48000.0f);
     const auto ids = instance->ParameterIDs();
@@ -36,25 +36,19 @@ TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLast)
     EXPECT_EQ(name.Text(), "High Mid Freq");
 
     // The host registered every one of them with its automation.
-    const auto registered = instance->Context().GetAutomation().Registered();
-    EXPECT_EQ(registered, std::set<std::string>(ids.begin(), ids.end()));
+    auto& automation = instance->Context().GetAutomation();
+    EXPECT_EQ(automation.Registered(), std::set<std::string>(ids.begin(), ids.end()));
 
     // The values are the "Default" preset's, bit for bit; the bypass is off.
     for (int i = 0; i < VL_NUM_PARAMS; ++i)
         EXPECT_EQ(quillo::test::bitsOf(float(instance->ParameterValue(ids[size_t(i)]))), quillo::test::defaultBits[size_t(i)])
             << ids[size_t(i)];
     EXPECT_EQ(instance->ParameterValue("MasterBypassID"), 0.0);
-}
 
-TEST_F(ModuleTest, UninitializeUnregistersEveryParameter)
-{
-    auto instance = Open(1, 44100.0f);
-    auto& automation = instance->Context().GetAutomation();
-    EXPECT_EQ(automation.Registered().size(), 24u);
+    // Uninitialize unregisters every one of them.
     instance->Close();
     EXPECT_TRUE(automation.Registered().empty());
     EXPECT_EQ(host->GetHost().Log().Count("UnregisterParameter"), 24u);
-    EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), 0);
 }
 
 TEST_F(ModuleTest, AnOpenInstanceKeepsTheModuleLoaded)
@@ -70,32 +64,22 @@ TEST_F(ModuleTest, AnOpenInstanceKeepsTheModuleLoaded)
     EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), 0);
 }
 
-struct LatencyCase
+TEST_F(ModuleTest, TheLatencyReachesTheController)
 {
-    float sampleRate;
-    int channels;
-    int32_t latency;
-};
-
-class LatencyTest : public ModuleTest, public ::testing::WithParamInterface<LatencyCase>
-{
-};
-
-TEST_P(LatencyTest, TheLatencyReachesTheController)
-{
-    const LatencyCase& c = GetParam();
-    auto instance = Open(c.channels, c.sampleRate);
-    EXPECT_EQ(instance->Latency(), c.latency);
-    const auto calls = instance->Context().GetController().Log().TextsOfMethod("SetSignalLatency");
-    ASSERT_FALSE(calls.empty());
-    for (const auto& call : calls)
-        EXPECT_NE(call.find("(" + std::to_string(c.latency) + ")"), std::string::npos) << call;
-    instance->Close();
+    const struct { float sampleRate; int channels; int32_t latency; } cases[] = {
+        { 44100.0f, 2, 178 }, { 48000.0f, 2, 192 }, { 44100.0f, 1, 178 }, { 48000.0f, 1, 192 } };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.channels) + " channels at " + std::to_string(c.sampleRate));
+        host->GetHost().Log().Clear();
+        auto instance = Open(c.channels, c.sampleRate);
+        EXPECT_EQ(instance->Latency(), c.latency);
+        const auto calls = instance->Context().GetController().Log().TextsOfMethod("SetSignalLatency");
+        ASSERT_FALSE(calls.empty());
+        for (const auto& call : calls)
+            EXPECT_NE(call.find("(" + std::to_string(c.latency) + ")"), std::string::npos) << call;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rates, LatencyTest,
-                         ::testing::Values(LatencyCase { 44100.0f, 2, 178 }, LatencyCase { 48000.0f, 2, 192 },
-                                           LatencyCase { 44100.0f, 1, 178 }, LatencyCase { 48000.0f, 1, 192 }));
 
 TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
 {
@@ -103,6 +87,7 @@ TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
     auto& effect = instance->Effect();
     auto& automation = instance->Context().GetAutomation();
     const std::string id = "12Low Mid Gain";
+    const std::string quoted = "(\"" + id + "\"";
     int32_t changesBefore = 0;
     effect.GetNumberOfChanges(&changesBefore);
     host->GetHost().Log().Clear();
@@ -132,28 +117,23 @@ TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
     // The library's parameter wraps its own request in a touch and a release, and reports the
     // confirmed value back as the current one.
     EXPECT_EQ(host->GetHost().Log().TextsOf(automation.Name()),
-              (std::vector<std::string> { "PostTouchRequest(\"12Low Mid Gain\")", "GetTouchState(\"12Low Mid Gain\")",
-                                          "PostTouchRequest(\"12Low Mid Gain\")",
-                                          "PostSetValueRequest(\"12Low Mid Gain\", 0.800000011920929)",
-                                          "PostReleaseRequest(\"12Low Mid Gain\")",
-                                          "PostCurrentValue(\"12Low Mid Gain\", 0.800000011920929)",
-                                          "PostReleaseRequest(\"12Low Mid Gain\")", "GetTouchState(\"12Low Mid Gain\")" }));
+              (std::vector<std::string> { "PostTouchRequest" + quoted + ")", "GetTouchState" + quoted + ")",
+                                          "PostTouchRequest" + quoted + ")",
+                                          "PostSetValueRequest" + quoted + ", 0.800000011920929)",
+                                          "PostReleaseRequest" + quoted + ")",
+                                          "PostCurrentValue" + quoted + ", 0.800000011920929)",
+                                          "PostReleaseRequest" + quoted + ")", "GetTouchState" + quoted + ")" }));
 
     // The engine holds the confirmed value: its state blob says so.
-    aaxhost::Chunk state;
-    ASSERT_EQ(instance->GetChunk(kJuce, state), AAX_SUCCESS);
-    EXPECT_EQ(BlobValue(state.data, 12), 0.8f);
-    instance->Close();
+    EXPECT_EQ(BlobValues(JuceState(*instance))[12], 0.8f);
 }
 
 TEST_F(ModuleTest, TheEngineFollowsTheHostsAutomationAndSoundsLikeIt)
 {
     // Automation playback: the host sends a confirmed value without any request.
     auto instance = Open(2, 44100.0f);
-    ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue("16High Mid Gain", 0.9, AAX_eUpdateSource_Parameter),
-              AAX_SUCCESS);
-    ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue("0Input Gain", 0.25, AAX_eUpdateSource_Parameter),
-              AAX_SUCCESS);
+    for (const auto& [id, value] : { std::pair<const char*, double> { "16High Mid Gain", 0.9 }, { "0Input Gain", 0.25 } })
+        ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue(id, value, AAX_eUpdateSource_Parameter), AAX_SUCCESS);
     ASSERT_EQ(instance->ConfirmAutomation(), AAX_SUCCESS);
     EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
     EXPECT_EQ(instance->ParameterValue("16High Mid Gain"), double(0.9f));
@@ -165,7 +145,6 @@ TEST_F(ModuleTest, TheEngineFollowsTheHostsAutomationAndSoundsLikeIt)
         engine.getParameters()[0]->setValue(0.25f);
     });
     EXPECT_EQ(DifferingSamples(output, expected), 0u);
-    instance->Close();
 }
 
 TEST_F(ModuleTest, UnknownParametersAndValuesOutOfRangeAreRefused)
@@ -176,5 +155,4 @@ TEST_F(ModuleTest, UnknownParametersAndValuesOutOfRangeAreRefused)
     EXPECT_EQ(instance->Effect().TouchParameter("99Nothing"), AAX_ERROR_INVALID_PARAMETER_ID);
     EXPECT_EQ(instance->ParameterValue("12Low Mid Gain"), 0.5);
     EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
-    instance->Close();
 }

@@ -5,35 +5,7 @@
 
 #include "PluginProcessor.h"
 
-#include <algorithm>
-
 using namespace quillo::e2e;
-
-namespace
-{
-/** The ids and values of the entries of an 'elck' chunk's data, checking the layout as it goes. */
-std::vector<std::pair<std::string, double>> ElckEntries(const std::vector<uint8_t>& data)
-{
-    std::vector<std::pair<std::string, double>> entries;
-    EXPECT_GE(data.size(), 4u);
-    EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 4), (std::vector<uint8_t> { 1, 1, 1, 1 }));
-    size_t position = 4;
-    while (position < data.size())
-    {
-        EXPECT_EQ(position % 4, 0u);
-        EXPECT_EQ(data[position], 'd');
-        EXPECT_EQ(data[position + 1], '_');
-        const std::string id(reinterpret_cast<const char*>(&data[position + 2]));
-        size_t value = position + 2 + id.size() + 1;
-        for (; value % 4 != 0; ++value)
-            EXPECT_EQ(data[value], 0) << "padding after " << id;
-        entries.emplace_back(id, BigEndianDouble(data, value));
-        position = value + 8;
-    }
-    EXPECT_EQ(position, data.size());
-    return entries;
-}
-} // namespace
 
 TEST_F(ModuleTest, TheInstanceKeepsAnElckAndAJuceChunk)
 {
@@ -57,7 +29,7 @@ TEST_F(ModuleTest, TheInstanceKeepsAnElckAndAJuceChunk)
     EXPECT_EQ(std::vector<uint8_t>(elck.data.begin() + 4, elck.data.begin() + 28), first);
 
     // Every parameter but the bypass, in index order, each with the engine's value.
-    const auto entries = ElckEntries(elck.data);
+    const auto entries = ControlEntries(elck.data);
     ASSERT_EQ(entries.size(), 23u);
     for (int i = 0; i < VL_NUM_PARAMS; ++i)
     {
@@ -71,7 +43,6 @@ TEST_F(ModuleTest, TheInstanceKeepsAnElckAndAJuceChunk)
     EXPECT_EQ(juce.id, kJuce);
     EXPECT_EQ(juce.data, EngineState([](juce::AudioProcessor& engine) { engine.getParameters()[3]->setValue(0.5f); }));
     EXPECT_EQ(juce.data.size(), 104u);
-    instance->Close();
 }
 
 TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)
@@ -82,9 +53,7 @@ TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)
     std::vector<aaxhost::Chunk> saved;
     ASSERT_EQ(instance->GetChunks(saved), AAX_SUCCESS);
     const auto ids = instance->ParameterIDs();
-    std::vector<double> savedValues;
-    for (const auto& id : ids)
-        savedValues.push_back(instance->ParameterValue(id));
+    const auto savedValues = ParameterValues(*instance, ids);
 
     ASSERT_EQ(instance->Automate("7Low Shelf Frequency", 0.75), AAX_SUCCESS);
     ASSERT_EQ(instance->Automate("0Input Gain", 1.0), AAX_SUCCESS);
@@ -99,19 +68,14 @@ TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)
     // it sets, and JUCE's wrapper re-sends all 23 after the 'juce' chunk.
     const auto requests = log.TextsOfMethod("PostSetValueRequest");
     EXPECT_EQ(requests.size(), 3u * 23u);
-    for (const auto& id : ids)
-    {
-        if (id == "MasterBypassID")
-            continue;
+    for (const auto& id : EngineParameterIds(*instance))
         EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
                                 [&](const std::string& r) { return r.find("\"" + id + "\"") != std::string::npos; }),
                   3)
             << id;
-    }
     EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
 
-    for (size_t i = 0; i < ids.size(); ++i)
-        EXPECT_EQ(instance->ParameterValue(ids[i]), savedValues[i]) << ids[i];
+    EXPECT_EQ(ParameterValues(*instance, ids), savedValues);
     std::vector<aaxhost::Chunk> now;
     ASSERT_EQ(instance->GetChunks(now), AAX_SUCCESS);
     EXPECT_EQ(now, saved);
@@ -122,8 +86,6 @@ TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)
     auto fresh = Open(2, 48000.0f);
     ASSERT_EQ(fresh->RestoreChunks(saved), AAX_SUCCESS);
     EXPECT_EQ(DifferingSamples(fresh->Process(input, 512), output), 0u);
-    fresh->Close();
-    instance->Close();
 }
 
 TEST_F(ModuleTest, CompareActiveChunkTellsTheCurrentStateFromAChangedOne)
@@ -146,11 +108,8 @@ TEST_F(ModuleTest, CompareActiveChunkTellsTheCurrentStateFromAChangedOne)
     EXPECT_TRUE(equal);
 
     // Chunks other than 'elck' are the library's to call equal.
-    aaxhost::Chunk juce;
-    juce.id = kJuce;
-    ASSERT_EQ(instance->CompareActiveChunk(juce, equal), AAX_SUCCESS);
+    ASSERT_EQ(instance->CompareActiveChunk(MakeChunk(kJuce, {}), equal), AAX_SUCCESS);
     EXPECT_TRUE(equal);
-    instance->Close();
 }
 
 TEST_F(ModuleTest, MalformedChunksAreRefusedWithNothingChanged)
@@ -187,9 +146,7 @@ TEST_F(ModuleTest, MalformedChunksAreRefusedWithNothingChanged)
     EXPECT_EQ(instance->SetChunk(shortBlob), AAX_SUCCESS);
 
     // A chunk the instance does not have.
-    aaxhost::Chunk stranger;
-    stranger.id = aaxhost::FourCCFromText("abcd");
-    stranger.data = { 1, 2, 3 };
+    const auto stranger = MakeChunk(aaxhost::FourCCFromText("abcd"), { 1, 2, 3 });
     EXPECT_EQ(instance->SetChunk(stranger), AAX_ERROR_INVALID_CHUNK_ID);
 
     // A saved state with a stranger or a repeated chunk is refused before anything is set.
@@ -200,7 +157,6 @@ TEST_F(ModuleTest, MalformedChunksAreRefusedWithNothingChanged)
     ASSERT_EQ(instance->GetChunks(after), AAX_SUCCESS);
     EXPECT_EQ(after, before);
     EXPECT_EQ(instance->ParameterValue("12Low Mid Gain"), double(0.3f));
-    instance->Close();
 }
 
 TEST_F(ModuleTest, TheJuceChunkIsOnlyHandedOutAfterItsSizeWasAsked)
@@ -215,5 +171,4 @@ TEST_F(ModuleTest, TheJuceChunkIsOnlyHandedOutAfterItsSizeWasAsked)
     EXPECT_EQ(size, 104u);
     EXPECT_EQ(instance->Effect().GetChunk(kJuce, record.get()), AAX_SUCCESS);
     EXPECT_EQ(record.get()->fSize, 104);
-    instance->Close();
 }

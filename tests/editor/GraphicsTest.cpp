@@ -10,67 +10,47 @@ namespace
 {
     const juce::Colour green (0xff00ff00);
 
-    juce::Image canvas (int w, int h)   { return juce::Image (juce::Image::ARGB, w, h, true); }
+    /** Draws the image at (x, y) into a transparent canvas, optionally through a scaled context. */
+    juce::Image drawn (const juce::Image& image, int w, int h, int x, int y, float contextScale = 1.0f)
+    {
+        juce::Image target (juce::Image::ARGB, w, h, true);
+        juce::Graphics g (target);
+        g.addTransform (juce::AffineTransform::scale (contextScale));
+        VLGraphics::DrawImageAt (g, image, x, y, 1.0f);
+        return target;
+    }
 }
 
 //==================================================================================================
 TEST (VLGraphics, displayScaleIsOneWithoutADisplay)
 {
-    const auto& displays = juce::Desktop::getInstance().getDisplays();
-    const double scale = VLGraphics::getDisplayScale();
-
-    if (displays.getPrimaryDisplay() == nullptr)
-        EXPECT_EQ (scale, 1.0);
-    else
-        EXPECT_EQ (scale, displays.getPrimaryDisplay()->scale);
-
-    EXPECT_GE (scale, 1.0 / 8.0) << "always a usable scale";
-}
-
-TEST (VLGraphics, imagesRememberTheirDensity)
-{
-    auto plain = solidImage (4, 4, green);
-    EXPECT_EQ (VLGraphics::getImageScale (plain), 1.0f);
-
-    EXPECT_EQ (VLGraphics::getImageScale (juce::Image (juce::Image::ARGB, 4, 4, true)), 1.0f)
-        << "an image from elsewhere counts as 1x";
-
-    auto dense = solidImage (20, 10, green, 2.0f);
-    EXPECT_EQ (VLGraphics::getImageScale (dense), 2.0f);
-    auto copy = dense;
-    EXPECT_EQ (VLGraphics::getImageScale (copy), 2.0f) << "copies share the record";
-    EXPECT_EQ (VLGraphics::getDrawnBounds (dense), juce::Rectangle<float> (10.0f, 5.0f));
+    const auto* primary = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    EXPECT_EQ (VLGraphics::getDisplayScale(), primary == nullptr ? 1.0 : primary->scale);
 }
 
 TEST (VLGraphics, twoTimesImageIsDrawnAtItsOneTimesSize)
 {
+    EXPECT_EQ (VLGraphics::getImageScale (juce::Image (juce::Image::ARGB, 4, 4, true)), 1.0f)
+        << "an image from elsewhere counts as 1x";
+
     auto dense = solidImage (20, 20, green, 2.0f);
-    auto target = canvas (30, 30);
-    {
-        juce::Graphics g (target);
-        VLGraphics::DrawImageAt (g, dense, 3, 4, 1.0f);
-    }
+    auto copy = dense;
+    EXPECT_EQ (VLGraphics::getImageScale (copy), 2.0f) << "copies share the record";
+    EXPECT_EQ (VLGraphics::getDrawnBounds (dense), juce::Rectangle<float> (10.0f, 10.0f));
+
+    auto target = drawn (dense, 30, 30, 3, 4);
     EXPECT_EQ (target.getPixelAt (3, 4), green);
     EXPECT_EQ (target.getPixelAt (12, 13), green);
     EXPECT_FALSE (painted (target, 13, 8)) << "10 pixels wide, not 20";
     EXPECT_FALSE (painted (target, 8, 14));
     EXPECT_FALSE (painted (target, 2, 4));
-}
 
-TEST (VLGraphics, twoTimesImageKeepsItsFootprintOnADenseCanvas)
-{
     // On a 2x screen the same call covers the same logical area with every image pixel.
-    juce::Image dense (juce::Image::ARGB, 4, 2, true);
-    dense.setPixelAt (0, 0, juce::Colours::red);
-    dense.setPixelAt (1, 0, juce::Colours::blue);
-    VLGraphics::setImageScale (dense, 2.0f);
-
-    auto target = canvas (8, 8);
-    {
-        juce::Graphics g (target);
-        g.addTransform (juce::AffineTransform::scale (2.0f));
-        VLGraphics::DrawImageAt (g, dense, 1, 1, 1.0f);
-    }
+    juce::Image pixels (juce::Image::ARGB, 4, 2, true);
+    pixels.setPixelAt (0, 0, juce::Colours::red);
+    pixels.setPixelAt (1, 0, juce::Colours::blue);
+    VLGraphics::setImageScale (pixels, 2.0f);
+    target = drawn (pixels, 8, 8, 1, 1, 2.0f);
     EXPECT_EQ (target.getPixelAt (2, 2), juce::Colours::red);
     EXPECT_EQ (target.getPixelAt (3, 2), juce::Colours::blue);
     EXPECT_FALSE (painted (target, 6, 2)) << "4 device pixels = 2 logical pixels wide";
@@ -78,75 +58,54 @@ TEST (VLGraphics, twoTimesImageKeepsItsFootprintOnADenseCanvas)
 
 TEST (VLGraphics, centredDrawingUsesTheOneTimesSize)
 {
-    auto dense = solidImage (6, 12, green, 2.0f);   // 3 x 6 at 1x, like the banner's arrows
-    auto target = canvas (24, 20);
+    const auto centred = [] (const juce::Image& image)
     {
+        juce::Image target (juce::Image::ARGB, 24, 20, true);
         juce::Graphics g (target);
-        VLGraphics::DrawImageCenteredAt (g, dense, 12.0f, 10.0f, 1.0f, 1.0f, 0.0f);
-    }
+        VLGraphics::DrawImageCenteredAt (g, image, 12.0f, 10.0f, 1.0f, 1.0f, 0.0f);
+        return target;
+    };
+
+    auto target = centred (solidImage (6, 12, green, 2.0f));   // 3 x 6 at 1x, like the banner's arrows
     EXPECT_TRUE (painted (target, 11, 8));
     EXPECT_TRUE (painted (target, 12, 11));
     EXPECT_FALSE (painted (target, 14, 10));
     EXPECT_FALSE (painted (target, 12, 14));
 
-    auto plain = solidImage (3, 6, green);
-    auto exact = canvas (24, 20);
-    {
-        juce::Graphics g (exact);
-        VLGraphics::DrawImageCenteredAt (g, plain, 12.0f, 10.0f, 1.0f, 1.0f, 0.0f);
-    }
+    auto exact = centred (solidImage (3, 6, green));
     EXPECT_EQ (exact.getPixelAt (10, 7), green) << "(int) (12 - 1.5) = 10, (int) (10 - 3) = 7";
     EXPECT_EQ (exact.getPixelAt (12, 12), green);
     EXPECT_FALSE (painted (exact, 13, 7));
     EXPECT_FALSE (painted (exact, 10, 13));
+
+    EXPECT_FALSE (painted (centred (juce::Image()), 12, 10)) << "a missing image draws nothing";
 }
 
-TEST (VLGraphics, missingImagesAreInvalidAndHarmless)
+// Needs the committed artwork (resources/images).
+TEST (VLGraphics, backgroundLoadsAtTheDisplaysDensityAndMissingImagesAreInvalid)
 {
     EXPECT_FALSE (VLGraphics::GetImage ("no_such_image").isValid());
     EXPECT_FALSE (VLGraphics::GetImage ("no_such_image", 2.0).isValid());
     EXPECT_FALSE (VLGraphics::GetImage (nullptr).isValid());
     EXPECT_FALSE (VLGraphics::GetImage ("").isValid());
 
-    auto target = canvas (4, 4);
-    juce::Graphics g (target);
-    VLGraphics::DrawImageCenteredAt (g, juce::Image(), 2, 2, 1.0f, 1.0f, 0.5f);
-    EXPECT_FALSE (painted (target, 2, 2));
-}
-
-// These need the committed artwork (resources/images).
-TEST (VLGraphics, backgroundLoadsAtTheDensityOfTheDisplay)
-{
-    const auto oneX = VLGraphics::GetImage ("main", 1.0);
-    ASSERT_TRUE (oneX.isValid());
-    EXPECT_EQ (oneX.getWidth(), 800);
-    EXPECT_EQ (oneX.getHeight(), 250);
-    EXPECT_EQ (VLGraphics::getImageScale (oneX), 1.0f);
-
-    for (double scale : { 2.0, 1.5 })
+    for (double scale : { 1.0, 1.5, 2.0 })
     {
-        const auto twoX = VLGraphics::GetImage ("main", scale);
-        ASSERT_TRUE (twoX.isValid());
-        EXPECT_EQ (twoX.getWidth(), 1600);
-        EXPECT_EQ (twoX.getHeight(), 500);
-        EXPECT_EQ (VLGraphics::getImageScale (twoX), 2.0f);
-        EXPECT_EQ (VLGraphics::getDrawnBounds (twoX), juce::Rectangle<float> (800.0f, 250.0f))
+        SCOPED_TRACE (scale);
+        const auto image = VLGraphics::GetImage ("main", scale);
+        const int factor = scale > 1.0 ? 2 : 1;
+        ASSERT_TRUE (image.isValid());
+        EXPECT_EQ (image.getWidth(), 800 * factor);
+        EXPECT_EQ (image.getHeight(), 250 * factor);
+        EXPECT_EQ (VLGraphics::getImageScale (image), (float) factor);
+        EXPECT_EQ (VLGraphics::getDrawnBounds (image), juce::Rectangle<float> (800.0f, 250.0f))
             << "the panel never grows with the display scale";
-    }
 
-    // Drawn into a larger canvas, both densities cover exactly the 800 x 250 panel.
-    for (double scale : { 1.0, 2.0 })
-    {
-        auto image = VLGraphics::GetImage ("main", scale);
-        auto target = canvas (820, 260);
-        {
-            juce::Graphics g (target);
-            VLGraphics::DrawImageAt (g, image, 0, 0, 1.0f);
-        }
-        EXPECT_EQ (target.getPixelAt (799, 249).getAlpha(), 255) << scale;
-        EXPECT_EQ (target.getPixelAt (0, 0).getAlpha(), 255) << scale;
-        EXPECT_FALSE (painted (target, 801, 100)) << scale;
-        EXPECT_FALSE (painted (target, 400, 251)) << scale;
+        auto target = drawn (image, 820, 260, 0, 0);
+        EXPECT_EQ (target.getPixelAt (799, 249).getAlpha(), 255);
+        EXPECT_EQ (target.getPixelAt (0, 0).getAlpha(), 255);
+        EXPECT_FALSE (painted (target, 801, 100));
+        EXPECT_FALSE (painted (target, 400, 251));
     }
 }
 
@@ -157,11 +116,8 @@ TEST (FontManager, editorsShareOneSetOfFonts)
 
     juce::Font first ("First Face", 20.0f, juce::Font::plain), dropped ("Dropped Face", 30.0f, juce::Font::plain);
     auto* a = FontManager::create (first, first, first);
-    auto* b = FontManager::create (dropped, dropped, dropped);
-    EXPECT_EQ (a, b);
-    EXPECT_EQ (FontManager::getInstance(), a);
+    EXPECT_EQ (FontManager::create (dropped, dropped, dropped), a);
     EXPECT_EQ (a->normalFont (11.0f).getHeight(), 11.0f);
-    EXPECT_EQ (&a->normalFont (12.0f), &b->normalFont (9.0f)) << "one shared font object";
     EXPECT_EQ (a->normalFont (9.0f).getTypefaceName(), "First Face") << "the second set is dropped";
 
     FontManager::destroy();
@@ -170,18 +126,14 @@ TEST (FontManager, editorsShareOneSetOfFonts)
     EXPECT_EQ (FontManager::getInstance(), nullptr);
 
     FontManager::destroy();   // unmatched: ignored
-    auto* c = FontManager::create (first, first, first);
-    EXPECT_NE (c, nullptr);
+    EXPECT_NE (FontManager::create (first, first, first), nullptr);
     FontManager::destroy();
     EXPECT_EQ (FontManager::getInstance(), nullptr) << "the unmatched destroy left no debt behind";
 }
 
 TEST (FontManager, embeddedFontIsArimo)
 {
-    const auto font = FontManager::makeEmbeddedFont();
-    EXPECT_EQ (font.getTypefaceName(), "Arimo");
-    EXPECT_GT (font.getStringWidthFloat ("Default"), 10.0f);
-
+    EXPECT_EQ (FontManager::makeEmbeddedFont().getTypefaceName(), "Arimo");
     EXPECT_GT (FontManager::uiFont (12.0f).getHeight(), 0.0f) << "usable without a shared set";
 
     ScopedFonts fonts;
@@ -190,52 +142,30 @@ TEST (FontManager, embeddedFontIsArimo)
 }
 
 //==================================================================================================
-namespace
+TEST (VLImageButton, pressedOrDimmedDrawsAtHalfOpacityAndReleaseInsideClicks)
 {
     struct ClickCounter : VLImageButton::Delegate
     {
         int clicks = 0;
-        VLImageButton* last = nullptr;
-        void buttonClicked (VLImageButton* b) override { ++clicks; last = b; }
-    };
-}
+        void buttonClicked (VLImageButton*) override { ++clicks; }
+    } owner;
 
-TEST (VLImageButton, pressedOrDimmedDrawsAtHalfOpacity)
-{
     VLImageButton button;
     button.image = solidImage (4, 4, green);
+    button.delegate = &owner;
     button.setBounds (0, 0, 24, 20);
-    EXPECT_EQ (button.getDrawnOpacity(), 1.0f);
     EXPECT_EQ (render (button).getPixelAt (12, 10).getAlpha(), 255);
 
     button.dimmed = true;
-    EXPECT_EQ (button.getDrawnOpacity(), 0.5f);
     EXPECT_NEAR (render (button).getPixelAt (12, 10).getAlpha(), 128, 1);
+    clickAt (button, 5, 5);
+    EXPECT_EQ (owner.clicks, 1) << "a dimmed button still clicks";
 
     button.dimmed = false;
     button.mouseDown (mouseAt (button, 5, 5));
-    EXPECT_TRUE (button.pressed);
     EXPECT_EQ (button.getDrawnOpacity(), 0.5f);
-    button.mouseUp (mouseAt (button, 5, 5));
-    EXPECT_FALSE (button.pressed);
-    EXPECT_EQ (button.getDrawnOpacity(), 1.0f);
-}
-
-TEST (VLImageButton, releaseInsideClicksDimmedOrNot)
-{
-    ClickCounter owner;
-    VLImageButton button;
-    button.delegate = &owner;
-    button.setBounds (0, 0, 24, 20);
-
-    button.mouseDown (mouseAt (button, 5, 5));
     button.mouseUp (mouseAt (button, { 23, 19 }, { 5, 5 }));
-    EXPECT_EQ (owner.clicks, 1);
-    EXPECT_EQ (owner.last, &button);
-
-    button.dimmed = true;
-    button.mouseDown (mouseAt (button, 5, 5));
-    button.mouseUp (mouseAt (button, 5, 5));
+    EXPECT_EQ (button.getDrawnOpacity(), 1.0f);
     EXPECT_EQ (owner.clicks, 2);
 
     for (bool dimmed : { true, false })
@@ -248,7 +178,6 @@ TEST (VLImageButton, releaseInsideClicksDimmedOrNot)
     }
 
     button.delegate = nullptr;
-    button.mouseDown (mouseAt (button, 5, 5));
-    button.mouseUp (mouseAt (button, 5, 5));
+    clickAt (button, 5, 5);
     EXPECT_EQ (owner.clicks, 2);
 }

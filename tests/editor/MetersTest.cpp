@@ -20,9 +20,10 @@ TEST (Meters, scaleIsNinePixelsPerMark)
     EXPECT_FLOAT_EQ (Meters::positionForDb (10.0f), 102.0f) << "above +6 the last segment continues";
 }
 
-TEST (Meters, barRisesAtOnceAndFallsThreeTenthsPerCall)
+TEST (Meters, barRisesAtOnceFallsThreeTenthsPerCallAndStopsAtSix)
 {
     Meters m;
+    EXPECT_EQ (m.levelLeft, -100.0f) << "starts at the floor";
     m.setValuesInDb (-20.0f, -10.0f);
     EXPECT_EQ (m.levelLeft, -20.0f);
     EXPECT_EQ (m.levelRight, -10.0f);
@@ -32,23 +33,28 @@ TEST (Meters, barRisesAtOnceAndFallsThreeTenthsPerCall)
     EXPECT_NEAR (m.levelLeft, -20.3f, 1e-5f);
     m.setValuesInDb (-20.0f, -10.0f);
     EXPECT_EQ (m.levelLeft, -20.0f);
-}
 
-TEST (Meters, inputAboveSixCountsAsSix)
-{
-    Meters m;
+    // NaN counts as silence.
+    m.setValuesInDb (std::nanf (""), std::nanf (""));
+    EXPECT_NEAR (m.levelLeft, -20.3f, 1e-5f);
+    EXPECT_EQ (m.peakLeft, -20.0f);
+    EXPECT_FALSE (std::isnan (m.levelRight));
+
     m.setValuesInDb (10.0f, 6.5f);
     EXPECT_EQ (m.levelLeft, 6.0f);
     EXPECT_EQ (m.peakRight, 6.0f);
-    EXPECT_FLOAT_EQ (Meters::positionForDb (m.levelLeft), 90.0f);
+
+    m.reset();
+    EXPECT_EQ (m.holdLeft, 0);
+    EXPECT_EQ (m.levelRight, -100.0f);
+    EXPECT_EQ (m.peakRight, -100.0f);
 }
 
 TEST (Meters, steadyInputDipsThePeakOnceEvery32Calls)
 {
     Meters m;
-    int call = 0;
 
-    for (; call < 31; ++call)
+    for (int call = 0; call < 31; ++call)
     {
         m.setValuesInDb (-20.0f, -20.0f);
         ASSERT_EQ (m.peakLeft, -20.0f) << "call " << call + 1;
@@ -65,7 +71,7 @@ TEST (Meters, burstIsHeldThenFallsToTheFloor)
 {
     Meters m;
     m.setValuesInDb (0.0f, 0.0f);
-    int calls = 1;
+    int calls = 1, fallCalls = 0;
 
     for (int i = 0; i < 30; ++i, ++calls)
     {
@@ -73,57 +79,26 @@ TEST (Meters, burstIsHeldThenFallsToTheFloor)
         ASSERT_EQ (m.peakLeft, 0.0f) << "held for 30 calls";
     }
 
-    int fallCalls = 0;
-    while (m.peakLeft > -100.0f && fallCalls < 1000)
-    {
+    for (; m.peakLeft > -100.0f && fallCalls < 1000; ++fallCalls, ++calls)
         m.setValuesInDb (-100.0f, -100.0f);
-        ++fallCalls;
-        ++calls;
-    }
     EXPECT_EQ (fallCalls, 50);
 
-    while (m.levelLeft > -100.0f && calls < 1000)
-    {
+    for (; m.levelLeft > -100.0f && calls < 1000; ++calls)
         m.setValuesInDb (-100.0f, -100.0f);
-        ++calls;
-    }
     EXPECT_EQ (calls - 1, 334) << "calls after the burst until the bar reaches the floor";
 
     for (int i = 0; i < 100; ++i)
         m.setValuesInDb (-100.0f, -100.0f);
-
     EXPECT_EQ (m.levelLeft, -100.0f);
     EXPECT_EQ (m.peakRight, -100.0f);
 }
 
-TEST (Meters, notANumberCountsAsSilence)
-{
-    Meters m;
-    m.setValuesInDb (-10.0f, -10.0f);
-    m.setValuesInDb (std::nanf (""), std::nanf (""));
-    EXPECT_NEAR (m.levelLeft, -10.3f, 1e-5f);
-    EXPECT_EQ (m.peakLeft, -10.0f);
-    EXPECT_FALSE (std::isnan (m.levelRight));
-}
-
-TEST (Meters, startsAndResetsAtTheFloor)
-{
-    Meters m;
-    EXPECT_EQ (m.levelLeft, -100.0f);
-    EXPECT_EQ (m.peakLeft, -100.0f);
-    m.setValuesInDb (-3.0f, 2.0f);
-    m.reset();
-    EXPECT_EQ (m.holdLeft, 0);
-    EXPECT_EQ (m.levelRight, -100.0f);
-    EXPECT_EQ (m.peakRight, -100.0f);
-}
-
-TEST (Meters, barsAreGreenUpToZeroAndRedAbove)
+TEST (Meters, barsAndTicksAreGreenUpToZeroAndRedAbove)
 {
     Meters m;
     m.setBounds (0, 0, 28, 91);
-    const juce::Colour green = juce::Colour::fromFloatRGBA (0.15f, 0.42f, 0.24f, 1.0f);
-    const juce::Colour red = juce::Colour::fromFloatRGBA (0.94f, 0.36f, 0.31f, 1.0f);
+    const auto green = juce::Colour::fromFloatRGBA (0.15f, 0.42f, 0.24f, 1.0f);
+    const auto red = juce::Colour::fromFloatRGBA (0.94f, 0.36f, 0.31f, 1.0f);
 
     m.levelLeft = 0.0f;          // 72 pixels: top at y = 19
     m.levelRight = 6.0f;         // 90 pixels: top at y = 1, red above y = 19
@@ -139,22 +114,13 @@ TEST (Meters, barsAreGreenUpToZeroAndRedAbove)
 
     m.levelLeft = m.levelRight = -100.0f;
     EXPECT_FALSE (painted (render (m), 2, 90)) << "the floor lies below the bottom edge";
-}
-
-TEST (Meters, peakTickTurnsRedOnlyAboveZero)
-{
-    Meters m;
-    m.setBounds (0, 0, 28, 91);
-    const juce::Colour green = juce::Colour::fromFloatRGBA (0.15f, 0.42f, 0.24f, 1.0f);
 
     m.peakLeft = 0.0f;            // tick at y = 91 - 72 = 19, x 1..3
     m.peakRight = 1.5f;           // tick at y = 91 - 76.5
-    auto image = render (m);
-
+    image = render (m);
     const auto left = image.getPixelAt (2, 18);
     EXPECT_GT (left.getAlpha(), 0);
     EXPECT_NEAR (left.getRed(), green.getRed(), 3);
     EXPECT_NEAR (left.getGreen(), green.getGreen(), 3) << "a tick at exactly 0 dB stays green";
-    const auto right = image.getPixelAt (25, 14);
-    EXPECT_GT (right.getRed(), right.getGreen()) << "right tick is red";
+    EXPECT_GT (image.getPixelAt (25, 14).getRed(), image.getPixelAt (25, 14).getGreen()) << "right tick is red";
 }

@@ -36,23 +36,17 @@ namespace
         return v;
     }
 
+    /** The marked row, -1 for none, -2 for more than one. */
     int markedRow (VLPresetList& list)
     {
-        int marked = -1, count = 0;
+        int marked = -1;
         for (int i = 0; i < list.getNumRows(); ++i)
             if (list.getRow (i)->selected)
-            {
-                marked = i;
-                ++count;
-            }
-        return count > 1 ? -2 : marked;
+                marked = marked == -1 ? i : -2;
+        return marked;
     }
 
-    void click (juce::Component& c, float x = 5, float y = 5)
-    {
-        c.mouseDown (mouseAt (c, x, y));
-        c.mouseUp (mouseAt (c, x, y));
-    }
+    void clickRow (juce::Component& c)   { clickAt (c, 5, 5); }
 
     struct Requests : VLPopupFactoryList::Delegate
     {
@@ -92,18 +86,15 @@ namespace
     };
 }
 
-TEST_F (PopupFixture, startsOnDefaultInMaster)
+TEST_F (PopupFixture, startsOnDefaultInMasterWithColumnsUnderTheNameField)
 {
     EXPECT_EQ (popup.nameField.text, "Default");
-    EXPECT_EQ (popup.getSelectedCategory(), 0);
-    EXPECT_EQ (popup.getSelectedIndex(), 0);
-    EXPECT_FALSE (popup.isModifiedShown());
+    EXPECT_EQ (std::make_pair (popup.getSelectedCategory(), popup.getSelectedIndex()), std::make_pair (0, 0));
 
     auto& categories = popup.getCategoryList();
     EXPECT_EQ (rowTexts (categories), categoryNames());
     EXPECT_EQ (markedRow (categories), 0);
-    for (int i = 0; i < categories.getNumRows(); ++i)
-        EXPECT_TRUE (categories.getRow (i)->bright);
+    EXPECT_TRUE (categories.getRow (5)->bright);
 
     auto& presets = popup.getPresetList();
     EXPECT_EQ (rowTexts (presets), titleLists()[0]);
@@ -111,29 +102,15 @@ TEST_F (PopupFixture, startsOnDefaultInMaster)
     EXPECT_FALSE (presets.getRow (1)->bright);
 
     EXPECT_EQ (popup.getParentComponent(), nullptr) << "hidden until asked for";
-}
 
-TEST_F (PopupFixture, columnsSitCentredUnderTheNameField)
-{
+    // The columns sit centred under the name field.
     EXPECT_EQ (popup.getCategoryList().getBounds(), juce::Rectangle<int> (256, 20, 90, 120));
     EXPECT_EQ (popup.getPresetList().getBounds(), juce::Rectangle<int> (346, 20, 150, 120));
 }
 
-TEST_F (PopupFixture, modifiedMarkIsShownOnce)
-{
-    popup.invalidateCurrentPreset();
-    popup.invalidateCurrentPreset();
-    EXPECT_EQ (popup.nameField.text, "* Default");
-    EXPECT_TRUE (popup.isModifiedShown());
-
-    popup.setSelectedPreset (0, 0);
-    EXPECT_EQ (popup.nameField.text, "Default");
-    EXPECT_FALSE (popup.isModifiedShown());
-}
-
 TEST_F (PopupFixture, browsingACategoryLoadsNothing)
 {
-    click (*popup.getCategoryList().getRow (3));   // "KEYS"
+    clickRow (*popup.getCategoryList().getRow (3));   // "KEYS"
 
     auto& presets = popup.getPresetList();
     EXPECT_EQ (rowTexts (presets), titleLists()[3]);
@@ -144,37 +121,32 @@ TEST_F (PopupFixture, browsingACategoryLoadsNothing)
     EXPECT_TRUE (requests.loads.empty());
     EXPECT_EQ (markedRow (popup.getCategoryList()), 3);
 
-    click (*popup.getCategoryList().getRow (0));
+    clickRow (*popup.getCategoryList().getRow (0));
     EXPECT_EQ (markedRow (popup.getPresetList()), 0) << "back in MASTER, Default is marked again";
     EXPECT_EQ (popup.getPresetList().getHeight(), 120);
 }
 
-TEST_F (PopupFixture, clickingAPresetRequestsItsLoad)
+TEST_F (PopupFixture, clickingAPresetRequestsItsLoadAndClearsTheMarkEvenWhenTheLoadRefillsTheColumn)
 {
     popup.invalidateCurrentPreset();
-    click (*popup.getCategoryList().getRow (4));   // "BASS"
-    click (*popup.getPresetList().getRow (4));     // "Subwoofer"
+    popup.invalidateCurrentPreset();
+    EXPECT_EQ (popup.nameField.text, "* Default") << "the mark is shown once";
+    EXPECT_TRUE (popup.isModifiedShown());
 
-    EXPECT_EQ (requests.loads, (std::vector<std::pair<int, int>> { { 4, 4 } }));
-    EXPECT_EQ (popup.getSelectedCategory(), 4);
-    EXPECT_EQ (popup.getSelectedIndex(), 4);
-    EXPECT_EQ (popup.nameField.text, "Subwoofer");
-    EXPECT_FALSE (popup.isModifiedShown());
-}
-
-TEST_F (PopupFixture, loadThatRefillsTheColumnDuringTheClickIsSafe)
-{
     // The editor answers every load by showing the loaded pair, which rebuilds the preset column
     // while the clicked row is still reporting.
     requests.onLoad = [&] (int c, int i) { popup.setSelectedPreset (c, i); };
+    clickRow (*popup.getCategoryList().getRow (4));   // "BASS"
+    juce::Component::SafePointer<VLPresetListButton> row (popup.getPresetList().getRow (4));
+    clickRow (*row);                                  // "Subwoofer"
 
-    juce::Component::SafePointer<VLPresetListButton> row (popup.getPresetList().getRow (2));
-    click (*row);
-
+    EXPECT_EQ (requests.loads, (std::vector<std::pair<int, int>> { { 4, 4 } }));
+    EXPECT_EQ (std::make_pair (popup.getSelectedCategory(), popup.getSelectedIndex()), std::make_pair (4, 4));
+    EXPECT_EQ (popup.nameField.text, "Subwoofer");
+    EXPECT_FALSE (popup.isModifiedShown());
     EXPECT_EQ (row.getComponent(), nullptr);
-    EXPECT_EQ (popup.nameField.text, "Focused Mid");
-    EXPECT_EQ (markedRow (popup.getPresetList()), 2);
-    EXPECT_EQ (popup.getPresetList().getNumRows(), 6);
+    EXPECT_EQ (markedRow (popup.getPresetList()), 4);
+    EXPECT_EQ (popup.getPresetList().getNumRows(), 5);
 }
 
 TEST_F (PopupFixture, nextPresetCrossesCategoriesButNotTheEnd)
@@ -205,8 +177,7 @@ TEST_F (PopupFixture, invalidPairsChangeNothing)
     for (auto& p : invalid)
         popup.setSelectedPreset (p.first, p.second);
 
-    EXPECT_EQ (popup.getSelectedCategory(), 2);
-    EXPECT_EQ (popup.getSelectedIndex(), 3);
+    EXPECT_EQ (std::make_pair (popup.getSelectedCategory(), popup.getSelectedIndex()), std::make_pair (2, 3));
     EXPECT_EQ (popup.nameField.text, "* Unleach The Mid");
 
     popup.modulePresetChange (1, 17);
@@ -216,7 +187,7 @@ TEST_F (PopupFixture, invalidPairsChangeNothing)
     EXPECT_EQ (popup.getBrowseCategory(), 2);
 }
 
-TEST_F (PopupFixture, nameFieldOpensThePopupOnlyOnAReleaseInside)
+TEST_F (PopupFixture, nameFieldOpensThePopupOnlyOnAReleaseInsideAndAPressOutsideHidesIt)
 {
     auto& field = popup.nameField;
     field.mouseDown (mouseAt (field, 10, 10));
@@ -225,16 +196,12 @@ TEST_F (PopupFixture, nameFieldOpensThePopupOnlyOnAReleaseInside)
     EXPECT_FALSE (field.pressed);
     EXPECT_EQ (requests.shows, 0) << "released outside: only repaints";
 
-    click (field, 10, 10);
+    clickAt (field, 10, 10);
     EXPECT_EQ (requests.shows, 1);
-}
 
-TEST_F (PopupFixture, pressOutsideTheColumnsHidesThePopup)
-{
+    // Shown, a press outside the columns hides it again without resetting it.
     editor.addAndMakeVisible (popup);
-    ASSERT_EQ (popup.getParentComponent(), &editor);
-
     popup.mouseDown (mouseAt (popup, 700, 200));
     EXPECT_EQ (popup.getParentComponent(), nullptr);
-    EXPECT_EQ (popup.getSelectedCategory(), 0) << "hidden, not reset";
+    EXPECT_EQ (popup.getSelectedCategory(), 0);
 }

@@ -33,17 +33,16 @@ namespace
 
 TEST_F (SwitchFixture, drawsTheImageOfItsStateAtTheTopLeftCorner)
 {
-    auto on = render (power);
-    EXPECT_EQ (on.getPixelAt (1, 1), juce::Colours::red);
-    EXPECT_FALSE (painted (on, 10, 10)) << "the image keeps its own size";
+    EXPECT_FALSE (painted (render (power), 10, 10)) << "the image keeps its own size";
 
-    power.setValue (0.5f);
-    EXPECT_EQ (render (power).getPixelAt (1, 1), juce::Colours::blue) << "0.5 is off";
-    power.setValue (0.51f);
-    EXPECT_EQ (render (power).getPixelAt (1, 1), juce::Colours::red);
+    for (auto [value, colour] : { std::pair (1.0f, juce::Colours::red), { 0.5f, juce::Colours::blue }, { 0.51f, juce::Colours::red } })
+    {
+        power.setValue (value);
+        EXPECT_EQ (render (power).getPixelAt (1, 1), colour) << value << ": above 0.5 is on";
+    }
 }
 
-TEST_F (SwitchFixture, clickTogglesBetweenZeroAndOneInsideTheGesture)
+TEST_F (SwitchFixture, clickTogglesOnlyOnAReleaseInsideAndAlwaysEndsTheGesture)
 {
     power.setValue (0.5f);
     click (30, 7, 59, 14);   // released on the last pixel inside
@@ -53,38 +52,31 @@ TEST_F (SwitchFixture, clickTogglesBetweenZeroAndOneInsideTheGesture)
     owner.clear();
     click (30, 7, 0, 0);
     EXPECT_EQ (owner.values, (std::vector<float> { 0.0f }));
-    EXPECT_EQ (power.getValue(), 0.0f);
-}
+    power.setValue (1.0f);
 
-TEST_F (SwitchFixture, releaseOutsideChangesNothingButEndsTheGesture)
-{
-    const float outside[][2] = { { 60, 7 }, { 30, 15 }, { -1, 7 }, { 30, -1 } };
-
-    for (auto& p : outside)
+    for (auto p : { juce::Point<float> (60, 7), { 30, 15 }, { -1, 7 }, { 30, -1 } })
     {
         owner.clear();
-        click (30, 7, p[0], p[1]);
-        EXPECT_EQ (owner.events, (Events { "beginGesture 19", "endGesture 19" }));
+        click (30, 7, p.x, p.y);
+        EXPECT_EQ (owner.events, (Events { "beginGesture 19", "endGesture 19" })) << p.toString();
         EXPECT_EQ (power.getValue(), 1.0f);
         EXPECT_EQ (power.getAlpha(), 1.0f);
     }
 }
 
-TEST_F (SwitchFixture, dimsWhilePressedUnlessTold)
+TEST_F (SwitchFixture, dimsWhilePressedUnlessToldAndReportsHoverWithoutOtherEffects)
 {
-    power.mouseDown (mouseAt (power, 3, 3));
-    EXPECT_NEAR (power.getAlpha(), 0.5f, 1.0f / 255.0f);
-    power.mouseUp (mouseAt (power, 3, 3));
-    EXPECT_EQ (power.getAlpha(), 1.0f);
+    for (bool dim : { true, false })
+    {
+        power.dimWhenPressed = dim;
+        power.mouseDown (mouseAt (power, 3, 3));
+        EXPECT_NEAR (power.getAlpha(), dim ? 0.5f : 1.0f, 1.0f / 255.0f);
+        power.mouseUp (mouseAt (power, 3, 3));
+        EXPECT_EQ (power.getAlpha(), 1.0f);
+    }
 
-    power.dimWhenPressed = false;
-    power.mouseDown (mouseAt (power, 3, 3));
-    EXPECT_EQ (power.getAlpha(), 1.0f);
-    power.mouseUp (mouseAt (power, 3, 3));
-}
-
-TEST_F (SwitchFixture, hoverIsReportedWithoutOtherEffects)
-{
+    owner.clear();
+    power.setValue (1.0f);
     power.mouseEnter (mouseAt (power, 3, 3));
     power.mouseExit (mouseAt (power, 90, 3));
     power.mouseDrag (mouseAt (power, 3, 3));
@@ -106,60 +98,38 @@ TEST_F (SwitchFixture, disabledWhilePressedStillEndsTheGestureWithoutToggling)
     owner.clear();
     click (3, 3, 3, 3);
     EXPECT_TRUE (owner.events.empty()) << "a disabled switch ignores clicks";
-    EXPECT_EQ (power.getValue(), 1.0f);
 }
 
 //==================================================================================================
-namespace
+TEST (VLReductionIndicator, brightnessFollowsTheReduction)
 {
-    struct LampFixture : ::testing::Test
-    {
-        VLReductionIndicator lamp;
+    VLReductionIndicator lamp;
+    const juce::Colour lit (0xff00ff00);
+    lamp.inactiveImage = solidImage (6, 6, juce::Colours::black);
+    lamp.activeImage = solidImage (6, 6, lit);
+    lamp.setBounds (0, 0, 6, 6);
 
-        void SetUp() override
-        {
-            lamp.inactiveImage = solidImage (6, 6, juce::Colours::black);
-            lamp.activeImage = solidImage (6, 6, juce::Colour (0xff00ff00));
-            lamp.setBounds (0, 0, 6, 6);
-        }
-
-        juce::Colour centreAt (float reduction)
-        {
-            lamp.displayedReduction = reduction;
-            return render (lamp).getPixelAt (3, 3);
-        }
+    // reduction, active opacity (never negative), red alpha (never above 1), centre red and green
+    const struct { float reduction, active, red; int r, g; } cases[] = {
+        { 1.5f, 0.0f, 0.0f, -1, -1 },  { 1.0f, 0.0f, 0.0f, 0, 0 },   { 0.75f, 0.5f, 0.0f, 0, 128 },
+        { 0.5f, 1.0f, 0.0f, 0, 255 },  { 0.25f, 1.0f, 0.5f, 128, 127 }, { 0.0f, 1.0f, 1.0f, 255, 0 },
+        { -1.0f, 1.0f, 1.0f, -1, -1 },
     };
-}
 
-TEST_F (LampFixture, brightnessFollowsTheReduction)
-{
-    EXPECT_EQ (VLReductionIndicator::activeOpacityFor (1.0f), 0.0f);
-    EXPECT_EQ (VLReductionIndicator::activeOpacityFor (0.75f), 0.5f);
-    EXPECT_EQ (VLReductionIndicator::activeOpacityFor (0.5f), 1.0f);
-    EXPECT_EQ (VLReductionIndicator::activeOpacityFor (0.0f), 1.0f);
-    EXPECT_EQ (VLReductionIndicator::activeOpacityFor (1.5f), 0.0f) << "never negative";
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.reduction);
+        EXPECT_EQ (VLReductionIndicator::activeOpacityFor (c.reduction), c.active);
+        EXPECT_EQ (VLReductionIndicator::redAlphaFor (c.reduction), c.red);
+        if (c.r < 0)
+            continue;
 
-    EXPECT_EQ (VLReductionIndicator::redAlphaFor (0.5f), 0.0f);
-    EXPECT_EQ (VLReductionIndicator::redAlphaFor (0.25f), 0.5f);
-    EXPECT_EQ (VLReductionIndicator::redAlphaFor (0.0f), 1.0f);
-    EXPECT_EQ (VLReductionIndicator::redAlphaFor (-1.0f), 1.0f) << "never above 1";
+        lamp.displayedReduction = c.reduction;
+        const auto centre = render (lamp).getPixelAt (3, 3);
+        EXPECT_NEAR (centre.getRed(), c.r, 2);
+        EXPECT_NEAR (centre.getGreen(), c.g, 2);
+        EXPECT_EQ (centre.getAlpha(), 255);
+    }
 
-    const auto unlit = centreAt (1.0f);
-    EXPECT_EQ (unlit, juce::Colours::black);
-
-    const auto half = centreAt (0.75f);
-    EXPECT_NEAR (half.getGreen(), 128, 2);
-    EXPECT_EQ (half.getRed(), 0);
-
-    const auto lit = centreAt (0.5f);
-    EXPECT_EQ (lit, juce::Colour (0xff00ff00)) << "fully lit, no red yet";
-
-    const auto glowing = centreAt (0.25f);
-    EXPECT_NEAR (glowing.getRed(), 128, 2);
-    EXPECT_NEAR (glowing.getGreen(), 127, 2);
-
-    const auto red = centreAt (0.0f);
-    EXPECT_EQ (red.getRed(), 255);
-    EXPECT_EQ (red.getGreen(), 0);
-    EXPECT_EQ (render (lamp).getPixelAt (0, 0), juce::Colour (0xff00ff00)) << "the disc is inset by a pixel";
+    EXPECT_EQ (render (lamp).getPixelAt (0, 0), lit) << "the red disc is inset by a pixel";
 }

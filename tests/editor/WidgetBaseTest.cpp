@@ -7,35 +7,6 @@
 
 using namespace EditorTest;
 
-TEST (VLUICallback, defaultsAnswerPlaceholders)
-{
-    struct Owner : VLUICallback {} owner;
-
-    EXPECT_EQ (owner.getStringValue (3), "strVal");
-    EXPECT_EQ (owner.getParamName (12), "PAR12");
-    EXPECT_EQ (owner.getParamName (7), "PAR7");
-    EXPECT_EQ (owner.defaultValueForParamId (5), 0.0f);
-    EXPECT_EQ (owner.currentValueForParamId (5), 0.0f);
-}
-
-TEST (EComponent, freshWidgetHasNoParameterAndValueZero)
-{
-    EComponent c;
-    EXPECT_EQ (c.getParamId(), -1);
-    EXPECT_EQ (c.getValue(), 0.0f);
-
-    c.setValue (0.3f);
-    EXPECT_EQ (c.getValueForParamId (17), 0.3f);
-    c.setValueForParamId (99, 0.6f);
-    EXPECT_EQ (c.getValue(), 0.6f);
-
-    RecordingCallback owner;
-    c.setCallback (&owner);
-    c.setValue (0.4f, false);
-    EXPECT_EQ (c.getValue(), 0.4f);
-    EXPECT_TRUE (owner.events.empty()) << "setValue never reports";
-}
-
 TEST (EComponent, refreshStoresChangesAndReportsOnlyWhenAsked)
 {
     RecordingCallback owner;
@@ -43,6 +14,7 @@ TEST (EComponent, refreshStoresChangesAndReportsOnlyWhenAsked)
     c.setParamId (9);
     c.setCallback (&owner);
     c.setValue (0.25f);
+    EXPECT_TRUE (owner.events.empty()) << "setValue never reports";
 
     owner.currentValue = 0.25f;
     c.refresh (true);
@@ -56,21 +28,13 @@ TEST (EComponent, refreshStoresChangesAndReportsOnlyWhenAsked)
 
     owner.currentValue = 0.125f;
     c.refresh (true);
-    EXPECT_EQ (c.getValue(), 0.125f);
-    ASSERT_EQ (owner.events, (Events { "value 9" }));
+    c.refresh (true);
+    ASSERT_EQ (owner.events, (Events { "value 9" })) << "the second refresh finds nothing new";
     EXPECT_EQ (owner.values[0], 0.125f);
 
-    c.refresh (true);
-    EXPECT_EQ (owner.events.size(), 1u) << "the second refresh finds nothing new";
-}
-
-TEST (EComponent, refreshTreatsNaNAsAChange)
-{
-    RecordingCallback owner;
-    EComponent c;
-    c.setCallback (&owner);
+    // NaN never equals itself: every refresh reports it.
+    owner.clear();
     owner.currentValue = std::numeric_limits<float>::quiet_NaN();
-
     c.refresh (true);
     c.refresh (true);
     EXPECT_EQ (owner.events.size(), 2u);

@@ -73,7 +73,14 @@ inline void setParameter (juce::AudioProcessor& p, int index, float value)
 }
 
 /** Loads a factory preset (0-based category and index) into the processor. */
-inline void loadFactoryPreset (juce::AudioProcessor& p, int category, int index);
+inline void loadFactoryPreset (juce::AudioProcessor& p, int category, int index)
+{
+    const auto name = factoryPresetResourceName (category, index);
+    int size = 0;
+    const char* data = BinaryData::getNamedResource (name.c_str(), size);
+    ASSERT_EQ (size, 92) << name;
+    p.setStateInformation (data, size);
+}
 
 //==============================================================================
 inline std::vector<float> sine (double frequency, float amplitude, int numSamples, double sampleRate = 48000.0)
@@ -104,33 +111,8 @@ inline std::vector<float> noise (float amplitude, int numSamples, uint32_t seed)
     return s;
 }
 
-/** Runs the channels through processBlock in place, in blocks of blockSize samples (the last
-    block may be shorter). */
-inline void process (juce::AudioProcessor& p, Channels& channels, int blockSize, bool bypassed = false)
-{
-    const int numChannels = (int) channels.size();
-    const int total = (int) channels[0].size();
-    juce::MidiBuffer midi;
-
-    for (int start = 0; start < total; start += blockSize)
-    {
-        const int n = std::min (blockSize, total - start);
-        float* pointers[2] = {};
-
-        for (int ch = 0; ch < numChannels; ++ch)
-            pointers[ch] = channels[(size_t) ch].data() + start;
-
-        juce::AudioBuffer<float> buffer (pointers, numChannels, n);
-
-        if (bypassed)
-            p.processBlockBypassed (buffer, midi);
-        else
-            p.processBlock (buffer, midi);
-    }
-}
-
-/** Processes one block of numSamples (possibly 0) from the given channels. */
-inline void processOneBlock (juce::AudioProcessor& p, Channels& channels, int start, int numSamples)
+/** Processes one block of numSamples (possibly 0) from the given channels, in place. */
+inline void processOneBlock (juce::AudioProcessor& p, Channels& channels, int start, int numSamples, bool bypassed = false)
 {
     float* pointers[2] = {};
 
@@ -139,44 +121,41 @@ inline void processOneBlock (juce::AudioProcessor& p, Channels& channels, int st
 
     juce::AudioBuffer<float> buffer (pointers, (int) channels.size(), numSamples);
     juce::MidiBuffer midi;
-    p.processBlock (buffer, midi);
+
+    if (bypassed)
+        p.processBlockBypassed (buffer, midi);
+    else
+        p.processBlock (buffer, midi);
 }
 
-inline double rms (const std::vector<float>& s, int start, int length)
+/** Runs the channels through processBlock in place, in blocks of blockSize samples (the last
+    block may be shorter). */
+inline void process (juce::AudioProcessor& p, Channels& channels, int blockSize, bool bypassed = false)
 {
-    double sum = 0.0;
+    const int total = (int) channels[0].size();
 
-    for (int i = start; i < start + length; ++i)
-        sum += (double) s[(size_t) i] * s[(size_t) i];
-
-    return std::sqrt (sum / length);
+    for (int start = 0; start < total; start += blockSize)
+        processOneBlock (p, channels, start, std::min (blockSize, total - start), bypassed);
 }
 
-inline double decibels (double ratio)
-{
-    return 20.0 * std::log10 (ratio);
-}
-
-/** The gain in dB from a steady sine of the given amplitude to the channel's output, measured
-    over the last `length` samples (a whole number of periods). */
-inline double measuredGainDb (const std::vector<float>& out, float amplitude, int length)
-{
-    const int start = (int) out.size() - length;
-    return decibels (rms (out, start, length) / (amplitude / std::sqrt (2.0)));
-}
-
-/** The gain of the whole processor for a steady sine, in dB, after one second of settling. */
+/** The gain of the whole processor for a steady sine, in dB: the RMS of about half a second
+    (whole periods) after one second of settling. */
 inline double sineGainDb (juce::AudioProcessor& p, double frequency, float amplitude,
                           double sampleRate = 48000.0, int channel = 0)
 {
     const int settle = (int) sampleRate;
-    const int periods = (int) std::ceil (frequency * 0.5);                      // about half a second
-    const int length = (int) std::lround (periods * sampleRate / frequency);    // whole periods
+    const int length = (int) std::lround (std::ceil (frequency * 0.5) * sampleRate / frequency);
 
     Channels c (2, sine (frequency, amplitude, settle + length, sampleRate));
     c.resize ((size_t) p.getTotalNumInputChannels());
     process (p, c, 512);
-    return measuredGainDb (c[(size_t) channel], amplitude, length);
+
+    double sum = 0.0;
+
+    for (int i = settle; i < settle + length; ++i)
+        sum += (double) c[(size_t) channel][(size_t) i] * c[(size_t) channel][(size_t) i];
+
+    return 20.0 * std::log10 (std::sqrt (sum / length) / (amplitude / std::sqrt (2.0)));
 }
 
 //==============================================================================
@@ -217,15 +196,6 @@ inline std::vector<float> defaultValues()
         values.push_back (floatFromBits (bits));
 
     return values;
-}
-
-inline void loadFactoryPreset (juce::AudioProcessor& p, int category, int index)
-{
-    const auto name = factoryPresetResourceName (category, index);
-    int size = 0;
-    const char* data = BinaryData::getNamedResource (name.c_str(), size);
-    ASSERT_EQ (size, 92) << name;
-    p.setStateInformation (data, size);
 }
 
 } // namespace quillo::test

@@ -16,16 +16,36 @@ std::vector<float> distinctValues()
     return values;
 }
 
-void setAll (juce::AudioProcessor& p, const std::vector<float>& values)
+/** A processor holding distinctValues() and the given preset fields. */
+struct Loaded : QuilloAudioProcessor
 {
-    for (int i = 0; i < (int) values.size(); ++i)
-        setParameter (p, i, values[(size_t) i]);
-}
+    explicit Loaded (int32_t category = 0, int32_t index = 0, bool modified = false)
+    {
+        const auto values = distinctValues();
+
+        for (int i = 0; i < 23; ++i)
+            quillo::test::setParameter (*this, i, values[(size_t) i]);
+
+        presetCategory = category;
+        presetIndex = index;
+        presetModified = modified;
+    }
+
+    void load (const std::vector<char>& blob) { setStateInformation (blob.data(), (int) blob.size()); }
+
+    void expectPreset (int32_t category, int32_t index, bool modified)
+    {
+        EXPECT_EQ (presetCategory.load(), category);
+        EXPECT_EQ (presetIndex.load(), index);
+        EXPECT_EQ (presetModified.load(), modified);
+    }
+};
 
 int32_t wordAt (const juce::MemoryBlock& block, size_t offset)
 {
-    const auto* b = static_cast<const unsigned char*> (block.getData()) + offset;
-    return (int32_t) ((uint32_t) b[0] | ((uint32_t) b[1] << 8) | ((uint32_t) b[2] << 16) | ((uint32_t) b[3] << 24));
+    int32_t word;
+    std::memcpy (&word, static_cast<const char*> (block.getData()) + offset, sizeof word);   // little-endian here
+    return word;
 }
 
 void expectBitsEqual (const std::vector<float>& actual, const std::vector<float>& expected)
@@ -35,77 +55,39 @@ void expectBitsEqual (const std::vector<float>& actual, const std::vector<float>
     for (size_t i = 0; i < actual.size(); ++i)
         EXPECT_EQ (bitsOf (actual[i]), bitsOf (expected[i])) << "parameter " << i;
 }
-
-struct PresetFields
-{
-    int32_t category, index;
-    bool modified;
-};
-
-void setPresetFields (QuilloAudioProcessor& p, PresetFields f)
-{
-    p.presetCategory = f.category;
-    p.presetIndex = f.index;
-    p.presetModified = f.modified;
-}
 } // namespace
 
 //==============================================================================
-TEST (StateBlob, HostFormIs104BytesOfValuesThenThePresetFields)
+TEST (StateBlob, HostFormIs104BytesOfValuesThenThePresetFieldsAndRoundTrips)
 {
-    QuilloAudioProcessor p;
-    const auto values = distinctValues();
-    setAll (p, values);
-    setPresetFields (p, { 3, 2, true });
-
-    juce::MemoryBlock block;
-    p.getStateInformation (block);
-    ASSERT_EQ (block.getSize(), 104u);
-
-    for (size_t i = 0; i < 23; ++i)
-        EXPECT_EQ ((uint32_t) wordAt (block, 4 * i), bitsOf (values[i])) << i;
-
-    EXPECT_EQ (wordAt (block, 92), 3);
-    EXPECT_EQ (wordAt (block, 96), 2);
-    EXPECT_EQ (wordAt (block, 100), 1);
-
-    juce::MemoryBlock presetForm;
-    p.getStateInformation (presetForm, true);
-    ASSERT_EQ (presetForm.getSize(), 92u);
-    EXPECT_EQ (std::memcmp (presetForm.getData(), block.getData(), 92), 0);
-}
-
-TEST (StateBlob, RoundTripsBothFormsBitForBit)
-{
-    QuilloAudioProcessor source;
-    const auto values = distinctValues();
-    setAll (source, values);
-    setPresetFields (source, { 5, 4, true });
-
+    Loaded source (5, 4, true);
     juce::MemoryBlock hostForm, presetForm;
     source.getStateInformation (hostForm);
     source.getStateInformation (presetForm, true);
+    ASSERT_EQ (hostForm.getSize(), 104u);
+    ASSERT_EQ (presetForm.getSize(), 92u);
+    EXPECT_EQ (std::memcmp (presetForm.getData(), hostForm.getData(), 92), 0);
+
+    for (size_t i = 0; i < 23; ++i)
+        EXPECT_EQ ((uint32_t) wordAt (hostForm, 4 * i), bitsOf (distinctValues()[i])) << i;
+
+    EXPECT_EQ (wordAt (hostForm, 92), 5);
+    EXPECT_EQ (wordAt (hostForm, 96), 4);
+    EXPECT_EQ (wordAt (hostForm, 100), 1);
 
     QuilloAudioProcessor target;
     target.setStateInformation (hostForm.getData(), (int) hostForm.getSize());
-    expectBitsEqual (parameterValues (target), values);
-    EXPECT_EQ (target.presetCategory.load(), 5);
-    EXPECT_EQ (target.presetIndex.load(), 4);
-    EXPECT_TRUE (target.presetModified.load());
-
-    // The preset form carries no preset fields: the target keeps its own.
-    QuilloAudioProcessor other;
-    setPresetFields (other, { 2, 1, false });
-    other.setStateInformation (presetForm.getData(), (int) presetForm.getSize());
-    expectBitsEqual (parameterValues (other), values);
-    EXPECT_EQ (other.presetCategory.load(), 2);
-    EXPECT_EQ (other.presetIndex.load(), 1);
-    EXPECT_FALSE (other.presetModified.load());
-
-    // And what is loaded is what is written again.
+    expectBitsEqual (parameterValues (target), distinctValues());
     juce::MemoryBlock again;
     target.getStateInformation (again);
     EXPECT_EQ (again, hostForm);
+
+    // The preset form carries no preset fields: the target keeps its own.
+    Loaded other (2, 1, false);
+    quillo::test::setParameter (other, 0, 0.9f);
+    other.setStateInformation (presetForm.getData(), (int) presetForm.getSize());
+    expectBitsEqual (parameterValues (other), distinctValues());
+    other.expectPreset (2, 1, false);
 }
 
 TEST (StateBlob, AppendsToWhatTheBlockAlreadyHolds)
@@ -126,55 +108,29 @@ TEST (StateBlob, AppendsToWhatTheBlockAlreadyHolds)
 
 TEST (StateBlob, DefaultPresetLoadsTheNormalisedDefaultsAndKeepsThePresetFields)
 {
-    QuilloAudioProcessor p;
-    setAll (p, distinctValues());
-    setPresetFields (p, { 4, 3, true });
-
+    Loaded p (4, 3, true);
     p.setStateInformation (BinaryData::_01_01_Default_wmb, BinaryData::_01_01_Default_wmbSize);
     expectBitsEqual (parameterValues (p), defaultValues());
-    EXPECT_EQ (p.presetCategory.load(), 4);
-    EXPECT_EQ (p.presetIndex.load(), 3);
-    EXPECT_TRUE (p.presetModified.load());
-}
-
-TEST (StateBlob, AnyNonZeroModifiedWordMeansModified)
-{
-    QuilloAudioProcessor p;
-    const auto blob = blobOf (distinctValues(), { 1, 2, 7 });
-    p.setStateInformation (blob.data(), (int) blob.size());
-    EXPECT_TRUE (p.presetModified.load());
-
-    juce::MemoryBlock block;
-    p.getStateInformation (block);
-    EXPECT_EQ (wordAt (block, 100), 1);
+    p.expectPreset (4, 3, true);
 }
 
 //==============================================================================
 TEST (StateBlobLoad, IgnoresNullEmptyNegativeAndShortBlobs)
 {
-    QuilloAudioProcessor p;
-    const auto values = distinctValues();
-    setAll (p, values);
-    setPresetFields (p, { 2, 3, true });
-
+    Loaded p (2, 3, true);
     const auto full = blobOf (std::vector<float> (23, 0.25f), { 1, 1, 0 });
 
     p.setStateInformation (nullptr, 104);
-    p.setStateInformation (full.data(), 0);
-    p.setStateInformation (full.data(), -104);
-    p.setStateInformation (full.data(), 91);
-    p.setStateInformation (full.data(), 4);
 
-    expectBitsEqual (parameterValues (p), values);
-    EXPECT_EQ (p.presetCategory.load(), 2);
-    EXPECT_EQ (p.presetIndex.load(), 3);
-    EXPECT_TRUE (p.presetModified.load());
+    for (int size : { 0, -104, 91, 4 })
+        p.setStateInformation (full.data(), size);
+
+    expectBitsEqual (parameterValues (p), distinctValues());
+    p.expectPreset (2, 3, true);
 }
 
 TEST (StateBlobLoad, LimitsValuesToTheRangeAndReplacesNonNumbersByDefaults)
 {
-    QuilloAudioProcessor p;
-
     auto values = distinctValues();
     values[0] = 1.5f;
     values[1] = -0.5f;
@@ -184,21 +140,17 @@ TEST (StateBlobLoad, LimitsValuesToTheRangeAndReplacesNonNumbersByDefaults)
     values[13] = floatFromBits (0x7FA00000);      // a signalling NaN
     values[15] = 1.0e30f;
 
-    const auto blob = blobOf (values);
-    p.setStateInformation (blob.data(), (int) blob.size());
+    Loaded p;
+    p.load (blobOf (values));
 
-    const auto loaded = parameterValues (p);
-    EXPECT_EQ (loaded[0], 1.0f);
-    EXPECT_EQ (loaded[1], 0.0f);
-    EXPECT_EQ (bitsOf (loaded[3]), defaultBits[3]);
-    EXPECT_EQ (bitsOf (loaded[7]), defaultBits[7]);
-    EXPECT_EQ (bitsOf (loaded[10]), defaultBits[10]);
-    EXPECT_EQ (bitsOf (loaded[13]), defaultBits[13]);
-    EXPECT_EQ (loaded[15], 1.0f);
-    EXPECT_EQ (bitsOf (loaded[2]), bitsOf (values[2]));
+    auto expected = distinctValues();
+    expected[0] = expected[15] = 1.0f;
+    expected[1] = 0.0f;
 
-    for (float v : loaded)
-        EXPECT_TRUE (v >= 0.0f && v <= 1.0f);
+    for (int i : { 3, 7, 10, 13 })
+        expected[(size_t) i] = floatFromBits (defaultBits[(size_t) i]);
+
+    expectBitsEqual (parameterValues (p), expected);
 }
 
 TEST (StateBlobLoad, StoresAPresetPairOutsideTheCatalogueAsModifiedDefault)
@@ -208,74 +160,41 @@ TEST (StateBlobLoad, StoresAPresetPairOutsideTheCatalogueAsModifiedDefault)
 
     for (const auto& pair : outside)
     {
-        QuilloAudioProcessor p;
-        const auto blob = blobOf (distinctValues(), { pair[0], pair[1], 0 });
-        p.setStateInformation (blob.data(), (int) blob.size());
-
-        EXPECT_EQ (p.presetCategory.load(), 0) << pair[0] << "/" << pair[1];
-        EXPECT_EQ (p.presetIndex.load(), 0) << pair[0] << "/" << pair[1];
-        EXPECT_TRUE (p.presetModified.load()) << pair[0] << "/" << pair[1];
+        SCOPED_TRACE (::testing::Message() << pair[0] << "/" << pair[1]);
+        Loaded p;
+        p.load (blobOf (distinctValues(), { pair[0], pair[1], 0 }));
+        p.expectPreset (0, 0, true);
         expectBitsEqual (parameterValues (p), distinctValues());
     }
 
     // The last preset of the catalogue is inside it.
-    QuilloAudioProcessor p;
-    const auto blob = blobOf (distinctValues(), { 5, 4, 0 });
-    p.setStateInformation (blob.data(), (int) blob.size());
-    EXPECT_EQ (p.presetCategory.load(), 5);
-    EXPECT_EQ (p.presetIndex.load(), 4);
-    EXPECT_FALSE (p.presetModified.load());
+    Loaded p;
+    p.load (blobOf (distinctValues(), { 5, 4, 0 }));
+    p.expectPreset (5, 4, false);
 }
 
 TEST (StateBlobLoad, ReadsAPartialTrailerAsFarAsItGoes)
 {
+    const auto withTrailer = [] (std::vector<int32_t> trailer, size_t size)
     {
-        // Category only: the index reads as 0 and the flag as clear.
-        QuilloAudioProcessor p;
-        setPresetFields (p, { 1, 2, true });
-        const auto blob = blobOf (distinctValues(), { 3 });
-        p.setStateInformation (blob.data(), (int) blob.size());
-        EXPECT_EQ (p.presetCategory.load(), 3);
-        EXPECT_EQ (p.presetIndex.load(), 0);
-        EXPECT_FALSE (p.presetModified.load());
-    }
-    {
-        // Category, index and two bytes of the flag.
-        QuilloAudioProcessor p;
-        auto blob = blobOf (distinctValues(), { 2, 4, 1 });
-        blob.resize (102);
-        p.setStateInformation (blob.data(), (int) blob.size());
-        EXPECT_EQ (p.presetCategory.load(), 2);
-        EXPECT_EQ (p.presetIndex.load(), 4);
-        EXPECT_FALSE (p.presetModified.load());
-    }
-    {
-        // Bytes beyond 104 are ignored.
-        QuilloAudioProcessor p;
-        auto blob = blobOf (distinctValues(), { 2, 4, 1, 77, 88 });
-        p.setStateInformation (blob.data(), (int) blob.size());
-        EXPECT_EQ (p.presetCategory.load(), 2);
-        EXPECT_EQ (p.presetIndex.load(), 4);
-        EXPECT_TRUE (p.presetModified.load());
-    }
-}
+        auto blob = blobOf (distinctValues(), std::move (trailer));
+        blob.resize (size);
+        return blob;
+    };
 
-TEST (StateBlobLoad, AppliesTheNewValuesFromTheNextSampleOn)
-{
-    auto p = makeProcessor();
-    Channels settle (2, constant (1.0f, 2048));
-    process (*p, settle, 512);
+    Loaded p (1, 2, true);
+    p.load (withTrailer ({ 3 }, 96));                 // category only: index 0, flag clear
+    p.expectPreset (3, 0, false);
+    p.load (withTrailer ({ 2, 4, 1 }, 102));          // two bytes of the flag
+    p.expectPreset (2, 4, false);
+    p.load (withTrailer ({ 2, 4, 1, 77, 88 }, 112));  // bytes beyond 104 are ignored
+    p.expectPreset (2, 4, true);
+    p.load (withTrailer ({ 1, 2, 7 }, 104));          // any non-zero flag word means modified...
+    p.expectPreset (1, 2, true);
 
-    auto values = defaultValues();
-    values[kOutputGain] = 0.75f;      // +12 dB
-    const auto blob = blobOf (values);
-    p->setStateInformation (blob.data(), (int) blob.size());
-
-    // No ramp: the first sample of the next block is already at +12 dB.
-    Channels c (2, constant (1.0f, 64));
-    processOneBlock (*p, c, 0, 64);
-    EXPECT_NEAR (c[0][0], 3.98107f, 1.0e-4f);
-    EXPECT_NEAR (c[1][63], 3.98107f, 1.0e-4f);
+    juce::MemoryBlock block;                          // ...and is written back as 1
+    p.getStateInformation (block);
+    EXPECT_EQ (wordAt (block, 100), 1);
 }
 
 TEST (StateBlobLoad, EveryFactoryPresetLoadsExactlyItsBytes)

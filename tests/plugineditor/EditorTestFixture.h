@@ -1,24 +1,30 @@
 #pragma once
 
 // Helpers for the editor's tests: a prepared processor with its editor, a recorder of everything
-// the host would receive, a repaint counter, hand-made mouse events and a fake display scale.
+// the host would receive and a repaint counter.
 
 #include "MessagePump.h"
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
 #include "ProcessorTestSupport.h"
+#include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace quillo::test
 {
+
+using namespace UiTest;
 
 /** Everything the processor tells its host: parameter values and change gestures, in order.
     Callbacks may arrive on any thread. */
@@ -32,25 +38,10 @@ public:
         float newValue;
     };
 
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float v) override
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        events.push_back ({ Event::value, index, v });
-    }
-
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float v) override   { add ({ Event::value, index, v }); }
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        events.push_back ({ Event::begin, index, 0.0f });
-    }
-
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        events.push_back ({ Event::end, index, 0.0f });
-    }
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override { add ({ Event::begin, index, 0.0f }); }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override   { add ({ Event::end, index, 0.0f }); }
 
     std::vector<Event> take()
     {
@@ -60,30 +51,30 @@ public:
         return copy;
     }
 
-    /** The events as short texts ("begin 12", "value 12", "end 12"), values left out. */
-    std::vector<std::string> describe()
+    /** Events as short texts ("begin 12", "value 12", "end 12"), values left out. */
+    static std::vector<std::string> describe (const std::vector<Event>& events)
     {
         std::vector<std::string> texts;
-
-        for (const auto& e : take())
-            texts.push_back (std::string (e.kind == Event::value ? "value " : e.kind == Event::begin ? "begin " : "end ")
-                             + std::to_string (e.index));
-
+        for (const auto& e : events)
+            texts.push_back ((e.kind == Event::value ? "value " : e.kind == Event::begin ? "begin " : "end ") + std::to_string (e.index));
         return texts;
     }
+
+    std::vector<std::string> describe()   { return describe (take()); }
 
     int count (Event::Kind kind)
     {
         const std::lock_guard<std::mutex> lock (mutex);
-        int n = 0;
-
-        for (const auto& e : events)
-            n += e.kind == kind ? 1 : 0;
-
-        return n;
+        return (int) std::count_if (events.begin(), events.end(), [kind] (const Event& e) { return e.kind == kind; });
     }
 
 private:
+    void add (Event e)
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        events.push_back (e);
+    }
+
     std::mutex mutex;
     std::vector<Event> events;
 };
@@ -95,12 +86,7 @@ class RepaintCounter : public juce::CachedComponentImage
 public:
     void paint (juce::Graphics&) override {}
 
-    bool invalidateAll() override
-    {
-        areas.push_back ({});
-        threads.push_back (std::this_thread::get_id());
-        return true;
-    }
+    bool invalidateAll() override   { return invalidate ({}); }
 
     bool invalidate (const juce::Rectangle<int>& area) override
     {
@@ -125,94 +111,6 @@ public:
         counter->clear();       // installing it repaints once
         return *counter;
     }
-};
-
-//==============================================================================
-/** A mouse event at pos (component coordinates) whose press happened at downPos. */
-inline juce::MouseEvent mouseAt (juce::Component& c, juce::Point<float> pos, juce::Point<float> downPos,
-                                 juce::ModifierKeys mods = juce::ModifierKeys(), int clicks = 1)
-{
-    const auto now = juce::Time::getCurrentTime();
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), pos, mods,
-                             juce::MouseInputSource::defaultPressure,
-                             juce::MouseInputSource::defaultOrientation,
-                             juce::MouseInputSource::defaultRotation,
-                             juce::MouseInputSource::defaultTiltX,
-                             juce::MouseInputSource::defaultTiltY,
-                             &c, &c, now, downPos, now, clicks, false);
-}
-
-/** The centre in whole pixels, as the mouse reports positions. */
-inline juce::Point<float> centreOf (juce::Component& c)
-{
-    return c.getLocalBounds().getCentre().toFloat();
-}
-
-/** A press at the component's centre. */
-inline void press (juce::Component& c)
-{
-    c.mouseDown (mouseAt (c, centreOf (c), centreOf (c)));
-}
-
-/** A drag to dy pixels below the centre (negative: above) during a press at the centre. */
-inline void dragTo (juce::Component& c, float dy)
-{
-    const auto centre = centreOf (c);
-    c.mouseDrag (mouseAt (c, centre.translated (0.0f, dy), centre));
-}
-
-inline void releaseAt (juce::Component& c, float dy)
-{
-    const auto centre = centreOf (c);
-    c.mouseUp (mouseAt (c, centre.translated (0.0f, dy), centre));
-}
-
-inline void click (juce::Component& c)
-{
-    press (c);
-    releaseAt (c, 0.0f);
-}
-
-inline juce::MouseWheelDetails wheel (float deltaY)
-{
-    juce::MouseWheelDetails w {};
-    w.deltaY = deltaY;
-    return w;
-}
-
-//==============================================================================
-/** Makes the primary display report the given scale while it lives, so that images are loaded
-    as on such a screen. Adds a display when the process has none (no X server). */
-class ScopedDisplayScale
-{
-public:
-    explicit ScopedDisplayScale (double scale)
-        : displays (const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays())),
-          saved (displays.displays)
-    {
-        if (displays.displays.isEmpty())
-        {
-            juce::Displays::Display d;
-            d.isMain = true;
-            d.totalArea = d.userArea = { 0, 0, 1280, 800 };
-            d.dpi = 96.0;
-            displays.displays.add (d);
-        }
-
-        for (auto& d : displays.displays)
-            d.scale = scale;
-    }
-
-    ~ScopedDisplayScale()
-    {
-        displays.displays = saved;
-    }
-
-private:
-    juce::Displays& displays;
-    juce::Array<juce::Displays::Display> saved;
-
-    JUCE_DECLARE_NON_COPYABLE (ScopedDisplayScale)
 };
 
 //==============================================================================
@@ -252,6 +150,26 @@ private:
     JUCE_DECLARE_NON_COPYABLE (HostedEditor)
 };
 
+/** Loud sines at the centres of both dynamic bands, with both bands fully engaged. */
+inline void driveBothBands (QuilloAudioProcessor& p)
+{
+    setParameter (p, kLowDynAttenuation, 1.0f);
+    setParameter (p, kHighDynAttenuation, 1.0f);
+    Channels c { sine (500.0, 0.5f, 24000), sine (1200.0, 0.5f, 24000) };
+    process (p, c, 256);
+}
+
+/** Every widget shows its parameter's value (a knob the position value^(1/skew)). */
+inline void expectWidgetsShowTheParameters (QuilloAudioProcessorEditor& editor, QuilloAudioProcessor& processor)
+{
+    for (auto* w : editor.getParamComponents())
+    {
+        const float v = processor.getParameter (w->getParamId());
+        const auto* k = dynamic_cast<VLKnob*> (w);
+        EXPECT_EQ (w->getValue(), k != nullptr ? std::pow (v, 1.0f / k->skew) : v) << w->getParamId();
+    }
+}
+
 //==============================================================================
 /** A stereo processor prepared at 48 kHz with its editor, created as the host's wrapper does
     (the processor then knows it as its active editor). The editor's own timer is stopped, so
@@ -284,11 +202,7 @@ struct EditorFixture : public ::testing::Test
         editor->setVisible (true);
     }
 
-    void tick (int n = 1)
-    {
-        for (int i = 0; i < n; ++i)
-            editor->timerCallback();
-    }
+    void tick (int n = 1)   { for (int i = 0; i < n; ++i) editor->timerCallback(); }
 
     /** The parameter's widget as the given kind; a missing or different widget fails the test
         (GoogleTest reports the exception). */
@@ -306,6 +220,16 @@ struct EditorFixture : public ::testing::Test
     VLKnob& knob (int paramId)  { return widget<VLKnob> (paramId); }
 
     juce::String bannerText()   { return editor->getBanner().popup.nameField.text; }
+
+    std::pair<int, int> selectedPair()
+    {
+        return { editor->getBanner().popup.getSelectedCategory(), editor->getBanner().popup.getSelectedIndex() };
+    }
+
+    std::tuple<int, int, bool> presetState()
+    {
+        return { processor->presetCategory.load(), processor->presetIndex.load(), processor->presetModified.load() };
+    }
 };
 
 } // namespace quillo::test

@@ -6,6 +6,7 @@
 #include <BinaryData.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -81,10 +82,11 @@ float floatFromBits (uint32_t bits)
     return f;
 }
 
-const char* presetResource (const char* stem, int& size)
+uint32_t bitsOf (float f)
 {
-    const std::string name = std::string ("_") + stem + "_wmb";
-    return BinaryData::getNamedResource (name.c_str(), size);
+    uint32_t bits;
+    std::memcpy (&bits, &f, sizeof bits);
+    return bits;
 }
 } // namespace
 
@@ -93,47 +95,27 @@ TEST (FactoryPresetTables, HaveSixCategoriesOf32PresetsInAll)
 {
     const char* const categories[] = { "MASTER", "VOCAL", "GUITAR", "KEYS", "BASS", "DRUMS" };
     const int32_t counts[] = { 6, 5, 6, 5, 5, 5 };
-
-    int total = 0;
+    ASSERT_EQ (FACTORY_PRESET_NUM_CATEGORIES, 6);
 
     for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
     {
         EXPECT_STREQ (FACTORY_PRESET_CATEGORIES[c], categories[c]);
         EXPECT_EQ (FACTORY_PRESET_COUNTS[c], counts[c]);
-        total += FACTORY_PRESET_COUNTS[c];
-    }
 
-    EXPECT_EQ (total, 32);
-}
-
-TEST (FactoryPresetTables, FillExactlyTheSlotsOfEachCategory)
-{
-    for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
-    {
+        // Exactly the used slots are filled; stems start with the 1-based category and preset numbers.
         for (int i = 0; i < FACTORY_PRESET_MAX_PER_CATEGORY; ++i)
         {
             const bool used = i < FACTORY_PRESET_COUNTS[c];
             EXPECT_EQ (FACTORY_PRESET_TITLES[c][i] != nullptr, used) << c << "/" << i;
             EXPECT_EQ (FACTORY_PRESET_FILENAMES[c][i] != nullptr, used) << c << "/" << i;
-
-            if (! used)
-                continue;
-
-            // Stems start with the 1-based category and preset numbers.
             char prefix[32];
             std::snprintf (prefix, sizeof prefix, "%02d_%02d_", c + 1, i + 1);
-            EXPECT_EQ (std::string (FACTORY_PRESET_FILENAMES[c][i]).rfind (prefix, 0), 0u)
-                << FACTORY_PRESET_FILENAMES[c][i];
+            EXPECT_TRUE (! used || std::string (FACTORY_PRESET_FILENAMES[c][i]).rfind (prefix, 0) == 0) << c << "/" << i;
         }
     }
-
-    EXPECT_EQ (FACTORY_PRESET_TITLES[0], FTY_T_MASTER);
-    EXPECT_EQ (FACTORY_PRESET_TITLES[5], FTY_T_DRUMS);
-    EXPECT_EQ (FACTORY_PRESET_FILENAMES[2], FTY_FN_GUITAR);
-    EXPECT_EQ (FACTORY_PRESET_FILENAMES[4], FTY_FN_BASS);
 }
 
-TEST (FactoryPresetTables, NameTheResourcesByTheirStems)
+TEST (FactoryPresetTables, NameTheResourcesByTheirStemsAndRefusePairsOutsideTheCatalogue)
 {
     EXPECT_EQ (factoryPresetResourceName (0, 0), "_01_01_Default_wmb");
     EXPECT_EQ (factoryPresetResourceName (4, 4), "_05_05_Subwoofer_bass_wmb");
@@ -147,10 +129,7 @@ TEST (FactoryPresetTables, NameTheResourcesByTheirStems)
     EXPECT_STREQ (factoryPresetTitle (1, 0), "Good Start");
     EXPECT_STREQ (factoryPresetTitle (4, 0), "Good Start");
     EXPECT_NE (factoryPresetResourceName (1, 0), factoryPresetResourceName (4, 0));
-}
 
-TEST (FactoryPresetTables, RefusePairsOutsideTheCatalogue)
-{
     const int outside[][2] = { { 1, 5 }, { 0, 6 }, { 6, 0 }, { -1, 0 }, { 0, -1 }, { 3, 5 },
                                { 1 << 30, 0 }, { 0, 1 << 30 }, { INT32_MIN, INT32_MIN } };
 
@@ -166,33 +145,13 @@ TEST (FactoryPresetTables, RefusePairsOutsideTheCatalogue)
     EXPECT_TRUE (isValidFactoryPreset (5, 4));
 }
 
-TEST (FactoryPresetTables, EveryPairNamesAPresetOfTheCatalogue)
-{
-    int found = 0;
-
-    for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
-    {
-        for (int i = 0; i < FACTORY_PRESET_COUNTS[c]; ++i)
-        {
-            const auto name = factoryPresetResourceName (c, i);
-            int size = 0;
-            EXPECT_NE (BinaryData::getNamedResource (name.c_str(), size), nullptr) << name;
-            EXPECT_EQ (size, 92) << name;
-            found += size == 92 ? 1 : 0;
-        }
-    }
-
-    EXPECT_EQ (found, 32);
-}
-
 //==============================================================================
 TEST (FactoryPresetContents, DefaultHoldsExactlyTheDefaultBits)
 {
     ASSERT_EQ (BinaryData::_01_01_Default_wmbSize, 92);
 
     for (int p = 0; p < numParameters; ++p)
-        EXPECT_EQ (littleEndianWord (BinaryData::_01_01_Default_wmb, p), defaultBits[(size_t) p])
-            << "parameter " << p;
+        EXPECT_EQ (littleEndianWord (BinaryData::_01_01_Default_wmb, p), defaultBits[(size_t) p]) << "parameter " << p;
 
     // Parameters 13 and 17: one float32 step below the value nearest 7/43.
     EXPECT_EQ (floatFromBits (defaultBits[13]), std::nextafter ((float) (7.0 / 43.0), 0.0f));
@@ -200,64 +159,38 @@ TEST (FactoryPresetContents, DefaultHoldsExactlyTheDefaultBits)
     EXPECT_EQ (floatFromBits (defaultBits[11]), (float) (19.0 / 169.0));
 }
 
-TEST (FactoryPresetContents, EveryPresetMatchesTheTableToFourDecimals)
+TEST (FactoryPresetContents, EveryPairNamesAPresetThatMatchesTheTable)
 {
     ASSERT_EQ (std::size (presetTable), 32u);
-
-    for (const auto& row : presetTable)
-    {
-        int size = 0;
-        const char* data = presetResource (row.stem, size);
-        ASSERT_NE (data, nullptr) << row.stem;
-        ASSERT_EQ (size, 92) << row.stem;
-
-        for (size_t col = 0; col < tableColumns.size(); ++col)
-        {
-            const int p = tableColumns[col];
-            const float value = floatFromBits (littleEndianWord (data, p));
-            EXPECT_NEAR (value, row.values[col], 0.00005) << row.stem << " parameter " << p;
-            EXPECT_GE (value, 0.0f);
-            EXPECT_LE (value, 1.0f);
-        }
-
-        for (const int p : alwaysOne)
-            EXPECT_EQ (littleEndianWord (data, p), 0x3F800000u) << row.stem << " parameter " << p;
-    }
-}
-
-TEST (FactoryPresetContents, ValuesEqualToADefaultAtFourDecimalsTakeItsBits)
-{
     const auto& defaults = presetTable[0].values;
+    size_t row = 0;
 
-    for (const auto& row : presetTable)
-    {
-        int size = 0;
-        const char* data = presetResource (row.stem, size);
-        ASSERT_EQ (size, 92);
-
-        for (size_t col = 0; col < tableColumns.size(); ++col)
+    for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
+        for (int i = 0; i < FACTORY_PRESET_COUNTS[c]; ++i, ++row)
         {
-            const int p = tableColumns[col];
-            const uint32_t bits = littleEndianWord (data, p);
+            const auto& expected = presetTable[row];
+            ASSERT_EQ (factoryPresetResourceName (c, i), std::string ("_") + expected.stem + "_wmb");
+            int size = 0;
+            const char* data = BinaryData::getNamedResource (factoryPresetResourceName (c, i).c_str(), size);
+            ASSERT_NE (data, nullptr) << expected.stem;
+            ASSERT_EQ (size, 92) << expected.stem;
 
-            for (size_t d = 0; d < tableColumns.size(); ++d)
+            for (const int p : alwaysOne)
+                EXPECT_EQ (littleEndianWord (data, p), 0x3F800000u) << expected.stem << " parameter " << p;
+
+            // To four decimals; a value equal to a "Default" value takes that value's bits, any
+            // other is the float nearest its decimal text.
+            for (size_t col = 0; col < tableColumns.size(); ++col)
             {
-                if (row.values[col] == defaults[d])
-                {
-                    EXPECT_EQ (bits, defaultBits[(size_t) tableColumns[d]]) << row.stem << " parameter " << p;
-                }
-            }
+                const uint32_t bits = littleEndianWord (data, tableColumns[col]);
+                const auto d = std::find (defaults.begin(), defaults.end(), expected.values[col]);
+                const float value = floatFromBits (bits);
+                EXPECT_NEAR (value, expected.values[col], 0.00005) << expected.stem << " parameter " << tableColumns[col];
+                EXPECT_TRUE (value >= 0.0f && value <= 1.0f);
 
-            // Every other value is the float nearest its decimal text.
-            bool isDefaultValue = false;
-
-            for (size_t d = 0; d < tableColumns.size(); ++d)
-                isDefaultValue = isDefaultValue || row.values[col] == defaults[d];
-
-            if (! isDefaultValue)
-            {
-                EXPECT_EQ (floatFromBits (bits), (float) row.values[col]) << row.stem << " parameter " << p;
+                const uint32_t expectedBits = d != defaults.end() ? defaultBits[(size_t) tableColumns[(size_t) (d - defaults.begin())]]
+                                                                  : bitsOf ((float) expected.values[col]);
+                EXPECT_EQ (bits, expectedBits) << expected.stem << " parameter " << tableColumns[col];
             }
         }
-    }
 }

@@ -34,7 +34,7 @@ bool endsWith (const std::string& s, const std::string& suffix)
 } // namespace
 
 //==============================================================================
-TEST (NameHash, FollowsTheWorkedValues)
+TEST (NameHash, FollowsTheWorkedValuesAndIsDistinctForEveryResource)
 {
     EXPECT_EQ (nameHash ("abc"), 96354u);
     EXPECT_EQ (nameHash (""), 0u);
@@ -42,10 +42,7 @@ TEST (NameHash, FollowsTheWorkedValues)
     // A byte of 0x80 or above counts as its value minus 256.
     EXPECT_EQ (nameHash ("\xC3"), (uint32_t) -61);
     EXPECT_EQ (nameHash ("a\xC3"), 31u * 97u - 61u);
-}
 
-TEST (NameHash, IsDistinctForEveryResourceOfTheCatalogue)
-{
     std::set<uint32_t> hashes;
 
     for (int i = 0; i < BinaryData::namedResourceListSize; ++i)
@@ -71,47 +68,23 @@ TEST (NameHash, IsWhatTheLookupIsKeyedOn)
 }
 
 //==============================================================================
-TEST (GetNamedResource, FindsEveryResourceOfTheCatalogueByItsName)
-{
-    for (int i = 0; i < BinaryData::namedResourceListSize; ++i)
-    {
-        const char* name = BinaryData::namedResourceList[i];
-        int size = 0;
-        const char* data = lookUp (name, size);
-
-        ASSERT_NE (data, nullptr) << name;
-        EXPECT_GT (size, 0) << name;
-    }
-}
-
-TEST (GetNamedResource, YieldsTheDefaultPresetAsItsConstant)
+TEST (GetNamedResource, YieldsTheDefaultPresetAndTheFontAsTheirConstants)
 {
     int size = 0;
-    const char* data = lookUp ("_01_01_Default_wmb", size);
-
-    EXPECT_EQ (data, BinaryData::_01_01_Default_wmb);
-    EXPECT_EQ (size, BinaryData::_01_01_Default_wmbSize);
+    EXPECT_EQ (lookUp ("_01_01_Default_wmb", size), BinaryData::_01_01_Default_wmb);
     EXPECT_EQ (size, 92);
-}
 
-TEST (GetNamedResource, YieldsTheFontWithItsTrueTypeSignature)
-{
-    int size = 0;
-    const auto* data = reinterpret_cast<const unsigned char*> (lookUp ("ArimoRegular_ttf", size));
-
-    ASSERT_NE (data, nullptr);
-    EXPECT_EQ ((const char*) data, BinaryData::ArimoRegular_ttf);
+    const char* font = lookUp ("ArimoRegular_ttf", size);
+    EXPECT_EQ (font, BinaryData::ArimoRegular_ttf);
     EXPECT_EQ (size, BinaryData::ArimoRegular_ttfSize);
     ASSERT_GE (size, 4);
-    EXPECT_EQ (data[0], 0x00);
-    EXPECT_EQ (data[1], 0x01);
-    EXPECT_EQ (data[2], 0x00);
-    EXPECT_EQ (data[3], 0x00);
+    EXPECT_EQ (std::memcmp (font, "\0\1\0\0", 4), 0) << "TrueType signature";
 }
 
 TEST (GetNamedResource, RejectsNamesThatAreNotInTheCatalogue)
 {
     const char* const missing[] = {
+        nullptr,
         "",                       // empty
         "_01_01_Default",         // no suffix
         "_01_01_DEFAULT_WMB",     // other case
@@ -127,19 +100,12 @@ TEST (GetNamedResource, RejectsNamesThatAreNotInTheCatalogue)
     for (const char* name : missing)
     {
         int size = 0;
-        EXPECT_EQ (lookUp (name, size), nullptr) << '"' << name << '"';
-        EXPECT_EQ (size, 0) << '"' << name << '"';
+        EXPECT_EQ (lookUp (name, size), nullptr) << '"' << (name ? name : "null") << '"';
+        EXPECT_EQ (size, 0) << '"' << (name ? name : "null") << '"';
     }
 }
 
-TEST (GetNamedResource, RejectsANullName)
-{
-    int size = 0;
-    EXPECT_EQ (lookUp (nullptr, size), nullptr);
-    EXPECT_EQ (size, 0);
-}
-
-TEST (Catalogue, HoldsTheFontAndExactlyThe32PresetsOf92Bytes)
+TEST (Catalogue, FindsEveryResourceByNameAndHoldsTheFontAndExactlyThe32PresetsOf92Bytes)
 {
     int presets = 0, fonts = 0;
 
@@ -147,42 +113,21 @@ TEST (Catalogue, HoldsTheFontAndExactlyThe32PresetsOf92Bytes)
     {
         const std::string name = BinaryData::namedResourceList[i];
         int size = 0;
-        lookUp (name.c_str(), size);
+        EXPECT_NE (lookUp (name.c_str(), size), nullptr) << name;
+        EXPECT_GT (size, 0) << name;
 
         if (endsWith (name, "_wmb"))
         {
             ++presets;
             EXPECT_EQ (size, 92) << name;
         }
-        else if (endsWith (name, "_ttf"))
-        {
-            ++fonts;
-        }
         else
         {
-            // Anything else is an image, 1x or 2x.
-            EXPECT_TRUE (endsWith (name, "_png")) << name;
+            fonts += endsWith (name, "_ttf") ? 1 : 0;
+            EXPECT_TRUE (endsWith (name, "_ttf") || endsWith (name, "_png")) << name << ": anything else is an image";
         }
     }
 
     EXPECT_EQ (presets, 32);
     EXPECT_EQ (fonts, 1);
-}
-
-TEST (Catalogue, PairsEvery1xImageWithA2xTwin)
-{
-    std::set<std::string> names;
-
-    for (int i = 0; i < BinaryData::namedResourceListSize; ++i)
-        names.insert (BinaryData::namedResourceList[i]);
-
-    for (const auto& name : names)
-    {
-        // The application icon comes in one size only.
-        if (! endsWith (name, "_png") || endsWith (name, "2x_png") || name == "icon_png")
-            continue;
-
-        const auto twin = name.substr (0, name.size() - 4) + "2x_png";
-        EXPECT_EQ (names.count (twin), 1u) << name;
-    }
 }

@@ -44,7 +44,6 @@ TEST_P(ValidationAudio, NoiseComesOutFiniteNormalAndBounded)
     // The chain did work on the signal: it is neither silenced nor passed through untouched.
     EXPECT_NE(FirstSampleAbove(output, 0.01f), -1);
     EXPECT_NE(output.channels, input.channels);
-    instance->Close();
 }
 
 INSTANTIATE_TEST_SUITE_P(RatesAndBlockSizes, ValidationAudio,
@@ -61,15 +60,12 @@ TEST_F(ValidationStream, ABlockLongerThanThePreparedMaximumIsProcessedLikeAnyOth
     instance->AllowBlocksUpTo(4096);
 
     const auto input = Noise(48000.0, 2, 4 * 4096, 11);
-    aaxhost::AudioData output = aaxhost::AudioData::Silence(48000.0, 2, input.NumFrames());
-    const int blocks[] = { 512, 4096, 64, 3000, 1024, 4096 };
+    auto output = aaxhost::AudioData::Silence(48000.0, 2, input.NumFrames());
     size_t offset = 0;
-    for (int blockSize : blocks)
+    for (const int blockSize : { 512, 4096, 64, 3000, 1024, 4096 })
     {
         const size_t n = std::min(size_t(blockSize), input.NumFrames() - offset);
-        const float* in[2] = { input.channels[0].data() + offset, input.channels[1].data() + offset };
-        float* out[2] = { output.channels[0].data() + offset, output.channels[1].data() + offset };
-        instance->Process(in, out, n, blockSize);
+        ProcessSlice(*instance, input, output, offset, n, blockSize);
         offset += n;
     }
     EXPECT_TRUE(IsCleanAudio(output, kDefaultBound));
@@ -78,7 +74,6 @@ TEST_F(ValidationStream, ABlockLongerThanThePreparedMaximumIsProcessedLikeAnyOth
     // The stream goes on in ordinary blocks afterwards.
     const auto after = instance->Process(Noise(48000.0, 2, 8192, 12), 256);
     EXPECT_TRUE(IsCleanAudio(after, kDefaultBound));
-    instance->Close();
 }
 
 TEST_F(ValidationStream, ANewSampleRateInTheMiddleOfAStreamPreparesEverythingAgain)
@@ -110,7 +105,6 @@ TEST_F(ValidationStream, ANewSampleRateInTheMiddleOfAStreamPreparesEverythingAga
         EXPECT_EQ(FirstSampleAbove(bypassed, 0.25f), 100 + latency);
         ASSERT_EQ(instance->SetBypass(false), AAX_SUCCESS);
     }
-    instance->Close();
 }
 
 TEST_F(ValidationStream, MonoAndStereoInstancesSideBySideProcessAsEachWouldAlone)
@@ -120,15 +114,8 @@ TEST_F(ValidationStream, MonoAndStereoInstancesSideBySideProcessAsEachWouldAlone
     aaxhost::AudioData stereo = mono;
     stereo.channels.push_back(mono.channels[0]);
 
-    aaxhost::AudioData monoAlone, stereoAlone;
-    {
-        auto instance = Open(1, 48000.0f);
-        monoAlone = instance->Process(mono, 128);
-    }
-    {
-        auto instance = Open(2, 48000.0f);
-        stereoAlone = instance->Process(stereo, 128);
-    }
+    const auto monoAlone = Open(1, 48000.0f)->Process(mono, 128);
+    const auto stereoAlone = Open(2, 48000.0f)->Process(stereo, 128);
     EXPECT_TRUE(IsCleanAudio(monoAlone, kDefaultBound));
     EXPECT_TRUE(IsCleanAudio(stereoAlone, kDefaultBound));
 
@@ -159,6 +146,4 @@ TEST_F(ValidationStream, MonoAndStereoInstancesSideBySideProcessAsEachWouldAlone
     // Both channels of the stereo instance carry what the mono instance makes of the one.
     EXPECT_EQ(stereoOut.channels[0], monoOut.channels[0]);
     EXPECT_EQ(stereoOut.channels[1], monoOut.channels[0]);
-    monoInstance->Close();
-    stereoInstance->Close();
 }

@@ -1,5 +1,5 @@
-// Opening the module cold and warm, what it describes, and what an instance says about itself:
-// its name, its latency and its tail.
+// Opening the module cold and warm, and what an instance says about itself: its names, its
+// latency and its tail. (What the module registers is checked field by field in the e2e tests.)
 
 #include "ValidationSupport.h"
 
@@ -9,7 +9,7 @@ using namespace quillo::validation;
 
 namespace
 {
-/** What one load of the module gives: its description and one stereo instance's output. */
+// What one load of the module gives: its description and one stereo instance's output.
 struct Opened
 {
     std::string description;
@@ -21,7 +21,7 @@ struct Opened
 Opened OpenAndRender(const aaxhost::AudioData& input)
 {
     Opened opened;
-    aaxhost::StandInHost host(QUILLO_VALIDATION_MODULE);
+    aaxhost::StandInHost host(QUILLO_TEST_MODULE);
     opened.description = host.Description().Format();
     {
         auto instance = host.CreateInstance(2, 48000.0f);
@@ -68,27 +68,6 @@ TEST_F(ValidationDescribe, AWarmInstanceAfterAnotherWasClosedStartsFromTheSameSt
     EXPECT_EQ(ParameterValues(*second, ids), freshValues);
     EXPECT_EQ(JuceState(*second), freshState);
     EXPECT_EQ(second->Process(input, 256).channels, freshOutput.channels);
-    second->Close();
-}
-
-TEST_F(ValidationDescribe, TheDescriptionIsOneEqualiserWithAMonoAndAStereoComponent)
-{
-    const auto& description = host->Description();
-    ASSERT_EQ(description.effects.size(), 1u);
-    const auto& effect = description.effects[0];
-    EXPECT_EQ(effect.names, (std::vector<std::string> { "Quillo" }));
-    EXPECT_EQ(effect.categories, (std::vector<uint32_t> { uint32_t(AAX_ePlugInCategory_EQ) }));
-    EXPECT_NE(effect.createParameters, nullptr);
-    EXPECT_NE(effect.createGUI, nullptr);
-    EXPECT_NE(effect.FindComponent(AAX_eStemFormat_Mono, AAX_eStemFormat_Mono), nullptr);
-    EXPECT_NE(effect.FindComponent(AAX_eStemFormat_Stereo, AAX_eStemFormat_Stereo), nullptr);
-    for (const auto& component : effect.components)
-    {
-        EXPECT_NE(component.processProc, nullptr);
-        EXPECT_EQ(component.InputStemFormat(), component.OutputStemFormat());
-        EXPECT_EQ(component.Property(AAX_eProperty_ManufacturerID), int64_t(aaxhost::FourCCFromText("Vant")));
-        EXPECT_EQ(component.Property(AAX_eProperty_ProductID), int64_t(aaxhost::FourCCFromText("Qlw2")));
-    }
 }
 
 class ValidationInstanceInfo : public HostTest, public ::testing::WithParamInterface<float>
@@ -140,7 +119,6 @@ TEST_P(ValidationInstanceInfo, NamesItsParametersReportsItsLatencyAndHasNoTail)
         for (size_t i = settled; i < channel.size(); ++i)
             rest = std::max(rest, std::fabs(channel[i]));
     EXPECT_LT(rest, 1.0e-5f) << "the output rings on " << (settled - loud) << " samples after the input stopped";
-    instance->Close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ValidationInstanceInfo,

@@ -11,25 +11,16 @@ using namespace quillo::validation;
 
 namespace
 {
-/** Automates every engine parameter to a random value; returns the values. */
+// Automates every engine parameter to a random value; returns the values.
 std::vector<double> Randomise(aaxhost::PlugInInstance& instance, const std::vector<std::string>& ids, std::mt19937& random)
 {
-    std::uniform_real_distribution<double> value(0.0, 1.0);
     std::vector<double> values;
     for (const auto& id : ids)
     {
-        values.push_back(value(random));
+        values.push_back(std::uniform_real_distribution<double>(0.0, 1.0)(random));
         EXPECT_EQ(instance.Automate(id, values.back()), AAX_SUCCESS) << id;
     }
     return values;
-}
-
-void ExpectValuesNear(const std::vector<double>& actual, const std::vector<double>& expected,
-                      const std::vector<std::string>& ids)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1.0e-6) << ids[i];
 }
 } // namespace
 
@@ -84,7 +75,6 @@ TEST_F(ValidationState, SavedStateComesBackBitForBitAfterEveryParameterWasRandom
             EXPECT_FALSE(equal);
         }
         EXPECT_TRUE(IsCleanAudio(instance->Process(Noise(48000.0, channels, 8192, kSeed), 512)));
-        instance->Close();
     }
 }
 
@@ -121,7 +111,6 @@ TEST_F(ValidationState, TheDefaultStateRestoresIntoAnEditedInstance)
     const auto restored = instance->Process(Noise(44100.0, 2, 44100, 80, 0.0f), 512);   // silence flushes the chain
     EXPECT_TRUE(IsCleanAudio(restored));
     EXPECT_EQ(instance->Process(input, 512).channels, reference.channels);
-    instance->Close();
 }
 
 TEST_F(ValidationThreads, StateIsReadAndWrittenFromABackgroundThreadWhileAudioRuns)
@@ -150,11 +139,6 @@ TEST_F(ValidationThreads, StateIsReadAndWrittenFromABackgroundThreadWhileAudioRu
         }
     }
 
-    const auto input = Noise(48000.0, 2, 48000, kSeed);
-    aaxhost::AudioData output = aaxhost::AudioData::Silence(48000.0, 2, input.NumFrames());
-    const float* in[2] = { input.channels[0].data(), input.channels[1].data() };
-    float* out[2] = { output.channels[0].data(), output.channels[1].data() };
-
     std::atomic<bool> done { false };
     std::atomic<int> failures { 0 };
     std::vector<uint8_t> lastSet;
@@ -165,52 +149,34 @@ TEST_F(ValidationThreads, StateIsReadAndWrittenFromABackgroundThreadWhileAudioRu
         {
             // Read: size first, then the chunk, on this thread.
             uint32_t size = 0;
-            if (effect.GetChunkSize(kJuce, &size) != AAX_SUCCESS || size != blobs[0].size())
-                ++failures;
+            failures += effect.GetChunkSize(kJuce, &size) != AAX_SUCCESS || size != blobs[0].size();
             aaxhost::ChunkRecord record(size);
             record.get()->fChunkID = kJuce;
-            if (effect.GetChunk(kJuce, record.get()) != AAX_SUCCESS || record.get()->fSize != int32_t(size))
-                ++failures;
-            std::vector<float> values(kNumParameters);
-            std::memcpy(values.data(), record.get()->fData, size_t(kNumParameters) * 4);
-            if (!AllNormalised(values))
-                ++failures;
+            failures += effect.GetChunk(kJuce, record.get()) != AAX_SUCCESS || record.get()->fSize != int32_t(size);
+            const auto* data = reinterpret_cast<const uint8_t*>(record.get()->fData);
+            failures += AllNormalised(BlobValues(std::vector<uint8_t>(data, data + size))) ? 0 : 1;
 
             // Write.
-            const auto& blob = blobs[size_t(round) % blobs.size()];
-            aaxhost::Chunk chunk = MakeChunk(kJuce, blob);
-            aaxhost::ChunkRecord written = aaxhost::ChunkRecord::From(chunk);
-            if (effect.SetChunk(kJuce, written.get()) != AAX_SUCCESS)
-                ++failures;
-            lastSet = blob;
+            lastSet = blobs[size_t(round) % blobs.size()];
+            aaxhost::ChunkRecord written = aaxhost::ChunkRecord::From(MakeChunk(kJuce, lastSet));
+            failures += effect.SetChunk(kJuce, written.get()) != AAX_SUCCESS;
         }
         done = true;
     });
 
     // Audio runs the whole time; the main thread keeps the module's run loop going.
-    int jobs = 0;
-    instance->StartProcess(in, out, input.NumFrames(), 64);
+    RunningAudio audio(*instance, Noise(48000.0, 2, 48000, kSeed), 64);
     while (!done.load())
-        if (instance->FinishProcess(1))
-        {
-            EXPECT_TRUE(IsCleanAudio(output)) << "job " << jobs;
-            ++jobs;
-            instance->StartProcess(in, out, input.NumFrames(), 64);
-        }
+        audio.Keep(1);
     background.join();
-    while (!instance->FinishProcess(1000))
-    {
-    }
-    EXPECT_TRUE(IsCleanAudio(output));
+    audio.Stop();
     EXPECT_EQ(failures.load(), 0);
-    RecordProperty("jobs", jobs + 1);
+    RecordProperty("jobs", audio.Jobs());
 
     // The requests the restores made are confirmed now; the last state stands everywhere.
     ASSERT_EQ(instance->ConfirmAutomation(), AAX_SUCCESS);
-    const auto held = JuceState(*instance);
-    EXPECT_EQ(BlobValues(held), BlobValues(lastSet));
     const auto lastValues = BlobValues(lastSet);
+    EXPECT_EQ(BlobValues(JuceState(*instance)), lastValues);
     ExpectValuesNear(ParameterValues(*instance, ids), std::vector<double>(lastValues.begin(), lastValues.end()), ids);
     EXPECT_TRUE(ViewsAgree(*instance));
-    instance->Close();
 }

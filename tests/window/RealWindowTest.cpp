@@ -25,24 +25,6 @@ namespace
     // under sanitizers. Only a limit for hung runs, never a measurement.
     constexpr int patientRounds = 60000;
 
-    /** Counts what the host receives, from any thread. */
-    struct GestureCounter : juce::AudioProcessorListener
-    {
-        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override   { ++values; }
-        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-        void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
-        {
-            ++begins;
-            const std::lock_guard<std::mutex> lock (mutex);
-            gestureIndices.push_back (index);
-        }
-        void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int) override  { ++ends; }
-
-        std::atomic<int> values { 0 }, begins { 0 }, ends { 0 };
-        std::mutex mutex;
-        std::vector<int> gestureIndices;
-    };
-
     /** The editor's area on the screen in physical pixels. */
     juce::Rectangle<int> physicalArea (juce::Component& c)
     {
@@ -69,22 +51,17 @@ namespace
         std::vector<std::vector<char>> blobs;
 
         for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
-        {
             for (int i = 0; i < FACTORY_PRESET_COUNTS[c]; ++i)
             {
                 const auto name = factoryPresetResourceName (c, i);
                 int size = 0;
                 const char* data = BinaryData::getNamedResource (name.c_str(), size);
-                std::vector<char> preset (data, data + size);
-                blobs.push_back (preset);                               // the preset form
-
-                auto hostForm = preset;                                 // the host form
-                for (int32_t word : { c, i, (c + i) % 2 })
-                    for (int b = 0; b < 4; ++b)
-                        hostForm.push_back ((char) ((word >> (8 * b)) & 0xff));
+                blobs.emplace_back (data, data + size);                 // the preset form
+                auto hostForm = blobs.back();                           // the host form
+                const auto trailer = blobOf ({}, { c, i, (c + i) % 2 });
+                hostForm.insert (hostForm.end(), trailer.begin(), trailer.end());
                 blobs.push_back (hostForm);
             }
-        }
 
         // Pairs outside the catalogue, a short blob and an empty one.
         for (auto trailer : { std::vector<int32_t> { 6, 0, 0 }, { -1, 2, 1 }, { 1, 5, 0 }, { 1 << 30, 1 << 30, 7 } })
@@ -122,7 +99,7 @@ protected:
 TEST_F (RealWindowTest, PaintsThroughItsOpenGLContextInATopLevelWindow)
 {
     auto processor = makeProcessor();
-    GestureCounter host;
+    HostRecorder host;
     processor->addListener (&host);
 
     HostedEditor editor (*processor);
@@ -147,13 +124,8 @@ TEST_F (RealWindowTest, PaintsThroughItsOpenGLContextInATopLevelWindow)
             renderer = name != nullptr ? juce::String ((const char*) name) : juce::String ("(none)");
         }, false);
 
-        const auto rendererKnown = [&]
-        {
-            const std::lock_guard<std::mutex> lock (rendererMutex);
-            return renderer.isNotEmpty();
-        };
-
-        ASSERT_TRUE (dispatchMessagesUntil (rendererKnown, patientRounds));
+        ASSERT_TRUE (dispatchMessagesUntil ([&] { const std::lock_guard<std::mutex> lock (rendererMutex);
+                                                  return renderer.isNotEmpty(); }, patientRounds));
         keepOpenGLDriversLoaded();
         RecordProperty ("GLRenderer", renderer.toStdString());
         std::cout << "OpenGL renderer: " << renderer << std::endl;
@@ -190,23 +162,18 @@ TEST_F (RealWindowTest, PaintsThroughItsOpenGLContextInATopLevelWindow)
 
         const bool matched = dispatchMessagesUntil (screenMatches, patientRounds / 10);
 
-        const auto windowFile = screenshotDir.getChildFile ("editor_window.png");
-        EXPECT_TRUE (writePng (screen, windowFile));
+        EXPECT_TRUE (writePng (screen, screenshotDir.getChildFile ("editor_window.png")));
         EXPECT_TRUE (writePng (reference, screenshotDir.getChildFile ("editor_software.png")));
-        std::cout << "screenshot: " << windowFile.getFullPathName() << " (mean difference "
-                  << difference << ")" << std::endl;
-
         EXPECT_TRUE (matched) << "mean difference from the software picture: " << difference;
 
         // The window really shows the panel, not a black or empty area.
-        const juce::Image black (juce::Image::ARGB, screen.getWidth(), screen.getHeight(), true);
-        EXPECT_GT (meanDifference (screen, black), 20.0);
+        EXPECT_GT (meanDifference (screen, juce::Image (juce::Image::ARGB, screen.getWidth(), screen.getHeight(), true)), 20.0);
 
         mouseThroughPeer (*freq, centre.translated (0, -40), false);
         EXPECT_FALSE (editor->isGestureOpen (kLowMidFreq));
-        EXPECT_EQ (host.begins.load(), 1);
-        EXPECT_EQ (host.ends.load(), 1);
-        EXPECT_GE (host.values.load(), 2);
+        EXPECT_EQ (host.count (HostRecorder::Event::begin), 1);
+        EXPECT_EQ (host.count (HostRecorder::Event::end), 1);
+        EXPECT_GE (host.count (HostRecorder::Event::value), 2);
         EXPECT_GT (processor->getParameter (kLowMidFreq), VL_PARAMS[kLowMidFreq].normalisedDefault());
         EXPECT_TRUE (processor->presetModified.load());
 
@@ -219,7 +186,7 @@ TEST_F (RealWindowTest, PaintsThroughItsOpenGLContextInATopLevelWindow)
 TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRestoresState)
 {
     auto processor = makeProcessor (48000.0, 2, 512);
-    GestureCounter host;
+    HostRecorder host;
     processor->addListener (&host);
 
     std::atomic<bool> stop { false };
@@ -234,7 +201,7 @@ TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRes
         juce::AudioBuffer<float> buffer (2, 512);
         juce::MidiBuffer midi;
 
-        while (! stop.load())
+        for (; ! stop.load(); ++blocks)
         {
             buffer.copyFrom (0, 0, left.data(), 512);
             buffer.copyFrom (1, 0, right.data(), 512);
@@ -242,7 +209,6 @@ TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRes
                 const juce::ScopedLock lock (processor->getCallbackLock());
                 processor->processBlock (buffer, midi);
             }
-            ++blocks;
             std::this_thread::sleep_for (std::chrono::microseconds (500));
         }
     });
@@ -252,11 +218,9 @@ TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRes
     {
         const auto blobs = stateBlobsForTheHostThread();
 
-        for (size_t i = 0; ! stop.load(); i = (i + 1) % blobs.size())
+        for (size_t i = 0; ! stop.load(); i = (i + 1) % blobs.size(), ++loads)
         {
-            const auto& blob = blobs[i];
-            processor->setStateInformation (blob.empty() ? nullptr : blob.data(), (int) blob.size());
-            ++loads;
+            processor->setStateInformation (blobs[i].empty() ? nullptr : blobs[i].data(), (int) blobs[i].size());
             std::this_thread::sleep_for (std::chrono::milliseconds (1));
         }
     });
@@ -301,7 +265,7 @@ TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRes
         view.reset();
         dispatchPendingMessages();
 
-        EXPECT_EQ (host.begins.load(), host.ends.load()) << "a gesture was left open";
+        EXPECT_EQ (host.count (HostRecorder::Event::begin), host.count (HostRecorder::Event::end)) << "a gesture was left open";
     }
 
     stop = true;
@@ -311,8 +275,8 @@ TEST_F (RealWindowTest, OpensAndClosesTwentyTimesWhileAudioRunsAndAHostThreadRes
 
     EXPECT_GT (blocks.load(), 20);
     EXPECT_GT (loads.load(), 60);
-    EXPECT_EQ (host.begins.load(), 5);
-    EXPECT_EQ (host.ends.load(), 5);
+    EXPECT_EQ (host.count (HostRecorder::Event::begin), 5);
+    EXPECT_EQ (host.count (HostRecorder::Event::end), 5);
 
     // After all that the processor still holds a state it can save and restore exactly.
     juce::MemoryBlock saved;

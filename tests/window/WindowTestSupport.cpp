@@ -40,16 +40,7 @@ namespace
 
     /** Before any other Xlib call of the process: the editor's OpenGL context uses Xlib from its
         render thread. */
-    struct HostXSetup
-    {
-        HostXSetup()
-        {
-            XInitThreads();
-            XSetErrorHandler (reportXError);
-        }
-    };
-
-    const HostXSetup hostXSetup;
+    const bool hostXSetup = (XInitThreads(), XSetErrorHandler (reportXError), true);
 
     struct Connection
     {
@@ -59,11 +50,7 @@ namespace
                 display = XOpenDisplay (nullptr);
         }
 
-        ~Connection()
-        {
-            if (display != nullptr)
-                XCloseDisplay (display);
-        }
+        ~Connection()   { if (display != nullptr) XCloseDisplay (display); }
 
         ::Display* display = nullptr;
     };
@@ -75,10 +62,8 @@ namespace
             return 0;
 
         int shift = 0;
-
         while (((mask >> shift) & 1) == 0)
             ++shift;
-
         const auto max = mask >> shift;
         return (juce::uint8) (((pixel & mask) >> shift) * 255 / max);
     }
@@ -125,15 +110,12 @@ juce::Image grabScreen (juce::Rectangle<int> area)
     juce::Image result (juce::Image::ARGB, area.getWidth(), area.getHeight(), false);
 
     for (int y = 0; y < area.getHeight(); ++y)
-    {
         for (int x0 = 0; x0 < area.getWidth(); ++x0)
         {
             const auto p = XGetPixel (image.get(), x0, y);
-            result.setPixelAt (x0, y, juce::Colour (channel (p, image->red_mask),
-                                                    channel (p, image->green_mask),
+            result.setPixelAt (x0, y, juce::Colour (channel (p, image->red_mask), channel (p, image->green_mask),
                                                     channel (p, image->blue_mask)));
         }
-    }
 
     return result;
 }

@@ -25,15 +25,8 @@ public:
         setVisible (true);
     }
 
-    ~HostView() override
-    {
-        removeFromDesktop();
-    }
-
-    void paint (juce::Graphics& g) override
-    {
-        g.fillAll (juce::Colours::black);
-    }
+    ~HostView() override                          { removeFromDesktop(); }
+    void paint (juce::Graphics& g) override       { g.fillAll (juce::Colours::black); }
 };
 
 /** Keeps the OpenGL driver libraries that are loaded now in memory until the process ends.
@@ -57,19 +50,13 @@ inline double meanDifference (const juce::Image& a, const juce::Image& b)
         return 255.0;
 
     double sum = 0.0;
-
     for (int y = 0; y < a.getHeight(); ++y)
-    {
         for (int x = 0; x < a.getWidth(); ++x)
         {
-            const auto p = a.getPixelAt (x, y);
-            const auto q = b.getPixelAt (x, y);
-            sum += std::abs ((int) p.getRed() - (int) q.getRed())
-                 + std::abs ((int) p.getGreen() - (int) q.getGreen())
+            const auto p = a.getPixelAt (x, y), q = b.getPixelAt (x, y);
+            sum += std::abs ((int) p.getRed() - (int) q.getRed()) + std::abs ((int) p.getGreen() - (int) q.getGreen())
                  + std::abs ((int) p.getBlue() - (int) q.getBlue());
         }
-    }
-
     return sum / (3.0 * a.getWidth() * a.getHeight());
 }
 

@@ -2,9 +2,8 @@
 
 // Straight transcriptions of the high-pass and shelving stages that recompute every coefficient
 // on every frame, as the stages are defined. The stages reuse coefficients while their inputs
-// stand still; the tests hold the two against each other bit for bit, stage by stage (the dsp
-// tests) and in the whole chain (the engine tests). The dsp tests build without JUCE, so this
-// header uses the DSP kit alone.
+// stand still; the whole-chain test holds the two against each other bit for bit. The header
+// uses the DSP kit alone, so it needs no JUCE.
 
 #include <cmath>
 
