@@ -9,6 +9,7 @@
 
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
+#include "UiTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,34 +24,6 @@ void ensureJuceIsRunning()
     static juce::ScopedJuceInitialiser_GUI juce;
 }
 
-/** Makes the primary display report the given scale while it lives, so that the editor loads
-    the artwork a screen of that density gets. */
-class ScopedDisplayScale
-{
-public:
-    explicit ScopedDisplayScale (double scale)
-        : displays (const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays())),
-          saved (displays.displays)
-    {
-        if (displays.displays.isEmpty())
-        {
-            juce::Displays::Display d;
-            d.isMain = true;
-            d.totalArea = d.userArea = { 0, 0, 1280, 800 };
-            displays.displays.add (d);
-        }
-
-        for (auto& d : displays.displays)
-            d.scale = scale;
-    }
-
-    ~ScopedDisplayScale() { displays.displays = saved; }
-
-private:
-    juce::Displays& displays;
-    juce::Array<juce::Displays::Display> saved;
-};
-
 /** A prepared processor with its editor, shown as a host shows it, its own timer stopped so
     that the benchmark drives the ticks. */
 struct OpenEditor
@@ -61,7 +34,7 @@ struct OpenEditor
         processor->setRateAndBufferSizeDetails (48000.0, 512);
         processor->prepareToPlay (48000.0, 512);
 
-        const ScopedDisplayScale density (displayScale);
+        const UiTest::ScopedDisplayScale density (displayScale);
         editor.reset (dynamic_cast<QuilloAudioProcessorEditor*> (processor->createEditorIfNeeded()));
         editor->stopTimer();
         editor->setVisible (true);
