@@ -96,27 +96,27 @@ void Meters::paint (juce::Graphics& g)
     const float pL = positionForDb (peakLeft);
     const float pR = positionForDb (peakRight);
 
-    const float leftX = 2.0f;
-    const float rightX = w - 3.0f;
+    const float leftX = leftBarCentre;
+    const float rightX = rightBarCentre (w);
 
     g.setColour (green());
-    g.drawLine (leftX, h - yL, leftX, h, 2.0f);
-    g.drawLine (rightX, h - yR, rightX, h, 2.0f);
+    g.drawLine (leftX, h - yL, leftX, h, barWidth);
+    g.drawLine (rightX, h - yR, rightX, h, barWidth);
 
     g.setColour (pL > zeroDbPixels ? red() : green());
-    g.drawLine (1.0f, h - pL, 3.0f, h - pL, 1.0f);
+    g.drawLine (leftX - 1.0f, h - pL, leftX + 1.0f, h - pL, 1.0f);
 
     g.setColour (pR > zeroDbPixels ? red() : green());
-    g.drawLine (w - 4.0f, h - pR, w - 2.0f, h - pR, 1.0f);
+    g.drawLine (rightX - 1.0f, h - pR, rightX + 1.0f, h - pR, 1.0f);
 
     // The part of a bar above 0 dB is drawn over in red.
     g.setColour (red());
 
     if (yL > zeroDbPixels)
-        g.drawLine (leftX, h - yL, leftX, h - zeroDbPixels, 2.0f);
+        g.drawLine (leftX, h - yL, leftX, h - zeroDbPixels, barWidth);
 
     if (yR > zeroDbPixels)
-        g.drawLine (rightX, h - yR, rightX, h - zeroDbPixels, 2.0f);
+        g.drawLine (rightX, h - yR, rightX, h - zeroDbPixels, barWidth);
 }
 
 void Meters::resized() {}

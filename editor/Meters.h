@@ -34,6 +34,16 @@ public:
     void paint (juce::Graphics&) override;
     void resized() override;
 
+    /** Centre line of the left bar, in pixels from the meter's left edge. */
+    static constexpr float leftBarCentre = 2.0f;
+
+    /** Centre line of the right bar, in pixels from the meter's left edge, for a meter `width`
+        pixels wide. The background art centres its bar channels on these lines. */
+    static constexpr float rightBarCentre (float width) noexcept { return width - 3.0f; }
+
+    /** Width of each bar, in pixels. */
+    static constexpr float barWidth = 2.0f;
+
     /** The scale marks in dB, bottom to top. */
     static const float dbValues[12];
 

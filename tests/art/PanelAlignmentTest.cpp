@@ -1,9 +1,10 @@
 // The background panel against the widgets drawn over it: every pointer line must stand out from
 // the knob body under it over the whole travel, scale ticks must lie where the pointers point,
-// and the meter's bars need a dark well.
+// and the meter's bars need dark channels centred on them.
 
 #include "EditorLayout.h"
 #include "KnobGeometry.h"
+#include "Meters.h"
 #include "VLParameterInfo.h"
 
 #include <BinaryData.h>
@@ -125,13 +126,29 @@ TEST_F (PanelAlignment, highPassSelectorHasAMarkAtEachOfItsFourPositions)
                 << "position " << q << " at " << s << "x";
 }
 
-TEST_F (PanelAlignment, meterBarsRunInADarkWell)
+TEST_F (PanelAlignment, meterBarsRunInDarkChannelsCentredOnThem)
 {
-    // The meter draws its bars 2 pixels wide, 1 pixel in from its left and right edges.
+    // The channels are the only green-tinted pixels in the meter's well.
+    const auto greenTinted = [] (juce::Colour c) { return c.getGreen() > c.getRed() && c.getGreen() > c.getBlue(); };
     const auto& m = L::levelMeter;
+    const float centres[] = { (float) m.x + Meters::leftBarCentre, (float) m.x + Meters::rightBarCentre ((float) m.w) };
+    EXPECT_EQ (centres[1], 746.0f);
+
     for (int s = 1; s <= 2; ++s)
         for (int y = m.y; y < m.y + m.h; ++y)
-            for (float x : { (float) m.x + 1.5f, (float) m.x + 2.5f, (float) (m.x + m.w) - 3.5f, (float) (m.x + m.w) - 2.5f })
-                EXPECT_LT (brightnessAt (images[s - 1], s, x, (float) y + 0.5f), 0.2f) << x << ", " << y << " at " << s << "x";
+            for (float centre : centres)
+            {
+                for (float x : { centre - 0.5f, centre + 0.5f })
+                    EXPECT_LT (brightnessAt (images[s - 1], s, x, (float) y + 0.5f), 0.2f) << x << ", " << y << " at " << s << "x";
+
+                int first = -1, last = -1;
+                for (int px = (int) ((centre - 5.0f) * (float) s); px < (int) ((centre + 5.0f) * (float) s); ++px)
+                    if (greenTinted (images[s - 1].getPixelAt (px, y * s)))
+                        last = px, first = first < 0 ? px : first;
+
+                ASSERT_GE (first, 0) << "no channel at x " << centre << ", y " << y << " at " << s << "x";
+                EXPECT_EQ ((float) (first + last + 1) / (2.0f * (float) s), centre) << "channel of the bar at x " << centre
+                                                                                   << ", y " << y << " at " << s << "x";
+            }
 }
 }

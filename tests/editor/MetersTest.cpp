@@ -108,7 +108,9 @@ TEST (Meters, barsAndTicksAreGreenUpToZeroAndRedAbove)
     EXPECT_EQ (image.getPixelAt (1, 50), green);
     EXPECT_EQ (image.getPixelAt (2, 50), green) << "left bar: x 1 and 2";
     EXPECT_FALSE (painted (image, 1, 15)) << "nothing above the left level";
-    EXPECT_EQ (image.getPixelAt (25, 50), green) << "right bar at w - 3";
+    EXPECT_EQ (image.getPixelAt (24, 50), green);
+    EXPECT_EQ (image.getPixelAt (25, 50), green) << "right bar: x 24 and 25, centred on w - 3";
+    EXPECT_FALSE (painted (image, 23, 50) || painted (image, 26, 50)) << "the right bar is 2 pixels wide";
     EXPECT_EQ (image.getPixelAt (25, 10), red);
     EXPECT_FALSE (painted (image, 14, 50)) << "the space between the bars stays clear";
 

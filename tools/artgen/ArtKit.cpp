@@ -16,6 +16,8 @@ namespace
         return typeface;
     }
 
+    thread_local std::vector<DrawnText>* textLog = nullptr;
+
     juce::Font trackedFont (float height, float tracking)
     {
         auto f = font (height);
@@ -42,15 +44,18 @@ float textWidth (const juce::String& text, float height, float tracking)
     return trackedFont (height, tracking).getStringWidthFloat (text);
 }
 
-void drawText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
-               Align align, juce::Colour colour, float tracking)
+namespace
+{
+/** Draws the text and returns its box (see DrawnText). */
+juce::Rectangle<float> drawUnlogged (juce::Graphics& g, const juce::String& text, float height, float x,
+                                     float baseline, Align align, juce::Colour colour, float tracking)
 {
     const auto f = trackedFont (height, tracking);
     auto w = f.getStringWidthFloat (text);
 
     // Trailing tracking after the last letter is not part of the visible width.
-    if (tracking != 0.0f && text.isNotEmpty())
-        w -= tracking * height;
+    const float trailing = text.isNotEmpty() ? tracking * height : 0.0f;
+    w -= trailing;
 
     float left = x;
     if (align == Align::centre)
@@ -62,13 +67,38 @@ void drawText (juce::Graphics& g, const juce::String& text, float height, float 
     glyphs.addLineOfText (f, text, std::round (left), std::round (baseline));
     g.setColour (colour);
     glyphs.draw (g);
+    return glyphs.getBoundingBox (0, -1, true).withTrimmedRight (trailing);
+}
+
+void logText (const juce::String& text, juce::Rectangle<float> box)
+{
+    if (textLog != nullptr)
+        textLog->push_back ({ text, box });
+}
+}
+
+ScopedTextLog::ScopedTextLog (std::vector<DrawnText>& log) : previous (textLog)
+{
+    textLog = &log;
+}
+
+ScopedTextLog::~ScopedTextLog()
+{
+    textLog = previous;
+}
+
+void drawText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
+               Align align, juce::Colour colour, float tracking)
+{
+    logText (text, drawUnlogged (g, text, height, x, baseline, align, colour, tracking));
 }
 
 void drawPrintedText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
                       Align align, juce::Colour colour, float tracking)
 {
-    drawText (g, text, height, x, baseline + 1.0f, align, juce::Colours::black.withAlpha (0.45f), tracking);
-    drawText (g, text, height, x, baseline, align, colour, tracking);
+    const auto shadow = drawUnlogged (g, text, height, x, baseline + 1.0f, align,
+                                      juce::Colours::black.withAlpha (0.45f), tracking);
+    logText (text, shadow.getUnion (drawUnlogged (g, text, height, x, baseline, align, colour, tracking)));
 }
 
 void ellipseShadow (juce::Graphics& g, juce::Rectangle<float> area, float spread, float offsetY, float alpha)

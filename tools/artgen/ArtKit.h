@@ -3,6 +3,7 @@
 #include <juce_graphics/juce_graphics.h>
 
 #include <cstdint>
+#include <vector>
 
 /** Drawing helpers shared by every picture of the generator.
 
@@ -29,6 +30,28 @@ namespace ArtKit
     /** Text as printed on the panel: a light fill over a faint dark shadow one pixel below. */
     void drawPrintedText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
                           Align align, juce::Colour colour, float tracking = 0.0f);
+
+    /** One line of text as drawn: its string and the box its glyphs occupy (first to last glyph,
+        the font's ascent above the baseline to its descent below), in 1x pixels after snapping.
+        For printed text the box also holds the shadow. */
+    struct DrawnText
+    {
+        juce::String text;
+        juce::Rectangle<float> box;
+    };
+
+    /** While one exists, every drawText() and drawPrintedText() on this thread appends what it
+        drew to `log`, so that what a picture shows can be checked against other geometry. */
+    class ScopedTextLog
+    {
+    public:
+        explicit ScopedTextLog (std::vector<DrawnText>& log);
+        ~ScopedTextLog();
+
+    private:
+        std::vector<DrawnText>* previous;
+        JUCE_DECLARE_NON_COPYABLE (ScopedTextLog)
+    };
 
     /** Width of a line of text drawn with the same arguments. */
     float textWidth (const juce::String& text, float height, float tracking = 0.0f);

@@ -3,6 +3,7 @@
 #include "ArtKit.h"
 #include "EditorLayout.h"
 #include "KnobGeometry.h"
+#include "Meters.h"
 #include "VLParameterInfo.h"
 
 #include <cmath>
@@ -344,19 +345,22 @@ void captionUnder (juce::Graphics& g, int param, const juce::String& text, float
     caption (g, text, knobFor (param).cx, baseline);
 }
 
-/** Band title to the right of a band's power lamp: lamp and title make up the band's switch. */
-void bandTitle (juce::Graphics& g, int param, const juce::String& text)
+/** Baseline of the section titles along the top of the plates. A frequency knob's value bubble
+    appears from y 35 down while the knob is dragged, so the titles (shadow and descent included)
+    end above it. */
+constexpr float titleBaseline = 32.0f;
+
+/** A section's title, centred at x in the strip along the top of its plate. */
+void sectionTitle (juce::Graphics& g, const juce::String& text, float x)
 {
-    const auto& p = L::parameterPlaces[param];
-    ArtKit::drawPrintedText (g, text, titleHeight, (float) p.x + 10.0f, (float) p.y + 6.0f, Align::left,
-                             titleColour, 0.1f);
+    ArtKit::drawPrintedText (g, text, titleHeight, x, titleBaseline, Align::centre, titleColour, 0.1f);
 }
 
 //==================================================================================================
 // Sections
 
-constexpr float plateTopY = 25.0f;
-constexpr float plateHeight = 220.0f;
+constexpr float plateTopY = 22.0f;
+constexpr float plateHeight = 223.0f;
 
 const juce::Rectangle<float> plates[] = {
     { 4.0f,   plateTopY, 146.0f, plateHeight },   // input, output, high pass, power
@@ -368,7 +372,6 @@ const juce::Rectangle<float> plates[] = {
 };
 
 constexpr float smallCaptionBaseline = 201.0f;
-constexpr float freqCaptionBaseline = 139.0f;
 
 std::vector<float> steps (float from, float to, float step)
 {
@@ -418,8 +421,14 @@ void drawReductionLampSocket (juce::Graphics& g, const L::Place& lamp)
 {
     const float cx = (float) lamp.x + (float) lamp.w * 0.5f;
     const float cy = (float) lamp.y + (float) lamp.h * 0.5f;
-    drawRoundSocket (g, cx, cy, (float) lamp.w * 0.5f);
-    ArtKit::drawPrintedText (g, "GR", 7.5f, cx, cy - 7.0f, Align::centre, labelColour);
+    const float radius = (float) lamp.w * 0.5f;
+    drawRoundSocket (g, cx, cy, radius);
+
+    // Beside the socket, level with the lamp: the dynamics knob's value bubble covers the space
+    // above it.
+    constexpr float height = 7.5f;
+    ArtKit::drawPrintedText (g, "GR", height, cx - radius - 4.0f, cy + ArtKit::capHeight (height) * 0.5f,
+                             Align::right, labelColour);
 }
 
 void drawBandLampSocket (juce::Graphics& g, int param, float lampSize)
@@ -479,15 +488,21 @@ void drawShelfIcon (juce::Graphics& g, float cx, float cy, bool lowShelf, float 
     }
 }
 
+/** A band's power lamp socket, its title and its frequency knob with the scale. The knob goes
+    without a caption: the small knobs' value bubbles appear right under it, and its scale reads
+    in Hz. */
+void drawBandHead (juce::Graphics& g, int freqParam, int powerParam, const char* title, const KnobScale& freqScale)
+{
+    drawBandLampSocket (g, powerParam, 6.0f);
+    sectionTitle (g, title, knobFor (freqParam).cx);
+    drawLargeScale (g, freqScale);
+    drawDarkKnob (g, knobFor (freqParam));
+}
+
 void drawShelfSection (juce::Graphics& g, int freqParam, int boostParam, int attenParam, int powerParam,
                        const char* title, const KnobScale& freqScale, float scale)
 {
-    drawBandLampSocket (g, powerParam, 6.0f);
-    bandTitle (g, powerParam, title);
-
-    drawLargeScale (g, freqScale);
-    drawDarkKnob (g, knobFor (freqParam));
-    captionUnder (g, freqParam, "FREQ", freqCaptionBaseline);
+    drawBandHead (g, freqParam, powerParam, title, freqScale);
 
     drawShelfAmountKnob (g, boostParam);
     drawShelfAmountKnob (g, attenParam);
@@ -501,12 +516,7 @@ void drawShelfSection (juce::Graphics& g, int freqParam, int boostParam, int att
 void drawMidSection (juce::Graphics& g, int freqParam, int gainParam, int qParam, int dynParam, int powerParam,
                      const L::Place& lamp, const char* title, const KnobScale& freqScale)
 {
-    drawBandLampSocket (g, powerParam, 6.0f);
-    bandTitle (g, powerParam, title);
-
-    drawLargeScale (g, freqScale);
-    drawDarkKnob (g, knobFor (freqParam));
-    captionUnder (g, freqParam, "FREQ", freqCaptionBaseline);
+    drawBandHead (g, freqParam, powerParam, title, freqScale);
 
     drawGainKnob (g, gainParam);
     drawQKnob (g, qParam);
@@ -518,52 +528,49 @@ void drawMidSection (juce::Graphics& g, int freqParam, int gainParam, int qParam
     captionUnder (g, dynParam, "DYN", 237.0f);
 }
 
-/** Position of a level in pixels above the meter's bottom edge, as the meter draws it. */
-float meterPosition (float db)
-{
-    static const float marks[] = { -60.0f, -46.0f, -32.0f, -18.0f, -12.0f, -9.0f, -6.0f, -3.0f, 0.0f, 3.0f, 6.0f, 9.0f };
-    int i = 0;
-    while (i < 10 && db > marks[i + 1])
-        ++i;
-    return (float) i * 9.0f + 9.0f * (db - marks[i]) / (marks[i + 1] - marks[i]);
-}
-
 void drawMeterSection (juce::Graphics& g, float scale)
 {
     const auto& m = L::levelMeter;
     const float left = (float) m.x, top = (float) m.y, w = (float) m.w, h = (float) m.h;
     const float bottom = top + h;
 
-    ArtKit::drawPrintedText (g, "LEVEL", titleHeight, left + w * 0.5f, 40.0f, Align::centre, titleColour, 0.1f);
+    sectionTitle (g, "LEVEL", left + w * 0.5f);
 
-    drawWell (g, { left - 3.0f, top - 3.0f, w + 6.0f, h + 6.0f }, 2.0f, scale);
+    // The well reaches further below the meter than above it, so that the bottom label sits
+    // inside it.
+    drawWell (g, { left - 3.0f, top - 3.0f, w + 6.0f, h + 8.0f }, 2.0f, scale);
 
-    // Bar channels under the meter's two bars (2 pixels wide, 1 pixel in from each edge).
-    for (float x : { left + 0.0f, left + w - 4.0f })
+    // Bar channels, twice as wide as the bars and centred on them.
+    const float barCentres[] = { left + Meters::leftBarCentre, left + Meters::rightBarCentre (w) };
+    constexpr float channelWidth = Meters::barWidth * 2.0f;
+    for (float centre : barCentres)
     {
-        g.setGradientFill (juce::ColourGradient (juce::Colour (0xff1b1f1d), x, 0.0f, juce::Colour (0xff121413), x + 4.0f, 0.0f, false));
-        g.fillRect (juce::Rectangle<float> (x, top, 4.0f, h));
+        const float x = centre - channelWidth * 0.5f;
+        g.setGradientFill (juce::ColourGradient (juce::Colour (0xff1b1f1d), x, 0.0f, juce::Colour (0xff121413), x + channelWidth, 0.0f, false));
+        g.fillRect (juce::Rectangle<float> (x, top, channelWidth, h));
     }
 
-    // Scale: a mark every 9 pixels, labels between the bars.
+    // Scale: a mark every 9 pixels, labels between the bars, each centred on its mark's row (the
+    // bottom row is the last one inside the meter).
     const struct { float db; const char* text; } marks[] = {
         { 6.0f, "+6" }, { 3.0f, "+3" }, { 0.0f, "0" }, { -3.0f, "-3" }, { -6.0f, "-6" }, { -9.0f, "-9" },
         { -12.0f, "-12" }, { -18.0f, "-18" }, { -32.0f, "-32" }, { -46.0f, "-46" }, { -60.0f, "-60" },
     };
     for (const auto& mark : marks)
     {
-        const float y = bottom - meterPosition (mark.db);
+        const float y = bottom - Meters::positionForDb (mark.db);
         const bool hot = mark.db > 0.0f;
         const auto colour = hot ? juce::Colour (0xffe0665a) : (mark.db == 0.0f ? captionColour : labelColour);
         const float rowY = std::min (y, bottom - 1.0f);
         ArtKit::hairlineH (g, left - 7.0f, left - 4.0f, rowY, scale, colour.withAlpha (0.8f));
         ArtKit::hairlineH (g, left + w + 4.0f, left + w + 7.0f, rowY, scale, colour.withAlpha (0.8f));
-        ArtKit::drawText (g, mark.text, 7.5f, left + w * 0.5f, std::min (rowY + 2.5f, bottom + 1.0f), Align::centre, colour);
+        ArtKit::drawText (g, mark.text, 7.5f, left + w * 0.5f, rowY + 2.5f, Align::centre, colour);
     }
 
-    ArtKit::drawPrintedText (g, "L", 8.5f, left + 2.5f, bottom + 12.0f, Align::centre, labelColour);
-    ArtKit::drawPrintedText (g, "R", 8.5f, left + w - 2.5f, bottom + 12.0f, Align::centre, labelColour);
-    ArtKit::drawPrintedText (g, "dB", 8.5f, left + w * 0.5f, bottom + 12.0f, Align::centre, labelColour);
+    const float legendBaseline = bottom + 14.0f;
+    ArtKit::drawPrintedText (g, "L", 8.5f, barCentres[0], legendBaseline, Align::centre, labelColour);
+    ArtKit::drawPrintedText (g, "R", 8.5f, barCentres[1], legendBaseline, Align::centre, labelColour);
+    ArtKit::drawPrintedText (g, "dB", 8.5f, left + w * 0.5f, legendBaseline, Align::centre, labelColour);
 
     // Bezel of the input/output switch.
     const auto& sw = L::parameterPlaces[kMeterIO];
@@ -628,5 +635,15 @@ void drawMain (juce::Graphics& g, float scale)
                         { 4500, 9000, 11000 } }, scale);
 
     drawMeterSection (g, scale);
+}
+
+std::vector<ArtKit::DrawnText> drawnTexts()
+{
+    std::vector<ArtKit::DrawnText> texts;
+    juce::Image image (juce::Image::RGB, L::editorWidth, L::editorHeight, true, juce::SoftwareImageType());
+    juce::Graphics g (image);
+    const ArtKit::ScopedTextLog log (texts);
+    drawMain (g, 1.0f);
+    return texts;
 }
 }

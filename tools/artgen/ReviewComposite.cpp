@@ -4,6 +4,7 @@
 #include "ArtKit.h"
 #include "EditorLayout.h"
 #include "KnobGeometry.h"
+#include "Meters.h"
 #include "VLParameterInfo.h"
 
 #include <map>
@@ -46,15 +47,6 @@ private:
     std::map<std::string, juce::Image> images;
 };
 
-float meterPosition (float db)
-{
-    static const float marks[] = { -60.0f, -46.0f, -32.0f, -18.0f, -12.0f, -9.0f, -6.0f, -3.0f, 0.0f, 3.0f, 6.0f, 9.0f };
-    int i = 0;
-    while (i < 10 && db > marks[i + 1])
-        ++i;
-    return (float) i * 9.0f + 9.0f * (db - marks[i]) / (marks[i + 1] - marks[i]);
-}
-
 void drawPointer (juce::Graphics& g, const L::Place& place, float angle, juce::Colour colour, float thickness)
 {
     const float cx = (float) place.x + KnobGeometry::knobCentreX (place.w);
@@ -73,27 +65,21 @@ void drawLamp (juce::Graphics& g, const ImageSet& images, const L::Place& lamp, 
     g.fillEllipse ((float) lamp.x + 1.0f, (float) lamp.y + 1.0f, (float) lamp.w - 2.0f, (float) lamp.h - 2.0f);
 }
 
+/** The editor's own meter widget, painted off screen. */
 void drawMeter (juce::Graphics& g, const EditorState& s)
 {
     const auto& m = L::levelMeter;
+    Meters meter;
+    meter.setBounds (m.x, m.y, m.w, m.h);
+    meter.levelLeft = s.meterLeftDb;
+    meter.levelRight = s.meterRightDb;
+    meter.peakLeft = s.peakLeftDb;
+    meter.peakRight = s.peakRightDb;
+
     juce::Graphics::ScopedSaveState save (g);
     g.setOrigin (m.x, m.y);
     g.reduceClipRegion (0, 0, m.w, m.h);
-    const float w = (float) m.w, h = (float) m.h;
-    const float yL = meterPosition (s.meterLeftDb), yR = meterPosition (s.meterRightDb);
-    const float pL = meterPosition (s.peakLeftDb), pR = meterPosition (s.peakRightDb);
-    const auto green = juce::Colour::fromFloatRGBA (0.15f, 0.42f, 0.24f, 1.0f);
-    const auto red = juce::Colour::fromFloatRGBA (0.94f, 0.36f, 0.31f, 1.0f);
-    g.setColour (green);
-    g.drawLine (2.0f, h - yL, 2.0f, h, 2.0f);
-    g.drawLine (w - 3.0f, h - yR, w - 3.0f, h, 2.0f);
-    g.setColour (pL > 72.0f ? red : green);
-    g.drawLine (1.0f, h - pL, 3.0f, h - pL, 1.0f);
-    g.setColour (pR > 72.0f ? red : green);
-    g.drawLine (w - 4.0f, h - pR, w - 2.0f, h - pR, 1.0f);
-    g.setColour (red);
-    if (yL > 72.0f) g.drawLine (2.0f, h - yL, 2.0f, h - 72.0f, 2.0f);
-    if (yR > 72.0f) g.drawLine (w - 3.0f, h - yR, w - 3.0f, h - 72.0f, 2.0f);
+    meter.paint (g);
 }
 
 void drawBanner (juce::Graphics& g, const ImageSet& images, const EditorState& s)
