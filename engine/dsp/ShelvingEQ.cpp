@@ -106,11 +106,11 @@ inline bool ShelvingEQ::advanceRamps() noexcept
 void ShelvingEQ::processFrame (float* frame, int numChannels) noexcept
 {
     // Both channels always run; only the ones the caller has are written back.
-    const float unused[2] = { frame[0], frame[1] };
+    const float input[2] = { frame[0], frame[1] };
     processBlock (frame, frame + 1, 1);
 
     for (int ch = std::max (numChannels, 0); ch < 2; ++ch)
-        frame[ch] = unused[ch];
+        frame[ch] = input[ch];
 }
 
 void ShelvingEQ::processBlock (float* left, float* right, int numSamples) noexcept
