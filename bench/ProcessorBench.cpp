@@ -5,7 +5,9 @@
 //   quillo_bench [--benchmark_filter=...]
 //
 // Counters: ns_per_frame (seconds per stereo frame, printed with an SI prefix) and
-// x_realtime (seconds of 48 kHz audio processed per second). At the end one table puts side by
+// x_realtime (seconds of audio processed per second). processorBlockAtRate runs short blocks
+// of 16 frames at 48 and 192 kHz in the same run: the work per frame should not depend on the
+// rate (the look-ahead lines grow with it), and the summary prints the ratio. At the end one table puts side by
 // side the processor, the same work through the stand-in host and the module (ModuleBench.cpp),
 // and the baseline, with their ratios; and the editor's timer tick and full repaint
 // (EditorBench.cpp) against the 16.7 ms of a 60 Hz frame.
@@ -27,8 +29,9 @@ constexpr double sampleRate = 48000.0;
 constexpr int sourceLength = 48000;
 constexpr int sectionsPerChannel = 10;
 
-// A second of loud programme: noise plus tones in both dynamic bands and the shelves.
-std::vector<float> programme (uint32_t seed)
+// A second of loud programme at 48 kHz (a quarter second at 192 kHz): noise plus tones in
+// both dynamic bands and the shelves.
+std::vector<float> programme (uint32_t seed, double rate = sampleRate)
 {
     std::mt19937 random (seed);
     std::uniform_real_distribution<float> noise (-0.2f, 0.2f);
@@ -36,7 +39,7 @@ std::vector<float> programme (uint32_t seed)
 
     for (int i = 0; i < sourceLength; ++i)
     {
-        const double t = i / sampleRate;
+        const double t = i / rate;
         s[(size_t) i] = noise (random)
                       + 0.3f * (float) std::sin (6.283185307179586 * 60.0 * t)
                       + 0.3f * (float) std::sin (6.283185307179586 * 500.0 * t)
@@ -47,21 +50,19 @@ std::vector<float> programme (uint32_t seed)
     return s;
 }
 
-void setCounters (benchmark::State& state, int blockSize)
+void setCounters (benchmark::State& state, int blockSize, double rate = sampleRate)
 {
     const auto frames = (double) state.iterations() * blockSize;
     state.counters["ns_per_frame"] = benchmark::Counter (frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["x_realtime"] = benchmark::Counter (frames / sampleRate, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter (frames / rate, benchmark::Counter::kIsRate);
 }
 
 //==============================================================================
-void processorBlock (benchmark::State& state)
+void runProcessor (benchmark::State& state, int blockSize, double rate)
 {
-    const int blockSize = (int) state.range (0);
-
     QuilloAudioProcessor p;
-    p.setRateAndBufferSizeDetails (sampleRate, blockSize);
-    p.prepareToPlay (sampleRate, blockSize);
+    p.setRateAndBufferSizeDetails (rate, blockSize);
+    p.prepareToPlay (rate, blockSize);
 
     // Every stage at work: gains, high-pass at 40 Hz, both shelves boosting and cutting, both
     // dynamic bands boosting or cutting and compressing.
@@ -76,7 +77,7 @@ void processorBlock (benchmark::State& state)
     for (const auto& [index, value] : settings)
         p.getParameters()[index]->setValueNotifyingHost (value);
 
-    const auto left = programme (1), right = programme (2);
+    const auto left = programme (1, rate), right = programme (2, rate);
     std::vector<float> l ((size_t) blockSize), r ((size_t) blockSize);
     float* channels[2] = { l.data(), r.data() };
     juce::AudioBuffer<float> buffer (channels, 2, blockSize);
@@ -102,10 +103,21 @@ void processorBlock (benchmark::State& state)
         benchmark::DoNotOptimize (r.data());
     }
 
-    setCounters (state, blockSize);
+    setCounters (state, blockSize, rate);
 
     if (p.getHighMidReduction() >= 1.0f || p.getLowMidReduction() >= 1.0f)
         state.SkipWithError ("the dynamic bands are not compressing");
+}
+
+void processorBlock (benchmark::State& state)
+{
+    runProcessor (state, (int) state.range (0), sampleRate);
+}
+
+/** Arguments: block size, sample rate in Hz. */
+void processorBlockAtRate (benchmark::State& state)
+{
+    runProcessor (state, (int) state.range (0), (double) state.range (1));
 }
 
 //==============================================================================
@@ -239,6 +251,19 @@ void printAudioSummary (const RatioReporter& reporter)
     }
 }
 
+void printRateSummary (const RatioReporter& reporter)
+{
+    const double* at48 = find (reporter.nsPerFrame, "processorBlockAtRate/16/48000");
+    const double* at192 = find (reporter.nsPerFrame, "processorBlockAtRate/16/192000");
+
+    if (at48 == nullptr || at192 == nullptr)
+        return;
+
+    std::printf ("\nAudio, stereo, blocks of 16 frames, ns per frame\n");
+    std::printf ("%12s %12s %14s\n", "48 kHz", "192 kHz", "192k / 48k");
+    std::printf ("%12.2f %12.2f %14.3f\n", *at48, *at192, *at192 / *at48);
+}
+
 void printEditorSummary (const RatioReporter& reporter)
 {
     constexpr double frameNs = 1.0e9 / 60.0;
@@ -274,6 +299,7 @@ void printEditorSummary (const RatioReporter& reporter)
 } // namespace
 
 BENCHMARK (processorBlock)->Arg (64)->Arg (512);
+BENCHMARK (processorBlockAtRate)->Args ({ 16, 48000 })->Args ({ 16, 192000 });
 BENCHMARK (biquadCascadeBlock)->Arg (64)->Arg (512);
 
 int main (int argc, char** argv)
@@ -287,6 +313,7 @@ int main (int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks (&reporter);
 
     printAudioSummary (reporter);
+    printRateSummary (reporter);
     printEditorSummary (reporter);
 
     benchmark::Shutdown();

@@ -142,16 +142,22 @@ bool QuilloAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 void QuilloAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     const juce::ScopedNoDenormals noDenormals;
-
     const int numSamples = buffer.getNumSamples();
+    const int numChannels = clearOutputsWithoutInput (buffer);
+
+    captureDryInput (buffer, numChannels, numSamples);
+    runChain (buffer, numChannels, numSamples, true);
+}
+
+int QuilloAudioProcessor::clearOutputsWithoutInput (juce::AudioBuffer<float>& buffer) const noexcept
+{
     const int numOutputs = std::min (getTotalNumOutputChannels(), buffer.getNumChannels());
     const int numChannels = std::min ({ getTotalNumInputChannels(), numOutputs, 2 });
 
     for (int ch = numChannels; ch < numOutputs; ++ch)
-        buffer.clear (ch, 0, numSamples);
+        buffer.clear (ch, 0, buffer.getNumSamples());
 
-    captureDryInput (buffer, numChannels, numSamples);
-    runChain (buffer, numChannels, numSamples, true);
+    return numChannels;
 }
 
 void QuilloAudioProcessor::runChain (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples,
@@ -331,13 +337,8 @@ void QuilloAudioProcessor::captureDryInput (const juce::AudioBuffer<float>& buff
 void QuilloAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     const juce::ScopedNoDenormals noDenormals;
-
     const int numSamples = buffer.getNumSamples();
-    const int numOutputs = std::min (getTotalNumOutputChannels(), buffer.getNumChannels());
-    const int numChannels = std::min ({ getTotalNumInputChannels(), numOutputs, 2 });
-
-    for (int ch = numChannels; ch < numOutputs; ++ch)
-        buffer.clear (ch, 0, numSamples);
+    const int numChannels = clearOutputsWithoutInput (buffer);
 
     if (bypassLength <= 0)
     {

@@ -139,6 +139,10 @@ private:
 
     void loadState (const void* data, int sizeInBytes, bool notifyEditor);
 
+    /** The opening of both processing paths: clears the output channels that have no input
+        and returns the number of channels the chain runs (0 to 2). */
+    int clearOutputsWithoutInput (juce::AudioBuffer<float>& buffer) const noexcept;
+
     /** Runs one block through the chain: in place when replaceAudio, else on a copy whose
         result is dropped (the chain's state still advances). Then publishes the read-outs. */
     void runChain (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples, bool replaceAudio) noexcept;

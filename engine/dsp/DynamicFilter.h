@@ -19,8 +19,9 @@
 
     The owner sets the ramps, ratio and threshold once per block; setSampleRate(), reset() and
     snapRamps() belong to its preparation and state-load paths. processFrame(), processBlock()
-    and processSeries() run on the audio thread and neither allocate nor lock. `reduction` may be read and raised from another
-    thread (relaxed atomics; a lost update only affects a display).
+    and processSeries() run on the audio thread and neither allocate nor lock; all three go
+    through one processing path. `reduction` may be read and raised from another thread
+    (relaxed atomics; a lost update only affects a display).
 */
 class DynamicFilter
 {
@@ -51,14 +52,12 @@ public:
     /** True while both filters' state and the compressor's envelope and pending line are finite. */
     bool isFinite() const noexcept;
 
-    /** Processes one frame in place on frame[0] and frame[1]. numChannels is not used: both
-        lanes always run, so the frame must hold two floats. */
+    /** Processes one frame in place on frame[0] and frame[1]: processBlock() of one frame.
+        numChannels is not used: both lanes always run, so the frame must hold two floats. */
     void processFrame (float* frame, int numChannels) noexcept;
 
     /** Processes numSamples frames in place, left and right in separate arrays (which must not
-        overlap). The result, `reduction` included, is the same bits as calling processFrame
-        on each frame in turn; it is only faster, because the work that does not depend on the
-        previous frame (levels, gains, coefficients) is done for two frames at once. */
+        overlap); frame after frame, the same bits whatever the block length. */
     void processBlock (float* left, float* right, int numSamples) noexcept;
 
     /** Runs `first` and then `second` over numSamples frames in place, left and right in
@@ -69,7 +68,7 @@ public:
                                float* left, float* right, int numSamples) noexcept;
 
     /** How many frames the second band of processSeries runs behind the first. */
-    static constexpr int seriesLag = 16;
+    static constexpr int seriesLag = 8;
 
     /** The delay, in samples, of one band at this sample rate (89 at 44100 Hz, 96 at 48000 Hz,
         177 at 88200 Hz, 192 at 96000 Hz): exactly what the compressor's line produces. */
@@ -103,14 +102,13 @@ private:
     float sampleRate = 44100.0f;
     float maxFrequency = 0.45f * 44100.0f;
 
-    // What the band-pass and the peak filter's coefficients were last computed from (bit
-    // patterns), so that unchanged inputs reuse them: the results are the same bits.
+    // What the band-pass coefficients and the peak filter's shape and gain were last computed
+    // from (bit patterns), so that unchanged inputs reuse them: the results are the same bits.
     float cachedFrequency = 0.0f, cachedQ = 0.0f, cachedGainDb = 0.0f, cachedGainFactor = 1.0f;
-    bool shapeValid = false, gainValid = false, peakValid = false;
+    bool shapeValid = false, gainValid = false;
     VLIIRCoefficientsSIMD::PeakShape peakShape;
-    Corvanite::v4f peakGainFactor;
 
-    inline bool advanceRamps() noexcept;
+    bool advanceRamps() noexcept;
 
     /** True while no ramp is running: every next() then returns the same value. */
     bool rampsIdle() const noexcept
@@ -121,6 +119,9 @@ private:
     [[gnu::noinline]] void updateGain (float gainDb) noexcept;
     [[gnu::noinline]] void updateShape (float frequencyHz, float Q) noexcept;
 
-    static void processSideBySide (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight,
-                                   float* bLeft, float* bRight, int numFrames) noexcept;
+    // The one processing path: band a in lanes 0 and 1 of every vector and band b in lanes 2
+    // and 3, each on its own frames; or, when b is a, band a alone with zeros in lanes 2 and 3.
+    class Lanes;
+    static void process (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight,
+                         float* bLeft, float* bRight, int numFrames) noexcept;
 };

@@ -1,5 +1,6 @@
 #include "ShelvingEQ.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -104,19 +105,12 @@ inline bool ShelvingEQ::advanceRamps() noexcept
 
 void ShelvingEQ::processFrame (float* frame, int numChannels) noexcept
 {
-    advanceRamps();
+    // Both channels always run; only the ones the caller has are written back.
+    const float input[2] = { frame[0], frame[1] };
+    processBlock (frame, frame + 1, 1);
 
-    // Lanes: {boost L, attenuate L, boost R, attenuate R}.
-    const Corvanite::v4f x (frame[0], frame[0], frame[1], frame[1]);
-    const auto y = highShelf.processSingleSampleRaw (lowShelf.processSingleSampleRaw (x));
-
-    // Boost and cut together are the sum of the two chains minus the dry signal, so that each
-    // acts as if it were alone where the other is flat.
-    if (numChannels >= 1)
-        frame[0] = (y[1] + y[0]) - frame[0];
-
-    if (numChannels >= 2)
-        frame[1] = (y[3] + y[2]) - frame[1];
+    for (int ch = std::max (numChannels, 0); ch < 2; ++ch)
+        frame[ch] = input[ch];
 }
 
 void ShelvingEQ::processBlock (float* left, float* right, int numSamples) noexcept
@@ -142,6 +136,9 @@ void ShelvingEQ::processBlock (float* left, float* right, int numSamples) noexce
         if (! idle && advanceRamps())
             takeCoefficients();
 
+        // Lanes: {boost L, attenuate L, boost R, attenuate R}. Boost and cut together are the
+        // sum of the two chains minus the dry signal, so that each acts as if it were alone
+        // where the other is flat.
         const Corvanite::v4f x (left[i], left[i], right[i], right[i]);
         const auto y = high.processSingleSampleRaw (low.processSingleSampleRaw (x));
         left[i] = (y[1] + y[0]) - left[i];

@@ -33,9 +33,9 @@ public:
     /** True while both filters' state is finite. */
     bool isFinite() const noexcept;
 
-    /** Processes one frame in place. Both channels are filtered on every call; numChannels (1
-        or 2) decides which of frame[0] and frame[1] are written back. frame[1] is always read,
-        so the frame must hold two floats. */
+    /** Processes one frame in place: processBlock() of one frame. Both channels are filtered
+        on every call; numChannels (1 or 2) decides which of frame[0] and frame[1] are written
+        back. frame[1] is always read, so the frame must hold two floats. */
     void processFrame (float* frame, int numChannels) noexcept;
 
     /** Processes numSamples stereo frames in place, left and right in separate arrays (which

@@ -1,5 +1,6 @@
 #include "VLCompressorSIMD.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +77,9 @@ void VLCompressorSIMD::setLookAhead (float seconds) noexcept
     writeIndex = 0;
     readPosition = wrapPosition (lineLength - delaySamples[0]);
     delayLength = delayForLookAhead (seconds, sampleRate[0]);
+
+    // The entries now due to be read are old ones that may never have been checked.
+    uncheckedWrites = bufferSize;
 }
 
 void VLCompressorSIMD::setAttack (float seconds) noexcept
@@ -116,6 +120,7 @@ void VLCompressorSIMD::reset() noexcept
 {
     std::memset (static_cast<void*> (lookAheadBuffer), 0, sizeof (v4f) * (size_t) bufferSize);
     envelope = v4f();
+    uncheckedWrites = 0;
 }
 
 bool VLCompressorSIMD::isFinite() const noexcept
@@ -123,10 +128,14 @@ bool VLCompressorSIMD::isFinite() const noexcept
     if (! Corvanite::allFinite (envelope))
         return false;
 
-    // Only the last D entries written are still to be read; older ones are dead.
-    for (int i = 1; i <= delayLength; ++i)
+    // Only the last D entries written are still to be read; older ones are dead. Of those, the
+    // ones written before the last successful call were found finite then.
+    const int count = std::min (uncheckedWrites, delayLength);
+
+    for (int i = 1; i <= count; ++i)
         if (! Corvanite::allFinite (lookAheadBuffer[(writeIndex - i) & (bufferSize - 1)]))
             return false;
 
+    uncheckedWrites = 0;
     return true;
 }

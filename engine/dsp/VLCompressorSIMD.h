@@ -55,22 +55,18 @@ public:
     /** Clears the line and the envelope; positions, times and coefficients stay. */
     void reset() noexcept;
 
-    /** True while the envelope and every entry of the line that is still to be read are finite. */
+    /** True while the envelope and every entry of the line that is still to be read are finite.
+        Entries that an earlier call found finite are not looked at again, so after a block only
+        the entries written during it are scanned; a call that finds a non-finite value scans
+        them again next time, until reset(). Same thread as delay(). */
     bool isFinite() const noexcept;
 
     /** The look-ahead line, one call per sample frame: returns the input of D calls ago
         (D = getDelaySamples()), zero until D calls have passed. */
     Corvanite::v4f delay (const Corvanite::v4f& x) noexcept
     {
-        lookAheadBuffer[writeIndex] = x;
-        const Corvanite::v4f out = lookAheadBuffer[(int) readPosition];
-
-        readPosition += 1.0f;
-
-        if (readPosition >= (float) bufferSize)
-            readPosition -= (float) bufferSize;
-
-        writeIndex = (writeIndex + 1) & (bufferSize - 1);
+        Corvanite::v4f out;
+        delayBlock (&x.v, &out.v, 1);
         return out;
     }
 
@@ -96,6 +92,7 @@ public:
 
         writeIndex = write;
         readPosition = read;
+        uncheckedWrites = numFrames < bufferSize - uncheckedWrites ? uncheckedWrites + numFrames : bufferSize;
     }
 
     /** The linear gain per lane for one side-chain sample per lane; one call per frame.
@@ -228,6 +225,10 @@ private:
     Corvanite::v4f delaySamples { 441.0f };
     int writeIndex = 0;
     int delayLength = 441;
+
+    // How many of the newest entries of the line isFinite() has not yet found finite (at most
+    // the line's length). Older entries were either checked or are no longer read.
+    mutable int uncheckedWrites = 0;
 
     // The read position, a float in [0, bufferSize) moved by whole steps. Every setter gives
     // all lanes the same value, so one position serves all four.

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <tuple>
+#include <utility>
 
+#include "../engine/ReferenceStages.h"
 #include "DspTestSignals.h"
 #include "DynamicFilter.h"
 #include "HPFilter.h"
@@ -12,9 +14,9 @@
 
 using Corvanite::v4f;
 
-// Bit-identity of the stages against per-frame recomputation of every coefficient, and of the
-// high-pass's and shelving stage's block paths, is shown for the whole chain, at several sample
-// rates, by the engine's ChainReference tests.
+// The high-pass's and shelving stage's block paths are held against per-frame recomputation of
+// every coefficient, for the whole chain at several sample rates, by the engine's ChainReference
+// tests; the dynamic bands' paths (alone and side by side) also here, with the read-outs.
 
 namespace
 {
@@ -46,24 +48,24 @@ namespace
             frame[1] = 0.5f * (float) std::cos (1.3 * phase) + noise.next (0.2f);
         }
     };
-
-    struct Bands
-    {
-        DynamicFilter lowMid, highMid;
-    };
 }
 
-TEST (BlockProcessing, BandsAloneAndInSeriesGiveTheSameBitsAsFrameByFrame)
+TEST (BlockProcessing, BandsAloneAndInSeriesGiveTheSameBitsAsFrameByFrameRecomputation)
 {
-    // Lengths around the dynamic band's internal chunk of 32 frames and the series' lag of 16,
-    // empty ones included, while every parameter ramps and the bands compress. The bands take
-    // turns: in series, one block after the other, and frame by frame.
-    const int lengths[] = { 512, 16, 17, 0, 15, 1, 33, 64, 100, 31, 32, 2, 47 };
+    // Lengths around the series' lag (and chunk) of 8 frames and its multiples, empty ones
+    // included, while every parameter ramps and the bands compress. The bands take turns: in
+    // series, one block after the other, and frame by frame.
+    static_assert (DynamicFilter::seriesLag == 8, "the lengths below straddle the lag");
+    const int lengths[] = { 512, 8, 9, 0, 7, 1, 17, 64, 100, 15, 16, 2, 47 };
 
-    Bands frames, blocks;
+    quillo::test::ReferenceBand referenceLow, referenceHigh;
+    DynamicFilter lowMid, highMid;
 
-    for (auto* band : { &frames.lowMid, &frames.highMid, &blocks.lowMid, &blocks.highMid })
+    for (auto [band, reference] : { std::pair { &lowMid, &referenceLow }, std::pair { &highMid, &referenceHigh } })
+    {
         band->setSampleRate (48000.0f);
+        reference->prepare (48000.0f);
+    }
 
     TestSignal signal;
     DspTest::Noise random { 777u };
@@ -71,18 +73,6 @@ TEST (BlockProcessing, BandsAloneAndInSeriesGiveTheSameBitsAsFrameByFrame)
     {
         if (random.next() >= 0.0f)
             value = lo + (hi - lo) * 0.5f * (random.next() + 1.0f);
-    };
-
-    const auto frameByFrame = [] (Bands& bands, float* l, float* r, int n)
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            float frame[2] = { l[i], r[i] };
-            bands.lowMid.processFrame (frame, 2);
-            bands.highMid.processFrame (frame, 2);
-            l[i] = frame[0];
-            r[i] = frame[1];
-        }
     };
 
     float low[5] = { 500, 1.4f, 6, 3, -40 }, high[5] = { 2000, 2.0f, -6, 4, -50 };
@@ -94,25 +84,26 @@ TEST (BlockProcessing, BandsAloneAndInSeriesGiveTheSameBitsAsFrameByFrame)
 
         // Frequency, Q, gain, ratio and threshold; now and then one band is static (ratio 1)
         // while the other compresses.
-        for (auto [band, values, staticEvery] : { std::tuple { &Bands::lowMid, low, 5 }, std::tuple { &Bands::highMid, high, 7 } })
+        for (auto [band, reference, values, staticEvery] : { std::tuple { &lowMid, &referenceLow, low, 5 },
+                                                             std::tuple { &highMid, &referenceHigh, high, 7 } })
         {
             move (values[0], 120, 8000);
             move (values[1], 0.7f, 5.0f);
             move (values[2], -24, 24);
             move (values[3], 1, 6);
             move (values[4], -70, 0);
-            setRamp ((frames.*band).frequency, (blocks.*band).frequency, length, values[0]);
-            setRamp ((frames.*band).q, (blocks.*band).q, length, values[1]);
-            setRamp ((frames.*band).gain, (blocks.*band).gain, length, values[2]);
+            setRamp (band->frequency, reference->frequency, length, values[0]);
+            setRamp (band->q, reference->q, length, values[1]);
+            setRamp (band->gain, reference->gain, length, values[2]);
 
-            for (auto* bands : { &frames, &blocks })
-            {
-                (bands->*band).setRatio (block % staticEvery == staticEvery / 2 ? 1.0f : values[3]);
-                (bands->*band).setThreshold (values[4]);
+            const float ratio = block % staticEvery == staticEvery / 2 ? 1.0f : values[3];
+            band->setRatio (ratio);
+            band->setThreshold (values[4]);
+            reference->compressor.setRatio (ratio);
+            reference->compressor.setThreshold (values[4]);
 
-                if (block == 120)   // the read-out raised between blocks
-                    (bands->*band).reduction.store (1.0f);
-            }
+            if (block == 120)   // the read-out raised between blocks
+                band->reduction.store (reference->reduction = 1.0f);
         }
 
         for (int i = 0; i < length; ++i)
@@ -121,37 +112,48 @@ TEST (BlockProcessing, BandsAloneAndInSeriesGiveTheSameBitsAsFrameByFrame)
             signal.next (frame);
             left[i] = expectedLeft[i] = frame[0];
             right[i] = expectedRight[i] = frame[1];
-        }
 
-        frameByFrame (frames, expectedLeft, expectedRight, length);
+            float expected[2] = { expectedLeft[i], expectedRight[i] };
+            referenceLow.processFrame (expected);
+            referenceHigh.processFrame (expected);
+            expectedLeft[i] = expected[0];
+            expectedRight[i] = expected[1];
+        }
 
         if (block % 3 == 0)
         {
-            DynamicFilter::processSeries (blocks.lowMid, blocks.highMid, left, right, length);
+            DynamicFilter::processSeries (lowMid, highMid, left, right, length);
         }
         else if (block % 3 == 1)
         {
-            blocks.lowMid.processBlock (left, right, length);
-            blocks.highMid.processBlock (left, right, length);
+            lowMid.processBlock (left, right, length);
+            highMid.processBlock (left, right, length);
         }
         else
         {
-            frameByFrame (blocks, left, right, length);
+            for (int i = 0; i < length; ++i)
+            {
+                float frame[2] = { left[i], right[i] };
+                lowMid.processFrame (frame, 2);
+                highMid.processFrame (frame, 2);
+                left[i] = frame[0];
+                right[i] = frame[1];
+            }
         }
 
         for (int i = 0; i < length; ++i)
             ASSERT_TRUE (sameBits (left[i], expectedLeft[i]) && sameBits (right[i], expectedRight[i]))
                 << "block " << block << " (" << length << " frames) frame " << i;
 
-        for (auto band : { &Bands::lowMid, &Bands::highMid })
+        for (auto [band, reference] : { std::pair { &lowMid, &referenceLow }, std::pair { &highMid, &referenceHigh } })
         {
-            ASSERT_TRUE (sameBits ((frames.*band).reduction.load(), (blocks.*band).reduction.load())) << block;
-            ASSERT_TRUE (Corvanite::bitsEqual ((frames.*band).getEnvelope(), (blocks.*band).getEnvelope())) << block;
+            ASSERT_TRUE (sameBits (band->reduction.load(), reference->reduction)) << block;
+            ASSERT_TRUE (Corvanite::bitsEqual (band->getEnvelope(), reference->compressor.getEnvelope())) << block;
         }
     }
 
-    EXPECT_LT (blocks.lowMid.reduction.load(), 0.95f);   // the bands really compressed
-    EXPECT_LT (blocks.highMid.reduction.load(), 0.95f);
+    EXPECT_LT (lowMid.reduction.load(), 0.95f);   // the bands really compressed
+    EXPECT_LT (highMid.reduction.load(), 0.95f);
 }
 
 TEST (Chain, StableAt22050HzWithTheHighestSettings)

@@ -146,24 +146,59 @@ TEST (Compressor, ResetClearsTheLineAndTheEnvelopeOnly)
 
 TEST (Compressor, NonFiniteLineOrEnvelopeIsDetected)
 {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+
     VLCompressorSIMD comp;
     comp.setLookAhead (0.002f);
-    comp.setSampleRate (44100.0f);
+    comp.setSampleRate (44100.0f);     // D = 89
     EXPECT_TRUE (comp.isFinite());
 
-    comp.delay (v4f (0.0f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f));
-    EXPECT_FALSE (comp.isFinite());
+    // Blocks written as the band writes them, each followed by a check; badFrame gets `bad`.
+    const auto blockThenCheck = [&comp] (int numFrames, int badFrame, float bad)
+    {
+        __m128 frames[64];
 
-    // Once the value has left the line it no longer counts.
-    for (int n = 0; n < 89; ++n)
-        comp.delay (v4f (0.0f));
+        for (int i = 0; i < numFrames; ++i)
+            frames[i] = v4f (0.25f, i == badFrame ? bad : -0.5f, 0.0f, 0.0f).v;
 
+        comp.delayBlock (frames, frames, numFrames);
+        return comp.isFinite();
+    };
+
+    struct Step { int numFrames, badFrame; float bad; bool finite; const char* what; };
+
+    for (const Step& step : { Step { 16, -1, 0.0f, true, "finite block" },
+                              Step { 16, 7, nan, false, "NaN in the middle of a block" },
+                              Step { 8, -1, 0.0f, false, "16 frames later, found again without a reset" },
+                              Step { 64, -1, 0.0f, false, "80 frames later" },
+                              Step { 8, -1, 0.0f, false, "88 frames later, still due to be read" },
+                              Step { 1, -1, 0.0f, true, "89 frames later, read: no longer counts" },
+                              Step { 16, 15, inf, false, "infinity in the last frame" } })
+        EXPECT_EQ (blockThenCheck (step.numFrames, step.badFrame, step.bad), step.finite) << step.what;
+
+    comp.reset();
     EXPECT_TRUE (comp.isFinite());
 
-    comp.delay (v4f (std::numeric_limits<float>::infinity()));
+    // A finite state stays finite, around the line more than once.
+    for (int block = 0; block < 2 * VLCompressorSIMD::bufferSize / 16; ++block)
+        ASSERT_TRUE (blockThenCheck (16, -1, 0.0f)) << block;
+
+    comp.setEnvelope (v4f (0.0f, inf, 0.0f, 0.0f));
     EXPECT_FALSE (comp.isFinite());
     comp.reset();
     EXPECT_TRUE (comp.isFinite());
+
+    // Restarting the positions brings old entries back within reach: they are checked too.
+    VLCompressorSIMD restarted;
+    restarted.setLookAhead (0.002f);
+    restarted.setSampleRate (44100.0f);
+
+    for (int n = 0; n < VLCompressorSIMD::bufferSize + 89; ++n)
+        restarted.delay (v4f (n == VLCompressorSIMD::bufferSize - 1 ? nan : 0.0f));
+
+    EXPECT_TRUE (restarted.isFinite());
+    restarted.setLookAhead (0.002f);    // the last slot of the line is due again
+    EXPECT_FALSE (restarted.isFinite());
 }
 
 TEST (Compressor, ExcessiveLookAheadIsLimitedToTheLine)

@@ -7,9 +7,6 @@
 #include "ProcessorTestSupport.h"
 #include "ReferenceStages.h"
 
-#include "dsp/VLCompressorSIMD.h"
-#include "dsp/VLIIRFilterSIMD.h"
-
 using namespace quillo::test;
 using Corvanite::v4f;
 
@@ -20,39 +17,6 @@ void setRamp (RampedValue& ramp, int n, float value)
     ramp.setStepsToTarget (n);
     ramp.setTarget (value);
 }
-
-struct ReferenceBand
-{
-    float sampleRate = 44100.0f;
-    VLIIRFilterSIMD sidechain, peak;
-    VLCompressorSIMD compressor;
-    RampedValue q, frequency, gain;
-
-    ReferenceBand()
-    {
-        compressor.setLookAhead (0.002f);
-        compressor.setAttack (0.005f);
-        compressor.setRelease (0.02f);
-    }
-
-    void processFrame (float* frame)
-    {
-        const float gLin = std::exp (gain.next() * nepers);
-        const float f = limitBelowNyquist (frequency.next(), sampleRate);
-        const float Q = q.next();
-
-        sidechain.setCoefficients (VLIIRCoefficientsSIMD::makeBandPass (v4f (sampleRate), v4f (f), v4f (Q)));
-        const v4f x (frame[0], frame[1], 0.0f, 0.0f);
-        const v4f sc = sidechain.processSingleSampleRaw (x);
-        const v4f delayed = compressor.delay (x);
-        const v4f g = compressor.processSidechain (sc);
-        peak.setCoefficients (VLIIRCoefficientsSIMD::makePeakFilter (v4f (sampleRate), v4f (f), v4f (Q),
-                                                                     v4f (gLin) * g));
-        const v4f y = peak.processSingleSampleRaw (delayed);
-        frame[0] = y[0];
-        frame[1] = y[1];
-    }
-};
 
 /** The chain, written straight from its definition. */
 struct ReferenceChain
@@ -66,9 +30,8 @@ struct ReferenceChain
     {
         highPass.sampleRate = (double) sampleRate;
         shelves.sampleRate = sampleRate;
-        lowMid.sampleRate = highMid.sampleRate = sampleRate;
-        lowMid.compressor.setSampleRate (sampleRate);
-        highMid.compressor.setSampleRate (sampleRate);
+        lowMid.prepare (sampleRate);
+        highMid.prepare (sampleRate);
 
         mix.stepsToTarget = 256;
         mix.current = mix.target = (p[kHighPass] >= 0.25f && p[kPower] >= 0.5f) ? 1.0f : 0.0f;

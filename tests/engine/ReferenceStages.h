@@ -1,13 +1,16 @@
 #pragma once
 
-// Straight transcriptions of the high-pass and shelving stages that recompute every coefficient
-// on every frame, as the stages are defined. The stages reuse coefficients while their inputs
-// stand still; the whole-chain test holds the two against each other bit for bit. The header
-// uses the DSP kit alone, so it needs no JUCE.
+// Straight transcriptions of the high-pass, shelving and dynamic-band stages that recompute every
+// coefficient on every frame, as the stages are defined. The stages reuse coefficients while
+// their inputs stand still and work on whole blocks (the two bands side by side); the chain
+// tests hold the two against each other bit for bit. The header uses the DSP kit alone, so it
+// needs no JUCE.
 
+#include <algorithm>
 #include <cmath>
 
 #include "RampedValue.h"
+#include "VLCompressorSIMD.h"
 #include "VLIIRFilterSIMD.h"
 
 namespace quillo::test
@@ -93,6 +96,50 @@ struct ReferenceShelves
         const v4f y = high.processSingleSampleRaw (low.processSingleSampleRaw (x));
         frame[0] = (y[1] + y[0]) - frame[0];
         frame[1] = (y[3] + y[2]) - frame[1];
+    }
+};
+struct ReferenceBand
+{
+    using v4f = Corvanite::v4f;
+
+    float sampleRate = 44100.0f;
+    VLIIRFilterSIMD sidechain, peak;
+    VLCompressorSIMD compressor;
+    RampedValue q, frequency, gain;
+    float reduction = 1.0f;
+
+    ReferenceBand()
+    {
+        q.current = q.target = 2.0f;        // where a band starts
+        frequency.current = frequency.target = 500.0f;
+        compressor.setLookAhead (0.002f);
+        compressor.setAttack (0.005f);
+        compressor.setRelease (0.02f);
+    }
+
+    void prepare (float rate)
+    {
+        sampleRate = rate;
+        compressor.setSampleRate (rate);
+    }
+
+    void processFrame (float* frame)
+    {
+        const float gLin = std::exp (gain.next() * nepers);
+        const float f = limitBelowNyquist (frequency.next(), sampleRate);
+        const float Q = q.next();
+
+        sidechain.setCoefficients (VLIIRCoefficientsSIMD::makeBandPass (v4f (sampleRate), v4f (f), v4f (Q)));
+        const v4f x (frame[0], frame[1], 0.0f, 0.0f);
+        const v4f sc = sidechain.processSingleSampleRaw (x);
+        const v4f delayed = compressor.delay (x);
+        const v4f g = compressor.processSidechain (sc);
+        reduction = std::min (reduction, (g[1] + g[0]) * 0.5f);
+        peak.setCoefficients (VLIIRCoefficientsSIMD::makePeakFilter (v4f (sampleRate), v4f (f), v4f (Q),
+                                                                     v4f (gLin) * g));
+        const v4f y = peak.processSingleSampleRaw (delayed);
+        frame[0] = y[0];
+        frame[1] = y[1];
     }
 };
 } // namespace quillo::test
