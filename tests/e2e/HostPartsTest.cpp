@@ -5,7 +5,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <png.h>
 #include <sndfile.h>
@@ -163,105 +162,63 @@ TEST(AudioFileTest, FloatFilesRoundTripBitForBitAndAPipeGetsTheSameBytes)
     EXPECT_NE(access((testing::TempDir() + "quillo-short.wav").c_str(), F_OK), 0);
 }
 
-TEST(AudioFileTest, BrokenFilesAreRefusedWithThePathAndAReasonAndACutOneReadsAsFarAsItGoes)
+TEST(AudioFileTest, BrokenFilesAreRefusedWithThePathAndAReason)
 {
+    // Cut files, two format chunks and refused rates: CommandLineTest.
     const std::string path = testing::TempDir() + "quillo-broken.wav";
-    WriteWav(path, SF_FORMAT_PCM_16, 2, 8000, std::vector<int>(200, 0x10000));
+    WriteWav(path, SF_FORMAT_PCM_16, 1, 8000, { 1, 2 });
     const auto good = ReadBytes(path);
-
-    // Cut: 100 frames declared, 97 and a half there.
-    WriteBytes(path, std::vector<uint8_t>(good.begin(), good.end() - 10));
-    WavReader cut(path);
-    EXPECT_EQ(cut.DeclaredFrames(), 100u);
-    EXPECT_EQ(cut.NumFrames(), 97u);
-    EXPECT_EQ(ReadWav(path).NumFrames(), 97u);
-
-    auto secondFormat = good;   // a second 'fmt ' chunk after the first, saying 44100 Hz
-    secondFormat.insert(secondFormat.begin() + 36, good.begin() + 12, good.begin() + 36);
-    secondFormat[36 + 12] = 0x44;
-    secondFormat[36 + 13] = 0xAC;
-    const struct
+    for (const auto& bytes : { std::vector<uint8_t> { 'R', 'I', 'F', 'F' }, std::vector<uint8_t>(good.begin(), good.begin() + 36) })
     {
-        std::vector<uint8_t> bytes;
-        const char* reason;
-    } broken[] = {
-        { { 'R', 'I', 'F', 'F' }, "" },
-        { secondFormat, "2 format chunks" },
-        { std::vector<uint8_t>(good.begin(), good.begin() + 36), "" },
-    };
-    for (const auto& file : broken)
-    {
-        WriteBytes(path, file.bytes);
+        WriteBytes(path, bytes);
         try
         {
             WavReader reader(path);
-            ADD_FAILURE() << "accepted: " << file.reason;
+            ADD_FAILURE() << "accepted " << bytes.size() << " bytes";
         }
         catch (const HostError& error)
         {
             EXPECT_EQ(std::string(error.what()).rfind(path + ": ", 0), 0u) << error.what();
-            EXPECT_NE(std::string(error.what()).find(file.reason), std::string::npos) << error.what();
         }
     }
     EXPECT_THROW(WavReader("/nonexistent/quillo.wav"), HostError);
     EXPECT_THROW(WavWriter(testing::TempDir() + "quillo-rate.wav", 1, 44100.5, 1), HostError);
 }
 
-TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsTheOlderOneOtherwise)
+TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsItsPermissions)
 {
-    const std::string folder = testing::TempDir() + "quillo-output";
-    mkdir(folder.c_str(), 0755);
-    const std::string path = folder + "/file.bin";
-    WriteBytes(path, { 'o', 'l', 'd' });
+    // Real failures (a full device, a size limit, a folder it may not write): CommandLineTest.
+    const std::string path = testing::TempDir() + "quillo-output.bin";
+    const std::vector<uint8_t> old { 'o', 'l', 'd' };
+    WriteBytes(path, old);
     chmod(path.c_str(), 0640);
-    const auto temporaries = [&] {
-        size_t count = 0;
-        DIR* const directory = opendir(folder.c_str());
-        while (const dirent* entry = readdir(directory))
-            count += std::string(entry->d_name).rfind(".file.bin.", 0) == 0;
-        closedir(directory);
-        return count;
-    };
-
     {
         OutputFile file(path);
         ASSERT_TRUE(file.Write("new", 3));
-        EXPECT_EQ(temporaries(), 1u);
-        EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { 'o', 'l', 'd' }));   // not before the end
         file.Fail("the caller found a fault");
-        EXPECT_FALSE(file.Write("x", 1));
-        EXPECT_FALSE(file.Commit());
+        EXPECT_FALSE(file.Write("x", 1) || file.Commit());
         EXPECT_EQ(file.Error(), "cannot write " + path + ": the caller found a fault");
     }
-    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { 'o', 'l', 'd' }));
-    EXPECT_EQ(temporaries(), 0u);
-
+    EXPECT_EQ(ReadBytes(path), old);
     {
         OutputFile file(path);
         ASSERT_TRUE(file.Write("0123456789", 10) && file.Seek(2) && file.Write("ab", 2));
+        EXPECT_EQ(ReadBytes(path), old);   // not before the end
         EXPECT_TRUE(file.Commit()) << file.Error();
     }
     EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { '0', '1', 'a', 'b', '4', '5', '6', '7', '8', '9' }));
     struct stat status {};
     ASSERT_EQ(stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
-    EXPECT_EQ(temporaries(), 0u);
 
-    const struct
+    const std::string folder = testing::TempDir() + "quillo-output";
+    mkdir(folder.c_str(), 0755);
+    for (const auto& [target, reason] : { std::pair<std::string, std::string> { folder + "/missing/file", "No such file or directory" },
+                                          { folder, "Is a directory" }, { "", "no file name" } })
     {
-        std::string path;
-        std::string error;
-    } failures[] = {
-        { "/dev/full", "cannot write /dev/full: No space left on device" },
-        { folder + "/missing/file.bin", "cannot write " + folder + "/missing/file.bin: No such file or directory" },
-        { folder, "cannot write " + folder + ": Is a directory" },
-        { "", "cannot write : no file name" },
-    };
-    for (const auto& failure : failures)
-    {
-        OutputFile file(failure.path);
-        EXPECT_FALSE(file.Write("data", 4) && file.Commit()) << failure.path;
-        EXPECT_EQ(file.Error(), failure.error);
+        OutputFile file(target);
+        EXPECT_FALSE(file.Write("data", 4) && file.Commit()) << target;
+        EXPECT_EQ(file.Error(), "cannot write " + target + ": " + reason);
     }
     OutputFile device("/dev/null");
     EXPECT_FALSE(device.IsRegular());
@@ -291,8 +248,6 @@ TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)
 
     EXPECT_FALSE(PngWriter::Write(path, RgbImage {}, error));
     EXPECT_EQ(error, "cannot write " + path + ": no picture to write");
-    EXPECT_FALSE(PngWriter::Write("/dev/full", image, error));
-    EXPECT_EQ(error, "cannot write /dev/full: No space left on device");
 }
 
 TEST(StateFileTest, RoundTripsChunksExactly)
