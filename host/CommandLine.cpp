@@ -1,16 +1,18 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 
+#include <CLI/CLI.hpp>
+
+#include "AudioFile.h"
 #include "HostError.h"
 #include "Levels.h"
 #include "PlugInEditor.h"
@@ -18,7 +20,6 @@
 #include "StandInHost.h"
 #include "StateFile.h"
 #include "TestSignal.h"
-#include "WavFile.h"
 
 namespace aaxhost
 {
@@ -30,12 +31,20 @@ struct UsageError : std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
-/** One --set: a parameter (full id, or its index number) set to a value at a time. */
+/** The engine's state in a 'juce' chunk is this long (bytes); the wrapper takes a shorter one
+    without complaint and changes nothing, so the host refuses it. */
+constexpr size_t kEngineStateSize = 104;
+
+/** A factory preset file is this long (bytes). */
+constexpr size_t kPresetSize = 92;
+
+/** One --set: a parameter (full id, or its index number) set to a value, at a time when `timed`. */
 struct Setting
 {
     std::string parameter;
     double value = 0.0;
     double seconds = 0.0;
+    bool timed = false;
 };
 
 struct Options
@@ -44,35 +53,103 @@ struct Options
     std::vector<std::string> positional;
     std::string modulePath;
     std::string presetFolder;
-    std::string out;
+    std::string out = "quillo-out.wav";
     std::string screenshot;
     int channels = 2;
-    bool channelsGiven = false;
     double rate = 48000.0;
-    bool rateGiven = false;
     double seconds = 5.0;
-    bool secondsGiven = false;
     int block = 512;
-    int presetCategory = 0;   // 1-based; 0 none
-    int presetIndex = 0;
+    std::pair<int, int> preset { 0, 0 };   // 1-based category and index; 0 0 none
+    std::vector<std::string> settingTexts;
     std::vector<Setting> settings;
+    std::vector<std::string> given;        // the options given, by name
+    bool help = false;
+
+    bool Given(const std::string& name) const { return std::count(given.begin(), given.end(), name) > 0; }
 };
 
-double ParseNumber(const std::string& text, const char* what)
+Setting ParseSetting(const std::string& text)
 {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end == nullptr || *end != 0 || !std::isfinite(value))
-        throw UsageError(std::string("bad ") + what + ": " + text);
-    return value;
+    const auto equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        throw UsageError("--set takes ID=VALUE or ID=VALUE@SECONDS");
+    Setting setting;
+    setting.parameter = text.substr(0, equals);
+    std::string value = text.substr(equals + 1);
+    const auto at = value.find('@');
+    const auto number = [](const std::string& digits, const char* what) {
+        size_t used = 0;
+        double parsed = 0.0;
+        try
+        {
+            parsed = std::stod(digits, &used);
+        }
+        catch (const std::exception&)
+        {
+            used = 0;
+        }
+        if (used == 0 || used != digits.size() || !std::isfinite(parsed))
+            throw UsageError(std::string("bad ") + what + " in --set: " + digits);
+        return parsed;
+    };
+    if (at != std::string::npos)
+    {
+        setting.seconds = number(value.substr(at + 1), "time");
+        setting.timed = true;
+        value = value.substr(0, at);
+        if (setting.seconds < 0.0)
+            throw UsageError("a --set time is not negative");
+    }
+    setting.value = number(value, "value");
+    if (setting.value < 0.0 || setting.value > 1.0)
+        throw UsageError("a --set value is normalised: 0 to 1");
+    return setting;
 }
 
-int ParseInteger(const std::string& text, const char* what)
+/** Checks what CLI11 cannot: ranges, finiteness, and which options go together. */
+void Validate(Options& options)
 {
-    const double value = ParseNumber(text, what);
-    if (value != std::floor(value) || std::fabs(value) > 1.0e9)
-        throw UsageError(std::string("bad ") + what + ": " + text);
-    return int(value);
+    const auto given = [&](const char* name) { return options.Given(name); };
+    if (given("--channels") && options.channels != 1 && options.channels != 2)
+        throw UsageError("--channels is 1 or 2");
+    if (given("--rate")
+        && (!(options.rate >= PlugInInstance::kMinSampleRate && options.rate <= PlugInInstance::kMaxSampleRate)
+            || options.rate != std::floor(options.rate)))
+        throw UsageError("--rate is a whole number of Hz from 8000 to 384000");
+    if (given("--seconds") && !(options.seconds > 0.0 && options.seconds <= 600.0))
+        throw UsageError("--seconds is above 0 and at most 600");
+    if (given("--block") && (options.block < 1 || options.block > PlugInInstance::kMaxBlockSize))
+        throw UsageError("--block is 1 to " + std::to_string(PlugInInstance::kMaxBlockSize));
+    if (given("--preset") && (options.preset.first < 1 || options.preset.second < 1))
+        throw UsageError("--preset takes CATEGORY INDEX, both from 1");
+    if (given("--out") && options.out.empty())
+        throw UsageError("--out needs a file name");
+    if (given("--screenshot") && options.screenshot.empty())
+        throw UsageError("--screenshot needs a file name");
+    for (const std::string& text : options.settingTexts)
+        options.settings.push_back(ParseSetting(text));
+
+    if (options.command == "render")
+    {
+        if (options.positional.size() > 1)
+            throw UsageError("render takes at most one input file");
+        if (!options.positional.empty()
+            && (given("--rate") || given("--seconds") || given("--channels")))
+            throw UsageError("--rate, --seconds and --channels are for the built-in signal only");
+    }
+    if (options.command == "state")
+    {
+        if (options.positional.size() != 2 || (options.positional[0] != "save" && options.positional[0] != "load")
+            || options.positional[1].empty())
+            throw UsageError("state save FILE | state load FILE");
+        if (options.positional[0] == "load" && (given("--preset") || given("--set")))
+            throw UsageError("state load takes no --preset or --set: the file says it all");
+        for (const Setting& setting : options.settings)
+            if (setting.timed)
+                throw UsageError("state save takes no --set times: a saved state has no timeline");
+    }
+    if ((options.command == "editor" || options.command == "describe") && !options.positional.empty())
+        throw UsageError(options.command + " takes no file" + (options.command == "editor" ? "; use --screenshot FILE" : ""));
 }
 
 Options Parse(const std::vector<std::string>& arguments, const CommandLine::Defaults& defaults)
@@ -83,85 +160,56 @@ Options Parse(const std::vector<std::string>& arguments, const CommandLine::Defa
     if (arguments.empty())
         throw UsageError("no command");
     options.command = arguments[0];
-
-    for (size_t i = 1; i < arguments.size(); ++i)
+    if (options.command == "help" || options.command == "--help" || options.command == "-h")
     {
-        const std::string& argument = arguments[i];
-        auto next = [&](const char* what) -> const std::string& {
-            if (i + 1 >= arguments.size())
-                throw UsageError(std::string(what) + " needs a value");
-            return arguments[++i];
-        };
-
-        if (argument == "--module")
-            options.modulePath = next("--module");
-        else if (argument == "--presets")
-            options.presetFolder = next("--presets");
-        else if (argument == "--out")
-            options.out = next("--out");
-        else if (argument == "--screenshot")
-            options.screenshot = next("--screenshot");
-        else if (argument == "--channels")
-        {
-            options.channels = ParseInteger(next("--channels"), "channel count");
-            options.channelsGiven = true;
-            if (options.channels != 1 && options.channels != 2)
-                throw UsageError("--channels is 1 or 2");
-        }
-        else if (argument == "--rate")
-        {
-            options.rate = ParseNumber(next("--rate"), "sample rate");
-            options.rateGiven = true;
-            if (!(options.rate >= 8000.0 && options.rate <= 384000.0) || options.rate != std::floor(options.rate))
-                throw UsageError("--rate is a whole number of Hz from 8000 to 384000");
-        }
-        else if (argument == "--seconds")
-        {
-            options.seconds = ParseNumber(next("--seconds"), "duration");
-            options.secondsGiven = true;
-            if (!(options.seconds > 0.0 && options.seconds <= 600.0))
-                throw UsageError("--seconds is above 0 and at most 600");
-        }
-        else if (argument == "--block")
-        {
-            options.block = ParseInteger(next("--block"), "block size");
-            if (options.block < 1 || options.block > PlugInInstance::kMaxBlockSize)
-                throw UsageError("--block is 1 to " + std::to_string(PlugInInstance::kMaxBlockSize));
-        }
-        else if (argument == "--preset")
-        {
-            options.presetCategory = ParseInteger(next("--preset"), "preset category");
-            options.presetIndex = ParseInteger(next("--preset"), "preset index");
-            if (options.presetCategory < 1 || options.presetIndex < 1)
-                throw UsageError("--preset takes CATEGORY INDEX, both from 1");
-        }
-        else if (argument == "--set")
-        {
-            const std::string& text = next("--set");
-            const auto equals = text.find('=');
-            if (equals == std::string::npos || equals == 0)
-                throw UsageError("--set takes ID=VALUE or ID=VALUE@SECONDS");
-            Setting setting;
-            setting.parameter = text.substr(0, equals);
-            std::string value = text.substr(equals + 1);
-            const auto at = value.find('@');
-            if (at != std::string::npos)
-            {
-                setting.seconds = ParseNumber(value.substr(at + 1), "time");
-                value = value.substr(0, at);
-                if (setting.seconds < 0.0)
-                    throw UsageError("a --set time is not negative");
-            }
-            setting.value = ParseNumber(value, "value");
-            if (setting.value < 0.0 || setting.value > 1.0)
-                throw UsageError("a --set value is normalised: 0 to 1");
-            options.settings.push_back(setting);
-        }
-        else if (!argument.empty() && argument[0] == '-')
-            throw UsageError("unknown option " + argument);
-        else
-            options.positional.push_back(argument);
+        options.help = true;
+        return options;
     }
+    const std::string& command = options.command;
+    if (command != "describe" && command != "render" && command != "state" && command != "editor")
+        throw UsageError("unknown command " + command);
+
+    // Each command takes only its own options.
+    CLI::App app("quillo-host " + command);
+    app.add_option("--module", options.modulePath);
+    app.add_option("--presets", options.presetFolder);
+    app.add_option("files", options.positional);
+    if (command == "render")
+    {
+        app.add_option("--out", options.out);
+        app.add_option("--block", options.block);
+    }
+    if (command == "render" || command == "editor")
+        app.add_option("--seconds", options.seconds);
+    if (command == "editor")
+        app.add_option("--screenshot", options.screenshot);
+    if (command != "describe")
+    {
+        app.add_option("--channels", options.channels);
+        app.add_option("--rate", options.rate);
+        app.add_option("--preset", options.preset);
+    }
+    if (command == "render" || command == "state")
+        app.add_option("--set", options.settingTexts)->allow_extra_args(false);
+
+    try
+    {
+        std::vector<std::string> rest(arguments.rbegin(), arguments.rend() - 1);   // CLI11 takes them reversed
+        app.parse(rest);
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        options.help = true;
+        return options;
+    }
+    catch (const CLI::ParseError& error)
+    {
+        throw UsageError(error.what());
+    }
+    for (const CLI::Option* option : app.get_options())
+        if (option->count() > 0)
+            options.given.push_back(option->get_name());
+    Validate(options);
     return options;
 }
 
@@ -185,10 +233,14 @@ std::vector<uint8_t> ReadPreset(const std::string& folder, int category, int ind
         throw HostError("there is no factory preset " + std::to_string(category) + " " + std::to_string(index) + " in "
                         + folder);
 
-    std::ifstream file(folder + "/" + found, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.size() != 92)
-        throw HostError(found + " is not a factory preset of 92 bytes");
+    const std::string path = folder + "/" + found;
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || size_t(status.st_size) != kPresetSize)
+        throw HostError(path + ": not a factory preset of " + std::to_string(kPresetSize) + " bytes");
+    std::vector<uint8_t> bytes(kPresetSize);
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
+        throw HostError(path + ": cannot be read");
 
     title = found.substr(6, found.size() - 10);
     for (char& c : title)
@@ -225,14 +277,15 @@ void Check(AAX_Result result, const std::string& what)
 /** The preset restored as a host restores a saved setting: through the 'juce' chunk. */
 void ApplyPreset(PlugInInstance& instance, const Options& options, std::ostream& out)
 {
-    if (options.presetCategory == 0)
+    const auto [category, index] = options.preset;
+    if (category == 0)
         return;
     std::string title;
     Chunk chunk;
     chunk.id = FourCCFromText("juce");
-    chunk.data = ReadPreset(options.presetFolder, options.presetCategory, options.presetIndex, title);
+    chunk.data = ReadPreset(options.presetFolder, category, index, title);
     Check(instance.SetChunk(chunk), "restoring the preset");
-    out << "Preset " << options.presetCategory << " " << options.presetIndex << ": \"" << title << "\"\n";
+    out << "Preset " << category << " " << index << ": \"" << title << "\"\n";
 }
 
 std::unique_ptr<StandInHost> Load(const Options& options)
@@ -269,133 +322,197 @@ int Describe(const Options& options, std::ostream& out)
     return live == 0 ? 0 : 1;
 }
 
-struct Render
+/** One instance of a render with its own timeline of settings (input frame -> id, value) and
+    output buffers. */
+struct Lane
 {
-    AudioData output;
-    int32_t latency = 0;
+    std::unique_ptr<PlugInInstance> instance;
+    std::vector<std::pair<size_t, std::pair<std::string, double>>> timeline;   // in order of frames
+    size_t next = 0;
+    std::vector<std::vector<float>> output;
+    std::vector<float*> outputs;
+    std::string band;                               // comparison lanes: the band whose dynamics are off
+    std::unique_ptr<Levels::DeepestDrop> drop;      // comparison lanes: the main output against this one
 };
 
-/** One render: a fresh instance, the preset and the settings due at the start, then the audio in
-    stretches between the timed settings. `override` sets one more parameter first. */
-Render RenderOnce(StandInHost& host, const Options& options, const AudioData& input, std::ostream& log,
-                  const std::string& overrideID = std::string(), double overrideValue = 0.0)
+/** A fresh instance with the preset, its timeline (the settings, then `extra` at the start), and
+    buffers for `chunk` frames. */
+Lane MakeLane(StandInHost& host, const Options& options, int numChannels, double sampleRate, size_t chunk,
+              std::ostream& log, const std::vector<std::pair<std::string, double>>& extra = {})
 {
-    auto instance = host.CreateInstance(input.NumChannels(), float(input.sampleRate));
-    ApplyPreset(*instance, options, log);
-
-    std::multimap<size_t, std::pair<std::string, double>> timeline;
+    Lane lane;
+    lane.instance = host.CreateInstance(numChannels, float(sampleRate));
+    ApplyPreset(*lane.instance, options, log);
     for (const Setting& setting : options.settings)
-        timeline.emplace(size_t(std::llround(setting.seconds * input.sampleRate)),
-                         std::make_pair(ResolveParameter(*instance, setting.parameter), setting.value));
-    if (!overrideID.empty())
-        timeline.emplace(0, std::make_pair(overrideID, overrideValue));
-
-    Render render;
-    render.output = AudioData::Silence(input.sampleRate, input.NumChannels(), input.NumFrames());
-    size_t position = 0;
-    auto next = timeline.begin();
-    while (position < input.NumFrames())
-    {
-        while (next != timeline.end() && next->first <= position)
-        {
-            Check(instance->Automate(next->second.first, next->second.second), "setting " + next->second.first);
-            ++next;
-        }
-        const size_t end = next != timeline.end() ? std::min(next->first, input.NumFrames()) : input.NumFrames();
-        std::vector<const float*> in;
-        std::vector<float*> out;
-        for (int c = 0; c < input.NumChannels(); ++c)
-        {
-            in.push_back(input.channels[size_t(c)].data() + position);
-            out.push_back(render.output.channels[size_t(c)].data() + position);
-        }
-        instance->Process(in.data(), out.data(), end - position, options.block);
-        position = end;
-    }
-    render.latency = instance->Latency();
-    instance->Close();
-    return render;
+        lane.timeline.emplace_back(size_t(std::llround(setting.seconds * sampleRate)),
+                                   std::make_pair(ResolveParameter(*lane.instance, setting.parameter), setting.value));
+    for (const auto& setting : extra)
+        lane.timeline.emplace_back(0, setting);
+    std::stable_sort(lane.timeline.begin(), lane.timeline.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    lane.output.assign(size_t(numChannels), std::vector<float>(chunk));
+    for (auto& channel : lane.output)
+        lane.outputs.push_back(channel.data());
+    return lane;
 }
 
-int RenderCommand(const Options& options, std::ostream& out)
+/** Applies the lane's settings due when input frame `position` enters the plug-in; returns the
+    frame of the next one (or `limit`). */
+size_t ApplyDue(Lane& lane, size_t position, size_t limit)
 {
-    AudioData input;
+    for (; lane.next < lane.timeline.size() && lane.timeline[lane.next].first <= position; ++lane.next)
+    {
+        const auto& [id, value] = lane.timeline[lane.next].second;
+        Check(lane.instance->Automate(id, value), "setting " + id);
+    }
+    return lane.next < lane.timeline.size() ? std::min(lane.timeline[lane.next].first, limit) : limit;
+}
+
+int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
+{
+    // The source: a file read a block at a time, or the built-in signal made a block at a time.
+    std::unique_ptr<WavReader> file;
+    std::unique_ptr<TestSignal> signal;
+    int numChannels = options.channels;
+    double sampleRate = options.rate;
+    size_t numFrames = 0;
     std::string source;
-    if (options.positional.size() > 1)
-        throw UsageError("render takes at most one input file");
     if (!options.positional.empty())
     {
-        std::string error;
-        if (options.rateGiven || options.secondsGiven || options.channelsGiven)
-            throw UsageError("--rate, --seconds and --channels are for the built-in signal only");
-        if (!WavFile::Read(options.positional[0], input, error))
-            throw HostError(error);
-        if (input.NumChannels() != 1 && input.NumChannels() != 2)
-            throw HostError("the plug-in takes mono or stereo, the file has " + std::to_string(input.NumChannels())
-                            + " channels");
         source = options.positional[0];
+        file = std::make_unique<WavReader>(source);
+        numChannels = file->NumChannels();
+        sampleRate = file->SampleRate();
+        numFrames = file->NumFrames();
+        if (numChannels != 1 && numChannels != 2)
+            throw HostError(source + ": the plug-in takes mono or stereo, the file has " + std::to_string(numChannels)
+                            + " channels");
+        if (!(sampleRate >= PlugInInstance::kMinSampleRate && sampleRate <= PlugInInstance::kMaxSampleRate))
+            throw HostError(source + ": the file's sample rate of " + std::to_string(int64_t(sampleRate))
+                            + " Hz is outside the accepted 8000 to 384000 Hz");
+        if (file->DeclaredFrames() > numFrames)
+            err << "quillo-host: warning: " << source << ": the data chunk declares " << file->DeclaredFrames()
+                << " frames but the file holds " << numFrames << "; rendering those " << numFrames << "\n";
     }
     else
     {
-        input = TestSignal::Make(options.rate, options.seconds, options.channels);
+        signal = std::make_unique<TestSignal>(options.rate, options.seconds, options.channels);
+        numFrames = signal->NumFrames();
         source = "built-in test signal (20 Hz - 20 kHz sine sweep plus pink noise)";
     }
-    const std::string outPath = options.out.empty() ? "quillo-out.wav" : options.out;
+    for (const Setting& setting : options.settings)
+        if (setting.seconds * sampleRate > double(numFrames))
+        {
+            char text[160];
+            std::snprintf(text, sizeof(text), "--set time %gs is past the end of the signal (%gs)", setting.seconds,
+                          double(numFrames) / sampleRate);
+            throw UsageError(text);
+        }
 
     auto host = Load(options);
+    // Whole blocks per pass, so that the blocks fall where they would in one long call.
+    const auto chunk = size_t(options.block) * std::max<size_t>(1, 8192 / size_t(options.block));
+    std::vector<Lane> lanes;
+    lanes.push_back(MakeLane(*host, options, numChannels, sampleRate, chunk, out));
+
+    // The bands' gain reduction, measured against instances with that band's dynamics off,
+    // running side by side with the main one.
     std::ostringstream quiet;
-    const Render main = RenderOnce(*host, options, input, out);
+    for (const char* band : { "Low Dyn Attenuation", "High Dyn Attenuation" })
+        for (const auto& id : lanes[0].instance->ParameterIDs())
+            if (id.find(band) != std::string::npos)
+            {
+                lanes.push_back(MakeLane(*host, options, numChannels, sampleRate, chunk, quiet, { { id, 0.0 } }));
+                lanes.back().band = id;
+                lanes.back().drop = std::make_unique<Levels::DeepestDrop>(numChannels, sampleRate);
+            }
 
-    // The bands' gain reduction, measured: the render against one with that band's dynamics off.
-    std::vector<std::pair<std::string, double>> reductions;
+    // As an AAX host compensates the delay: the latency's worth of zeros follows the input, and
+    // the first that many output frames are dropped, so that the output lines up with the input.
+    for (Lane& lane : lanes)
+        ApplyDue(lane, 0, 0);
+    const int32_t latency = std::max(0, lanes[0].instance->Latency());
+    const size_t total = numFrames + size_t(latency);
+
+    WavWriter writer(options.out, numChannels, sampleRate, numFrames);
+    std::vector<std::vector<float>> input(static_cast<size_t>(numChannels), std::vector<float>(chunk));
+    std::vector<float*> inputs;
+    for (auto& channel : input)
+        inputs.push_back(channel.data());
+    Levels::Peaks inputPeaks(numChannels), outputPeaks(numChannels);
+    std::vector<const float*> aligned(static_cast<size_t>(numChannels)), reference(static_cast<size_t>(numChannels));
+
+    for (size_t position = 0; position < total;)
     {
-        auto probe = host->CreateInstance(input.NumChannels(), float(input.sampleRate));
-        ApplyPreset(*probe, options, quiet);
-        const auto ids = probe->ParameterIDs();
-        std::vector<std::pair<std::string, double>> bands;
-        for (const char* band : { "Low Dyn Attenuation", "High Dyn Attenuation" })
-            for (const auto& id : ids)
-                if (id.find(band) != std::string::npos)
-                    bands.emplace_back(id, probe->ParameterValue(id));
-        probe->Close();
-        for (const auto& [id, value] : bands)
+        size_t end = std::min(position + chunk, total);
+        for (Lane& lane : lanes)
+            end = ApplyDue(lane, position, end);
+        const size_t length = end - position;
+
+        const size_t real = position < numFrames ? std::min(length, numFrames - position) : 0;
+        if (file != nullptr && file->Read(inputs.data(), real) != real)
+            throw HostError(source + ": the file ended before the " + std::to_string(numFrames) + " frames it holds");
+        if (signal != nullptr)
+            signal->Generate(inputs.data(), real);
+        for (auto& channel : input)
+            std::fill(channel.begin() + std::ptrdiff_t(real), channel.begin() + std::ptrdiff_t(length), 0.0f);
+        inputPeaks.Add(inputs.data(), real);
+
+        for (Lane& lane : lanes)
+            lane.instance->StartProcess(inputs.data(), lane.outputs.data(), length, options.block);
+        for (Lane& lane : lanes)
+            while (!lane.instance->FinishProcess(1000))
+            {
+            }
+
+        const size_t skip = position < size_t(latency) ? std::min(length, size_t(latency) - position) : 0;
+        if (skip < length)
         {
-            const Render dry = RenderOnce(*host, options, input, quiet, id, 0.0);
-            reductions.emplace_back(id, Levels::DeepestDropDb(main.output, dry.output));
+            for (size_t c = 0; c < size_t(numChannels); ++c)
+                aligned[c] = lanes[0].outputs[c] + skip;
+            writer.Write(aligned.data(), length - skip);
+            outputPeaks.Add(aligned.data(), length - skip);
+            for (size_t i = 1; i < lanes.size(); ++i)
+            {
+                for (size_t c = 0; c < size_t(numChannels); ++c)
+                    reference[c] = lanes[i].outputs[c] + skip;
+                lanes[i].drop->Add(aligned.data(), reference.data(), length - skip);
+            }
         }
+        position = end;
     }
+    writer.Close();
+    for (Lane& lane : lanes)
+        lane.instance->Close();
 
-    std::string error;
-    if (!WavFile::Write(outPath, main.output, error))
-        throw HostError(error);
-
-    const auto inputPeaks = Levels::PeakDb(input);
-    const auto outputPeaks = Levels::PeakDb(main.output);
+    const auto inputDb = inputPeaks.Db();
+    const auto outputDb = outputPeaks.Db();
     char line[160];
     out << "Input            " << source << "\n";
     std::snprintf(line, sizeof(line), "Instance         %s, %.0f Hz, blocks of %d samples\n",
-                  input.NumChannels() == 1 ? "mono" : "stereo", input.sampleRate, options.block);
+                  numChannels == 1 ? "mono" : "stereo", sampleRate, options.block);
     out << line;
-    std::snprintf(line, sizeof(line), "Latency          %d samples (%.2f ms)\n", main.latency,
-                  1000.0 * main.latency / input.sampleRate);
+    std::snprintf(line, sizeof(line), "Latency          %d samples (%.2f ms)\n", latency, 1000.0 * latency / sampleRate);
     out << line;
-    for (size_t c = 0; c < inputPeaks.size(); ++c)
+    for (size_t c = 0; c < inputDb.size(); ++c)
     {
         std::snprintf(line, sizeof(line), "Peak %-11s in %7.2f dBFS   out %7.2f dBFS\n",
-                      inputPeaks.size() == 1 ? "mono" : (c == 0 ? "left" : "right"), inputPeaks[c], outputPeaks[c]);
+                      inputDb.size() == 1 ? "mono" : (c == 0 ? "left" : "right"), inputDb[c], outputDb[c]);
         out << line;
     }
-    for (const auto& [id, reduction] : reductions)
+    for (size_t i = 1; i < lanes.size(); ++i)
     {
         // Parameter ids are the index digits followed by the name; the name alone reads better.
+        const std::string& id = lanes[i].band;
         const size_t nameStart = id.find_first_not_of("0123456789");
         const std::string name = nameStart == std::string::npos ? id : id.substr(nameStart);
         std::snprintf(line, sizeof(line), "Reduction        %-22s %6.2f dB (deepest, against the band's dynamics off)\n",
-                      name.c_str(), reduction);
+                      name.c_str(), lanes[i].drop->Db());
         out << line;
     }
-    out << "Wrote            " << outPath << "\n";
+    out << "Wrote            " << options.out << "\n";
 
+    lanes.clear();
     const int32_t live = host->Shutdown();
     if (live != 0)
         throw HostError("the module still holds " + std::to_string(live) + " objects after shutdown");
@@ -404,8 +521,6 @@ int RenderCommand(const Options& options, std::ostream& out)
 
 int StateCommand(const Options& options, std::ostream& out)
 {
-    if (options.positional.size() != 2 || (options.positional[0] != "save" && options.positional[0] != "load"))
-        throw UsageError("state save FILE | state load FILE");
     const bool save = options.positional[0] == "save";
     const std::string& path = options.positional[1];
 
@@ -413,6 +528,12 @@ int StateCommand(const Options& options, std::ostream& out)
     std::string error;
     if (!save && !StateFile::Load(path, chunks, error))
         throw HostError(error);
+    if (!save && chunks.empty())
+        throw HostError(path + ": holds no chunk, so there is nothing to restore");
+    for (const Chunk& chunk : chunks)
+        if (chunk.id == FourCCFromText("juce") && chunk.data.size() < kEngineStateSize)
+            throw HostError(path + ": its 'juce' chunk holds " + std::to_string(chunk.data.size())
+                            + " bytes, less than the engine's state of " + std::to_string(kEngineStateSize));
 
     auto host = Load(options);
     auto instance = host->CreateInstance(options.channels, float(options.rate));
@@ -428,7 +549,7 @@ int StateCommand(const Options& options, std::ostream& out)
     }
     else
     {
-        Check(instance->RestoreChunks(chunks), "restoring the chunks");
+        Check(instance->RestoreChunks(chunks), "restoring " + path);
         for (const Chunk& chunk : chunks)
         {
             bool equal = false;
@@ -454,9 +575,7 @@ int StateCommand(const Options& options, std::ostream& out)
 
 int EditorCommand(const Options& options, std::ostream& out)
 {
-    if (!options.positional.empty())
-        throw UsageError("editor takes no file; use --screenshot FILE");
-    const double seconds = options.secondsGiven ? options.seconds : 3.0;
+    const double seconds = options.Given("--seconds") ? options.seconds : 3.0;
 
     auto host = Load(options);
     auto instance = host->CreateInstance(options.channels, float(options.rate));
@@ -505,20 +624,18 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
     try
     {
         const Options options = Parse(arguments, defaults);
-        if (options.command == "describe" && options.positional.empty())
-            return Describe(options, out);
-        if (options.command == "render")
-            return RenderCommand(options, out);
-        if (options.command == "state")
-            return StateCommand(options, out);
-        if (options.command == "editor")
-            return EditorCommand(options, out);
-        if (options.command == "help" || options.command == "--help")
+        if (options.help)
         {
             out << Usage();
             return 0;
         }
-        throw UsageError("unknown command " + options.command);
+        if (options.command == "describe")
+            return Describe(options, out);
+        if (options.command == "render")
+            return RenderCommand(options, out, err);
+        if (options.command == "state")
+            return StateCommand(options, out);
+        return EditorCommand(options, out);
     }
     catch (const UsageError& error)
     {

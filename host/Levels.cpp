@@ -5,45 +5,45 @@
 
 namespace aaxhost
 {
-std::vector<double> Levels::PeakDb(const AudioData& audio)
+void Levels::Peaks::Add(const float* const* channels, size_t numFrames)
 {
-    std::vector<double> peaks;
-    for (const auto& channel : audio.channels)
-    {
-        float peak = 0.0f;
-        for (float sample : channel)
-            peak = std::max(peak, std::fabs(sample));
-        peaks.push_back(peak > 0.0f ? 20.0 * std::log10(double(peak)) : -200.0);
-    }
-    return peaks;
+    for (size_t c = 0; c < mPeaks.size(); ++c)
+        for (size_t i = 0; i < numFrames; ++i)
+            mPeaks[c] = std::max(mPeaks[c], std::fabs(channels[c][i]));
 }
 
-double Levels::DeepestDropDb(const AudioData& processed, const AudioData& reference, double windowSeconds)
+std::vector<double> Levels::Peaks::Db() const
 {
-    if (processed.NumChannels() != reference.NumChannels() || processed.NumFrames() != reference.NumFrames())
-        return 0.0;
+    std::vector<double> db;
+    for (float peak : mPeaks)
+        db.push_back(peak > 0.0f ? 20.0 * std::log10(double(peak)) : -200.0);
+    return db;
+}
 
-    const auto window = size_t(std::max(1.0, std::round(windowSeconds * reference.sampleRate)));
+Levels::DeepestDrop::DeepestDrop(int numChannels, double sampleRate, double windowSeconds)
+    : mNumChannels(numChannels), mWindow(size_t(std::max(1.0, std::round(windowSeconds * sampleRate))))
+{
+}
+
+void Levels::DeepestDrop::Add(const float* const* processed, const float* const* reference, size_t numFrames)
+{
     const double floor = std::pow(10.0, -60.0 / 20.0);
-    double deepest = 0.0;
-
-    for (size_t start = 0; start + window <= reference.NumFrames(); start += window)
+    for (size_t i = 0; i < numFrames; ++i)
     {
-        double energy = 0.0, referenceEnergy = 0.0;
-        for (int c = 0; c < reference.NumChannels(); ++c)
-            for (size_t i = start; i < start + window; ++i)
-            {
-                const double p = processed.channels[size_t(c)][i];
-                const double r = reference.channels[size_t(c)][i];
-                energy += p * p;
-                referenceEnergy += r * r;
-            }
-        const double count = double(window) * reference.NumChannels();
-        if (std::sqrt(referenceEnergy / count) < floor)
+        for (int c = 0; c < mNumChannels; ++c)
+        {
+            const double p = processed[c][i];
+            const double r = reference[c][i];
+            mEnergy += p * p;
+            mReferenceEnergy += r * r;
+        }
+        if (++mFill < mWindow)
             continue;
-        const double drop = energy > 0.0 ? 10.0 * std::log10(energy / referenceEnergy) : -200.0;
-        deepest = std::min(deepest, drop);
+        const double count = double(mWindow) * mNumChannels;
+        if (std::sqrt(mReferenceEnergy / count) >= floor)
+            mDeepest = std::min(mDeepest, mEnergy > 0.0 ? 10.0 * std::log10(mEnergy / mReferenceEnergy) : -200.0);
+        mFill = 0;
+        mEnergy = mReferenceEnergy = 0.0;
     }
-    return deepest;
 }
 } // namespace aaxhost

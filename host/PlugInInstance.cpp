@@ -27,7 +27,7 @@ PlugInInstance::PlugInInstance(StandInHost& host, const ComponentDescription& co
     : mHost(host), mComponent(component), mSampleRate(sampleRate)
 {
     host.CheckThread("creating an instance");
-    if (!(sampleRate >= 8000.0f && sampleRate <= 384000.0f))
+    if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate))
         throw HostError("sample rate out of range", AAX_ERROR_INVALID_ARGUMENT);
     if (component.processProc == nullptr)
         throw HostError("the component has no native process procedure", AAX_ERROR_NULL_OBJECT);
@@ -296,12 +296,20 @@ AAX_Result PlugInInstance::RestoreChunks(const std::vector<Chunk>& chunks)
         if (std::find(order.begin(), order.end(), chunk.id) == order.end() || !given.insert(chunk.id).second)
             return AAX_ERROR_INVALID_CHUNK_ID;
 
-    AAX_Result result = AAX_SUCCESS;
-    for (AAX_CTypeID id : order)
-        for (const Chunk& chunk : chunks)
-            if (chunk.id == id)
-                result = FirstFailure(result, SetChunk(chunk));
-    return result;
+    std::vector<Chunk> before;
+    const AAX_Result saved = GetChunks(before);
+    if (saved != AAX_SUCCESS)
+        return saved;
+    for (const Chunk& chunk : chunks)
+    {
+        const AAX_Result result = SetChunk(chunk);
+        if (result == AAX_SUCCESS)
+            continue;
+        for (const Chunk& previous : before)
+            SetChunk(previous);
+        return result;
+    }
+    return AAX_SUCCESS;
 }
 
 AAX_Result PlugInInstance::CompareActiveChunk(const Chunk& chunk, bool& isEqual)
@@ -365,7 +373,7 @@ void PlugInInstance::AllowBlocksUpTo(int samples)
 AAX_Result PlugInInstance::Reinitialize(float sampleRate)
 {
     mHost.CheckThread("Reinitialize");
-    if (!(sampleRate >= 8000.0f && sampleRate <= 384000.0f))
+    if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate))
         return AAX_ERROR_INVALID_ARGUMENT;
     AAX_IACFEffectParameters& effect = Effect();
     while (!mThread->WaitForJob(1000))

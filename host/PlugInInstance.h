@@ -34,6 +34,10 @@ public:
     /** The longest block the host hands the algorithm (the AAX maximum buffer length). */
     static constexpr int kMaxBlockSize = 1024;
 
+    /** The sample rates an instance is made at (Hz). */
+    static constexpr float kMinSampleRate = 8000.0f;
+    static constexpr float kMaxSampleRate = 384000.0f;
+
     /** Creates, initialises and prepares an instance of `component` at `sampleRate`. Throws
         HostError with the plug-in's result when a step fails (nothing is left alive then). */
     PlugInInstance(StandInHost& host, const ComponentDescription& component, float sampleRate);
@@ -89,9 +93,10 @@ public:
         coefficients. */
     AAX_Result SetChunk(const Chunk& chunk);
 
-    /** Restores a saved state: refused with -20007 and nothing set when a chunk id is not one of
-        the instance's, or an id appears twice; otherwise every chunk in the instance's chunk
-        order. */
+    /** Restores a saved state, all or nothing: refused with -20007 and nothing set when a chunk
+        id is not one of the instance's, or an id appears twice; otherwise every chunk in the
+        order given. When the data model refuses one, the chunks read before the first was set
+        are set again, leaving the instance as it was, and the refusal is returned. */
     AAX_Result RestoreChunks(const std::vector<Chunk>& chunks);
 
     AAX_Result CompareActiveChunk(const Chunk& chunk, bool& isEqual);

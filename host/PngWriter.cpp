@@ -1,76 +1,63 @@
 #include "PngWriter.h"
 
-#include <fstream>
+#include <csetjmp>
 
-#include <zlib.h>
+#include <png.h>
+
+#include "OutputFile.h"
 
 namespace aaxhost
 {
 namespace
 {
-void PutBigEndian32(std::vector<uint8_t>& out, uint32_t value)
+void WriteBytes(png_structp png, png_bytep data, size_t size)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(uint8_t(value >> shift));
+    static_cast<OutputFile*>(png_get_io_ptr(png))->Write(data, size);
 }
 
-void PutChunk(std::vector<uint8_t>& out, const char (&type)[5], const std::vector<uint8_t>& body)
+void Flush(png_structp) {}
+
+void Warn(png_structp, png_const_charp) {}
+
+/** libpng reports its own errors by jumping back here: nothing in this function needs a
+    destructor, so the jump skips none. */
+bool Encode(OutputFile& file, const RgbImage& image)
 {
-    PutBigEndian32(out, uint32_t(body.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), body.begin(), body.end());
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), out.data() + start, uInt(out.size() - start));
-    PutBigEndian32(out, uint32_t(crc));
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, &Warn);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (png == nullptr || info == nullptr)
+    {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png)))
+    {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &file, &WriteBytes, &Flush);
+    png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    const size_t rowBytes = size_t(image.width) * 3;
+    for (int y = 0; y < image.height; ++y)
+        png_write_row(png, image.pixels.data() + size_t(y) * rowBytes);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
 }
 } // namespace
 
-std::vector<uint8_t> PngWriter::Encode(const RgbImage& image)
-{
-    if (!image.IsValid())
-        return {};
-
-    // Each row starts with filter type 0 (none).
-    const size_t rowBytes = size_t(image.width) * 3;
-    std::vector<uint8_t> raw;
-    raw.reserve((rowBytes + 1) * size_t(image.height));
-    for (int y = 0; y < image.height; ++y)
-    {
-        raw.push_back(0);
-        const auto* row = image.pixels.data() + size_t(y) * rowBytes;
-        raw.insert(raw.end(), row, row + rowBytes);
-    }
-
-    uLongf compressedSize = compressBound(uLong(raw.size()));
-    std::vector<uint8_t> compressed(compressedSize);
-    if (compress2(compressed.data(), &compressedSize, raw.data(), uLong(raw.size()), 6) != Z_OK)
-        return {};
-    compressed.resize(compressedSize);
-
-    std::vector<uint8_t> header;
-    PutBigEndian32(header, uint32_t(image.width));
-    PutBigEndian32(header, uint32_t(image.height));
-    header.insert(header.end(), { 8, 2, 0, 0, 0 });   // 8 bits, truecolour, deflate, adaptive filters, no interlace
-
-    std::vector<uint8_t> file { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", compressed);
-    PutChunk(file, "IEND", {});
-    return file;
-}
-
 bool PngWriter::Write(const std::string& path, const RgbImage& image, std::string& error)
 {
-    const std::vector<uint8_t> bytes = Encode(image);
-    if (bytes.empty())
+    OutputFile file(path);
+    if (!image.IsValid())
+        file.Fail("no picture to write");
+    if (file.IsOpen() && !Encode(file, image))
+        file.Fail("libpng could not encode the picture");
+    if (!file.Commit())
     {
-        error = "no picture to write";
-        return false;
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
-    {
-        error = "cannot write " + path;
+        error = file.Error();
         return false;
     }
     return true;

@@ -1,9 +1,14 @@
 #include "StateFile.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <functional>
+#include <memory>
 #include <set>
+#include <sys/stat.h>
+
+#include "OutputFile.h"
 
 namespace aaxhost
 {
@@ -11,6 +16,8 @@ namespace
 {
 constexpr char kMagic[4] = { 'Q', 'H', 'S', 'T' };
 constexpr size_t kNameSize = 32;
+constexpr int64_t kFileHeaderSize = 12;
+constexpr int64_t kChunkHeaderSize = 44;
 
 void Put32(std::vector<uint8_t>& out, uint32_t value)
 {
@@ -18,36 +25,97 @@ void Put32(std::vector<uint8_t>& out, uint32_t value)
         out.push_back(uint8_t(value >> (8 * i)));
 }
 
-/** Reads little-endian fields and stops at the end of the bytes. */
-class Reader
+uint32_t Get32(const uint8_t* p)
 {
-public:
-    explicit Reader(const std::vector<uint8_t>& bytes) : mBytes(bytes) {}
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
 
-    bool Take(size_t count, const uint8_t*& at)
+/** Takes exactly `count` bytes into `to`; false when the source ends first. */
+using Source = std::function<bool(uint8_t* to, size_t count)>;
+
+/** Reads a state file of `size` bytes (-1 when unknown, as for a pipe) from `take`. */
+bool Parse(const Source& take, int64_t size, std::vector<Chunk>& chunks, std::string& error)
+{
+    chunks.clear();
+    if (size > StateFile::kMaxFileSize)
     {
-        if (mBytes.size() - mPosition < count)
-            return false;
-        at = mBytes.data() + mPosition;
-        mPosition += count;
-        return true;
+        error = std::to_string(size) + " bytes; a state file is at most " + std::to_string(StateFile::kMaxFileSize);
+        return false;
+    }
+    uint8_t header[kChunkHeaderSize];
+    if (!take(header, kFileHeaderSize) || std::memcmp(header, kMagic, 4) != 0)
+    {
+        error = "not a quillo-host state file";
+        return false;
+    }
+    const uint32_t version = Get32(header + 4), count = Get32(header + 8);
+    if (version != StateFile::kFormatVersion)
+    {
+        error = "unsupported state file version " + std::to_string(version);
+        return false;
+    }
+    if (count > StateFile::kMaxChunks)
+    {
+        error = "bad chunk count " + std::to_string(count);
+        return false;
+    }
+    if (size >= 0 && size > kFileHeaderSize + count * (kChunkHeaderSize + int64_t(ChunkRecord::kMaxDataSize)))
+    {
+        error = std::to_string(size) + " bytes: larger than " + std::to_string(count) + " chunks can be";
+        return false;
     }
 
-    bool Take32(uint32_t& value)
+    int64_t position = kFileHeaderSize;
+    std::vector<Chunk> read;
+    std::set<uint32_t> ids;
+    for (uint32_t i = 0; i < count; ++i)
     {
-        const uint8_t* p = nullptr;
-        if (!Take(4, p))
+        if (!take(header, kChunkHeaderSize))
+        {
+            error = "state file is truncated";
             return false;
-        value = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-        return true;
+        }
+        const uint8_t* const name = header + 8;
+        const uint32_t dataSize = Get32(header + 8 + kNameSize);
+        position += kChunkHeaderSize;
+        if (std::memchr(name, 0, kNameSize) == nullptr)
+        {
+            error = "chunk name without terminator";
+            return false;
+        }
+        const int64_t left = size >= 0 ? size - position : StateFile::kMaxFileSize - position;
+        if (dataSize > ChunkRecord::kMaxDataSize || int64_t(dataSize) > left)
+        {
+            error = "chunk size " + std::to_string(dataSize) + " out of range";
+            return false;
+        }
+        Chunk chunk;
+        chunk.id = Get32(header);
+        chunk.version = int32_t(Get32(header + 4));
+        chunk.name = reinterpret_cast<const char*>(name);
+        chunk.data.resize(dataSize);
+        if (!take(chunk.data.data(), dataSize))
+        {
+            error = "state file is truncated";
+            return false;
+        }
+        position += dataSize;
+        if (!ids.insert(chunk.id).second)
+        {
+            error = "chunk '" + FourCCText(chunk.id) + "' appears twice";
+            return false;
+        }
+        read.push_back(std::move(chunk));
     }
-
-    bool AtEnd() const { return mPosition == mBytes.size(); }
-
-private:
-    const std::vector<uint8_t>& mBytes;
-    size_t mPosition = 0;
-};
+    uint8_t extra = 0;
+    if ((size >= 0 && position != size) || (size < 0 && take(&extra, 1)))
+    {
+        error = "unexpected bytes after the last chunk";
+        return false;
+    }
+    chunks = std::move(read);
+    return true;
+}
 } // namespace
 
 std::vector<uint8_t> StateFile::Encode(const std::vector<Chunk>& chunks)
@@ -70,76 +138,24 @@ std::vector<uint8_t> StateFile::Encode(const std::vector<Chunk>& chunks)
 
 bool StateFile::Decode(const std::vector<uint8_t>& bytes, std::vector<Chunk>& chunks, std::string& error)
 {
-    chunks.clear();
-    Reader reader(bytes);
-    const uint8_t* magic = nullptr;
-    uint32_t version = 0, count = 0;
-    if (!reader.Take(4, magic) || std::memcmp(magic, kMagic, 4) != 0)
-    {
-        error = "not a quillo-host state file";
-        return false;
-    }
-    if (!reader.Take32(version) || version != kFormatVersion)
-    {
-        error = "unsupported state file version";
-        return false;
-    }
-    if (!reader.Take32(count) || count > kMaxChunks)
-    {
-        error = "bad chunk count";
-        return false;
-    }
-
-    std::vector<Chunk> read;
-    std::set<uint32_t> ids;
-    for (uint32_t i = 0; i < count; ++i)
-    {
-        Chunk chunk;
-        uint32_t chunkVersion = 0, size = 0;
-        const uint8_t* name = nullptr;
-        const uint8_t* data = nullptr;
-        if (!reader.Take32(chunk.id) || !reader.Take32(chunkVersion) || !reader.Take(kNameSize, name)
-            || !reader.Take32(size))
-        {
-            error = "state file is truncated";
+    size_t at = 0;
+    const Source take = [&](uint8_t* to, size_t count) {
+        if (bytes.size() - at < count)
             return false;
-        }
-        if (std::memchr(name, 0, kNameSize) == nullptr)
-        {
-            error = "chunk name without terminator";
-            return false;
-        }
-        if (size > ChunkRecord::kMaxDataSize || !reader.Take(size, data))
-        {
-            error = "chunk size out of range";
-            return false;
-        }
-        if (!ids.insert(chunk.id).second)
-        {
-            error = "chunk '" + FourCCText(chunk.id) + "' appears twice";
-            return false;
-        }
-        chunk.version = int32_t(chunkVersion);
-        chunk.name = reinterpret_cast<const char*>(name);
-        chunk.data.assign(data, data + size);
-        read.push_back(std::move(chunk));
-    }
-    if (!reader.AtEnd())
-    {
-        error = "unexpected bytes after the last chunk";
-        return false;
-    }
-    chunks = std::move(read);
-    return true;
+        std::memcpy(to, bytes.data() + at, count);
+        at += count;
+        return true;
+    };
+    return Parse(take, int64_t(bytes.size()), chunks, error);
 }
 
 bool StateFile::Save(const std::string& path, const std::vector<Chunk>& chunks, std::string& error)
 {
     const std::vector<uint8_t> bytes = Encode(chunks);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
+    OutputFile file(path);
+    if (!file.Write(bytes.data(), bytes.size()) || !file.Commit())
     {
-        error = "cannot write " + path;
+        error = file.Error();
         return false;
     }
     return true;
@@ -148,14 +164,20 @@ bool StateFile::Save(const std::string& path, const std::vector<Chunk>& chunks, 
 bool StateFile::Load(const std::string& path, std::vector<Chunk>& chunks, std::string& error)
 {
     chunks.clear();
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    struct stat status {};
+    if (file == nullptr || fstat(fileno(file.get()), &status) != 0)
     {
-        error = "cannot open " + path;
+        error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!Decode(bytes, chunks, error))
+    if (S_ISDIR(status.st_mode))
+    {
+        error = "cannot open " + path + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    const Source take = [&](uint8_t* to, size_t count) { return std::fread(to, 1, count, file.get()) == count; };
+    if (!Parse(take, S_ISREG(status.st_mode) ? int64_t(status.st_size) : -1, chunks, error))
     {
         error = path + ": " + error;
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ class StateFile
 public:
     static constexpr uint32_t kFormatVersion = 1;
     static constexpr uint32_t kMaxChunks = 64;
+    /** No state file is larger (bytes); a larger one is refused before it is read. */
+    static constexpr int64_t kMaxFileSize = int64_t(64) << 20;
 
     static std::vector<uint8_t> Encode(const std::vector<Chunk>& chunks);
 
@@ -26,7 +29,13 @@ public:
         truncation, trailing bytes, a name without its terminator, two chunks with one id). */
     static bool Decode(const std::vector<uint8_t>& bytes, std::vector<Chunk>& chunks, std::string& error);
 
+    /** Writes the file through an OutputFile: an older file is replaced only by a whole one.
+        False with "cannot write PATH: reason" on failure. */
     static bool Save(const std::string& path, const std::vector<Chunk>& chunks, std::string& error);
+
+    /** Reads as Decode does, from the file's first bytes on: the header is checked before any
+        chunk is read, each chunk's size before its data, and a regular file larger than its
+        header allows (or than kMaxFileSize) is refused unread. Errors start with the path. */
     static bool Load(const std::string& path, std::vector<Chunk>& chunks, std::string& error);
 };
 } // namespace aaxhost

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "PngWriter.h"
+#include "RgbImage.h"
 
 namespace aaxhost
 {

@@ -76,7 +76,7 @@ TEST_F(ModuleTest, TheEditorOpensInAnX11WindowFollowsTheHostAndCloses)
         aaxhost::RgbImage after;
         ASSERT_TRUE(editor.Grab(after));
         EXPECT_GT(ChangedPixels(before, after), 50u);
-        aaxhost::PngWriter::Write(folder + "/quillo-editor-automated.png", after, error);
+        EXPECT_TRUE(aaxhost::PngWriter::Write(folder + "/quillo-editor-automated.png", after, error)) << error;
 
         editor.Close();
         EXPECT_FALSE(editor.IsOpen());

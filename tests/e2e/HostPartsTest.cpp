@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <png.h>
+#include <sndfile.h>
+#include <sys/stat.h>
 #include <thread>
-#include <zlib.h>
+#include <unistd.h>
 
 #include "AlgorithmContext.h"
+#include "AudioFile.h"
 #include "Chunk.h"
 #include "HostError.h"
 #include "Levels.h"
@@ -16,42 +22,63 @@
 #include "RealtimeThread.h"
 #include "StateFile.h"
 #include "TestSignal.h"
-#include "WavFile.h"
 
 using namespace aaxhost;
 using Kind = ComponentDescriptor::ContextField::Kind;
 
 namespace
 {
-std::vector<unsigned char> Bytes(std::initializer_list<int> values)
+std::vector<uint8_t> ReadBytes(const std::string& path)
 {
-    return std::vector<unsigned char>(values.begin(), values.end());
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
-std::vector<unsigned char> PcmWav16(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate)
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::vector<unsigned char> out;
-    const auto put = [&](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-    };
-    const auto text = [&](const char* t) { out.insert(out.end(), t, t + 4); };
-    text("RIFF");
-    put(uint32_t(36 + samples.size() * 2), 4);
-    text("WAVE");
-    text("fmt ");
-    put(16, 4);
-    put(1, 2);
-    put(channels, 2);
-    put(rate, 4);
-    put(rate * channels * 2, 4);
-    put(channels * 2u, 2);
-    put(16, 2);
-    text("data");
-    put(uint32_t(samples.size() * 2), 4);
-    for (int16_t s : samples)
-        put(uint16_t(s), 2);
-    return out;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<float*> Pointers(AudioData& audio)
+{
+    std::vector<float*> pointers;
+    for (auto& channel : audio.channels)
+        pointers.push_back(channel.data());
+    return pointers;
+}
+
+// A WAV file of `format` (libsndfile's) holding samples given as full-scale integers, interleaved.
+void WriteWav(const std::string& path, int format, int channels, int rate, const std::vector<int>& samples)
+{
+    SF_INFO info {};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | format;
+    SNDFILE* const file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    std::vector<float> scaled;
+    for (const int sample : samples)
+        scaled.push_back(float(sample) / 2147483648.0f);
+    if (format == SF_FORMAT_FLOAT || format == SF_FORMAT_DOUBLE)
+        sf_write_float(file, scaled.data(), sf_count_t(scaled.size()));
+    else
+        sf_write_int(file, samples.data(), sf_count_t(samples.size()));
+    sf_close(file);
+}
+
+AudioData ReadWav(const std::string& path, size_t blockSize = 4096)
+{
+    WavReader reader(path);
+    AudioData audio = AudioData::Silence(reader.SampleRate(), reader.NumChannels(), reader.NumFrames());
+    auto channels = Pointers(audio);
+    for (size_t done = 0; done < audio.NumFrames();)
+    {
+        for (size_t c = 0; c < channels.size(); ++c)
+            channels[c] = audio.channels[c].data() + done;
+        done += reader.Read(channels.data(), std::min(blockSize, audio.NumFrames() - done));
+    }
+    return audio;
 }
 
 ComponentDescription Component(std::vector<std::pair<Kind, uint32_t>> kinds)
@@ -71,90 +98,156 @@ ComponentDescription Component(std::vector<std::pair<Kind, uint32_t>> kinds)
 }
 } // namespace
 
-TEST(WavFileTest, SixteenBitPcmReadsAsScaledFloatsInWholeFrames)
+TEST(AudioFileTest, EveryPcmAndFloatFormatReadsAsScaledFloatsBlockByBlock)
 {
-    AudioData audio;
-    std::string error;
-    ASSERT_TRUE(WavFile::Parse(PcmWav16({ 0, 16384, -32768, 32767 }, 2, 44100), audio, error)) << error;
-    EXPECT_EQ(audio.sampleRate, 44100.0);
-    ASSERT_EQ(audio.NumChannels(), 2);
-    ASSERT_EQ(audio.NumFrames(), 2u);
-    EXPECT_EQ(audio.channels[0], (std::vector<float> { 0.0f, -1.0f }));
-    EXPECT_EQ(audio.channels[1], (std::vector<float> { 0.5f, 32767.0f / 32768.0f }));
-
-    // A truncated data chunk keeps its whole frames.
-    auto bytes = PcmWav16({ 100, 200, 300, 400, 500, 600 }, 2, 8000);
-    bytes.resize(bytes.size() - 3);
-    ASSERT_TRUE(WavFile::Parse(bytes, audio, error)) << error;
-    EXPECT_EQ(audio.NumFrames(), 2u);
+    // 0, 1/2, -1 and -1/4 of full scale are exact in every format.
+    const std::vector<int> samples { 0, 0x40000000, INT_MIN, -0x20000000, 0x40000000, 0 };
+    const std::vector<float> expected { 0.0f, 0.5f, -1.0f, -0.25f, 0.5f, 0.0f };
+    for (const int format : { SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT,
+                              SF_FORMAT_DOUBLE })
+        for (const int channels : { 1, 2 })
+        {
+            SCOPED_TRACE(testing::Message() << "format " << format << ", " << channels << " channels");
+            const std::string path = testing::TempDir() + "quillo-format.wav";
+            WriteWav(path, format, channels, 22050, samples);
+            const AudioData audio = ReadWav(path, 2);
+            EXPECT_EQ(audio.sampleRate, 22050.0);
+            ASSERT_EQ(audio.NumChannels(), channels);
+            ASSERT_EQ(audio.NumFrames(), samples.size() / size_t(channels));
+            for (size_t i = 0; i < samples.size(); ++i)
+                EXPECT_EQ(audio.channels[i % size_t(channels)][i / size_t(channels)], expected[i]) << i;
+            EXPECT_EQ(WavReader(path).DeclaredFrames(), audio.NumFrames());
+        }
 }
 
-TEST(WavFileTest, FloatFilesRoundTripBitForBit)
+TEST(AudioFileTest, FloatFilesRoundTripBitForBitAndAPipeGetsTheSameBytes)
 {
     AudioData audio = TestSignal::Make(48000.0, 0.05, 2);
     audio.channels[1][7] = -0.0f;
     const std::string path = testing::TempDir() + "quillo-roundtrip.wav";
-    std::string error;
-    ASSERT_TRUE(WavFile::Write(path, audio, error)) << error;
-    AudioData back;
-    ASSERT_TRUE(WavFile::Read(path, back, error)) << error;
+    auto write = [&](const std::string& to) {
+        WavWriter writer(to, 2, 48000.0, audio.NumFrames());
+        auto channels = Pointers(audio);
+        writer.Write(channels.data(), 1000);
+        for (auto& channel : channels)
+            channel += 1000;
+        writer.Write(channels.data(), audio.NumFrames() - 1000);
+        writer.Close();
+    };
+    write(path);
+    const AudioData back = ReadWav(path);
     EXPECT_EQ(back.sampleRate, 48000.0);
     ASSERT_EQ(back.channels.size(), 2u);
     EXPECT_EQ(std::memcmp(back.channels[1].data(), audio.channels[1].data(), audio.NumFrames() * 4), 0);
     EXPECT_EQ(back.channels[0], audio.channels[0]);
+
+    // A pipe cannot be rewound for the header: it gets the final one first.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    std::vector<uint8_t> piped;
+    std::thread reader([&] {
+        uint8_t buffer[4096];
+        for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof(buffer))) > 0;)
+            piped.insert(piped.end(), buffer, buffer + got);
+    });
+    write("/proc/self/fd/" + std::to_string(pipeEnds[1]));
+    close(pipeEnds[1]);
+    reader.join();
+    close(pipeEnds[0]);
+    EXPECT_EQ(piped, ReadBytes(path));
+
+    // More or fewer frames than announced is a failure, and leaves no file.
+    WavWriter writer(testing::TempDir() + "quillo-short.wav", 2, 48000.0, 10);
+    EXPECT_THROW(writer.Close(), HostError);
+    EXPECT_NE(access((testing::TempDir() + "quillo-short.wav").c_str(), F_OK), 0);
 }
 
-TEST(WavFileTest, BrokenFilesAreRefusedWithAReason)
+TEST(AudioFileTest, BrokenFilesAreRefusedWithThePathAndAReason)
 {
-    AudioData audio;
-    std::string error;
-    EXPECT_FALSE(WavFile::Parse(Bytes({ 'R', 'I', 'F', 'F' }), audio, error));
-    const auto good = PcmWav16({ 1, 2 }, 1, 8000);
-    EXPECT_FALSE(WavFile::Parse(std::vector<unsigned char>(good.begin(), good.begin() + 36), audio, error));
-    EXPECT_EQ(error, "no data chunk");
-    for (const auto& [at, value] : { std::pair<size_t, unsigned char> { 34, 12 } /* bits per sample */, { 32, 3 } /* block align */ })
+    // Cut files, two format chunks and refused rates: CommandLineTest.
+    const std::string path = testing::TempDir() + "quillo-broken.wav";
+    WriteWav(path, SF_FORMAT_PCM_16, 1, 8000, { 1, 2 });
+    const auto good = ReadBytes(path);
+    for (const auto& bytes : { std::vector<uint8_t> { 'R', 'I', 'F', 'F' }, std::vector<uint8_t>(good.begin(), good.begin() + 36) })
     {
-        auto bad = good;
-        bad[at] = value;
-        EXPECT_FALSE(WavFile::Parse(bad, audio, error)) << at;
+        WriteBytes(path, bytes);
+        try
+        {
+            WavReader reader(path);
+            ADD_FAILURE() << "accepted " << bytes.size() << " bytes";
+        }
+        catch (const HostError& error)
+        {
+            EXPECT_EQ(std::string(error.what()).rfind(path + ": ", 0), 0u) << error.what();
+        }
     }
-    EXPECT_TRUE(audio.channels.empty());
-    EXPECT_FALSE(WavFile::Read("/nonexistent/quillo.wav", audio, error));
-
-    AudioData ragged;
-    ragged.channels = { { 0.0f, 1.0f }, { 0.0f } };
-    EXPECT_FALSE(WavFile::Write(testing::TempDir() + "quillo-ragged.wav", ragged, error));
-    ragged.channels = { { 0.0f } };
-    ragged.sampleRate = 44100.5;
-    EXPECT_FALSE(WavFile::Write(testing::TempDir() + "quillo-rate.wav", ragged, error));
+    EXPECT_THROW(WavReader("/nonexistent/quillo.wav"), HostError);
+    EXPECT_THROW(WavWriter(testing::TempDir() + "quillo-rate.wav", 1, 44100.5, 1), HostError);
 }
 
-TEST(PngWriterTest, WritesAValidRgbFile)
+TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsItsPermissions)
+{
+    // Real failures (a full device, a size limit, a folder it may not write): CommandLineTest.
+    const std::string path = testing::TempDir() + "quillo-output.bin";
+    const std::vector<uint8_t> old { 'o', 'l', 'd' };
+    WriteBytes(path, old);
+    chmod(path.c_str(), 0640);
+    {
+        OutputFile file(path);
+        ASSERT_TRUE(file.Write("new", 3));
+        file.Fail("the caller found a fault");
+        EXPECT_FALSE(file.Write("x", 1) || file.Commit());
+        EXPECT_EQ(file.Error(), "cannot write " + path + ": the caller found a fault");
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    {
+        OutputFile file(path);
+        ASSERT_TRUE(file.Write("0123456789", 10) && file.Seek(2) && file.Write("ab", 2));
+        EXPECT_EQ(ReadBytes(path), old);   // not before the end
+        EXPECT_TRUE(file.Commit()) << file.Error();
+    }
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { '0', '1', 'a', 'b', '4', '5', '6', '7', '8', '9' }));
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    const std::string folder = testing::TempDir() + "quillo-output";
+    mkdir(folder.c_str(), 0755);
+    for (const auto& [target, reason] : { std::pair<std::string, std::string> { folder + "/missing/file", "No such file or directory" },
+                                          { folder, "Is a directory" }, { "", "no file name" } })
+    {
+        OutputFile file(target);
+        EXPECT_FALSE(file.Write("data", 4) && file.Commit()) << target;
+        EXPECT_EQ(file.Error(), "cannot write " + target + ": " + reason);
+    }
+    OutputFile device("/dev/null");
+    EXPECT_FALSE(device.IsRegular());
+    EXPECT_TRUE(device.Write("data", 4));
+    EXPECT_FALSE(device.Seek(0));   // a device only goes forward
+}
+
+TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)
 {
     RgbImage image;
     image.width = 3;
     image.height = 2;
     image.pixels = { 255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
-    const auto png = PngWriter::Encode(image);
-    ASSERT_GT(png.size(), 57u);
-    EXPECT_EQ(std::vector<uint8_t>(png.begin(), png.begin() + 8),
-              (std::vector<uint8_t> { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' }));
-    // IHDR: 13 bytes, width 3, height 2, 8-bit truecolour, and its CRC.
-    EXPECT_EQ(std::vector<uint8_t>(png.begin() + 8, png.begin() + 16), (std::vector<uint8_t> { 0, 0, 0, 13, 'I', 'H', 'D', 'R' }));
-    EXPECT_EQ(std::vector<uint8_t>(png.begin() + 16, png.begin() + 29),
-              (std::vector<uint8_t> { 0, 0, 0, 3, 0, 0, 0, 2, 8, 2, 0, 0, 0 }));
-    const auto be32 = [&](size_t at) { return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3]; };
-    EXPECT_EQ(be32(29), uint32_t(crc32(crc32(0, Z_NULL, 0), png.data() + 12, 17)));
+    const std::string path = testing::TempDir() + "quillo-picture.png";
+    std::string error;
+    ASSERT_TRUE(PngWriter::Write(path, image, error)) << error;
 
-    // IDAT inflates to the rows, each with filter byte 0.
-    std::vector<uint8_t> raw(20);
-    uLongf rawSize = raw.size();
-    ASSERT_EQ(uncompress(raw.data(), &rawSize, png.data() + 41, be32(33)), Z_OK);
-    EXPECT_EQ(rawSize, 20u);
-    EXPECT_EQ(raw, (std::vector<uint8_t> { 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }));
-    EXPECT_EQ(std::vector<uint8_t>(png.end() - 8, png.end() - 4), (std::vector<uint8_t> { 'I', 'E', 'N', 'D' }));
+    png_image read {};
+    read.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&read, path.c_str())) << read.message;
+    read.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(read));
+    ASSERT_TRUE(png_image_finish_read(&read, nullptr, pixels.data(), 0, nullptr)) << read.message;
+    EXPECT_EQ(read.width, 3u);
+    EXPECT_EQ(read.height, 2u);
+    EXPECT_EQ(pixels, image.pixels);
 
-    EXPECT_TRUE(PngWriter::Encode(RgbImage {}).empty());
+    EXPECT_FALSE(PngWriter::Write(path, RgbImage {}, error));
+    EXPECT_EQ(error, "cannot write " + path + ": no picture to write");
 }
 
 TEST(StateFileTest, RoundTripsChunksExactly)
@@ -166,6 +259,10 @@ TEST(StateFileTest, RoundTripsChunksExactly)
     std::vector<Chunk> back;
     std::string error;
     ASSERT_TRUE(StateFile::Decode(bytes, back, error)) << error;
+    EXPECT_EQ(back, chunks);
+    const std::string path = testing::TempDir() + "quillo-roundtrip.qhst";
+    ASSERT_TRUE(StateFile::Save(path, chunks, error)) << error;
+    ASSERT_TRUE(StateFile::Load(path, back, error)) << error;
     EXPECT_EQ(back, chunks);
 }
 
@@ -202,6 +299,17 @@ TEST(StateFileTest, EveryMalformationIsRefusedAndNothingIsKept)
     check(bad, "huge size");
     check(StateFile::Encode({ chunks[0], chunks[0] }), "duplicate id");
     EXPECT_FALSE(StateFile::Load("/nonexistent/state", out, error));
+
+    // Files too large for their header, or for any state, are refused before they are read.
+    const std::string path = testing::TempDir() + "quillo-large.qhst";
+    for (const auto& [size, reason] : { std::pair<off_t, const char*> { 12 + 44 + (16 << 20) + 1, "larger than 1 chunks can be" },
+                                        { (64 << 20) + 1, "a state file is at most 67108864" } })
+    {
+        WriteBytes(path, good);
+        ASSERT_EQ(truncate(path.c_str(), size), 0);
+        EXPECT_FALSE(StateFile::Load(path, out, error));
+        EXPECT_EQ(error, path + ": " + std::to_string(size) + " bytes" + (size > (64 << 20) ? "; " : ": ") + reason);
+    }
 }
 
 TEST(ChunkTest, RecordsKeepTheHeaderAndRefuseSizesBeyondTheirRoom)
@@ -342,36 +450,59 @@ TEST(AlgorithmContextTest, FieldsTheHostCannotServeAreRefused)
     refuses(Component({ { Kind::PrivateData, (1u << 20) + 1 } }), AAX_ERROR_UNIMPLEMENTED);
 }
 
-TEST(LevelsTest, PeaksAndDropsAreExactForKnownSignals)
+TEST(LevelsTest, PeaksAndDropsAreExactForKnownSignalsFedInAnyPieces)
 {
     AudioData a = AudioData::Silence(1000.0, 2, 100);
     a.channels[0][10] = -0.5f;
-    const auto peaks = Levels::PeakDb(a);
-    EXPECT_NEAR(peaks[0], -6.0206, 1e-4);
-    EXPECT_EQ(peaks[1], -200.0);
+    Levels::Peaks peaks(2);
+    peaks.Add(Pointers(a).data(), 100);
+    EXPECT_NEAR(peaks.Db()[0], -6.0206, 1e-4);
+    EXPECT_EQ(peaks.Db()[1], -200.0);
 
-    AudioData reference = AudioData::Silence(1000.0, 1, 100);
-    for (size_t i = 0; i < 100; ++i)
+    AudioData reference = AudioData::Silence(1000.0, 1, 105);
+    for (size_t i = 0; i < 105; ++i)
         reference.channels[0][i] = (i % 2 == 0) ? 0.5f : -0.5f;
-    AudioData half = reference;
+    AudioData half = reference, louder = reference, cutEnd = reference;
     for (size_t i = 50; i < 60; ++i)
         half.channels[0][i] *= 0.5f;
-    EXPECT_NEAR(Levels::DeepestDropDb(half, reference), -6.0206, 1e-4);
-    EXPECT_EQ(Levels::DeepestDropDb(reference, reference), 0.0);
-    AudioData louder = reference;
     louder.channels[0][3] = 0.9f;
-    EXPECT_EQ(Levels::DeepestDropDb(louder, reference), 0.0);
-    EXPECT_EQ(Levels::DeepestDropDb(a, reference), 0.0);   // shapes differ
+    for (size_t i = 100; i < 105; ++i)
+        cutEnd.channels[0][i] = 0.0f;   // in no whole 10 ms window
+    for (const auto& [processed, expected] : { std::pair<AudioData*, double> { &half, -6.0206 }, { &reference, 0.0 },
+                                               { &louder, 0.0 }, { &cutEnd, 0.0 } })
+        for (const size_t piece : { size_t(105), size_t(7), size_t(1) })
+        {
+            Levels::DeepestDrop drop(1, 1000.0);
+            auto p = Pointers(*processed), r = Pointers(reference);
+            for (size_t done = 0; done < 105; done += piece)
+            {
+                drop.Add(p.data(), r.data(), std::min(piece, 105 - done));
+                p[0] += piece;
+                r[0] += piece;
+            }
+            EXPECT_NEAR(drop.Db(), expected, 1e-4) << piece;
+        }
 }
 
-TEST(TestSignalTest, IsTheSameEveryTimeAndStaysBelowFullScale)
+TEST(TestSignalTest, IsTheSameEveryTimeInAnyBlocksAndStaysBelowFullScale)
 {
-    const auto a = TestSignal::Make(44100.0, 0.5, 2);
-    const auto b = TestSignal::Make(44100.0, 0.5, 2);
+    auto a = TestSignal::Make(44100.0, 0.5, 2);
     EXPECT_EQ(a.NumFrames(), 22050u);
-    EXPECT_EQ(a.channels, b.channels);
     EXPECT_NE(a.channels[0], a.channels[1]);
-    for (const auto& peak : Levels::PeakDb(a))
+    TestSignal blocks(44100.0, 0.5, 2);
+    AudioData b = AudioData::Silence(44100.0, 2, 22100);
+    auto channels = Pointers(b);
+    for (size_t done = 0; done < 22100; done += 100)
+    {
+        blocks.Generate(channels.data(), 100);
+        for (auto& channel : channels)
+            channel += 100;
+    }
+    EXPECT_EQ(std::vector<float>(b.channels[1].begin(), b.channels[1].begin() + 22050), a.channels[1]);
+    EXPECT_EQ(std::vector<float>(b.channels[0].begin() + 22050, b.channels[0].end()), std::vector<float>(50, 0.0f));
+    Levels::Peaks peaks(2);
+    peaks.Add(Pointers(a).data(), a.NumFrames());
+    for (const double peak : peaks.Db())
     {
         EXPECT_LT(peak, -1.0);
         EXPECT_GT(peak, -12.0);

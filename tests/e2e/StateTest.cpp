@@ -153,6 +153,19 @@ TEST_F(ModuleTest, MalformedChunksAreRefusedWithNothingChanged)
     EXPECT_EQ(instance->RestoreChunks({ before[0], stranger }), AAX_ERROR_INVALID_CHUNK_ID);
     EXPECT_EQ(instance->RestoreChunks({ before[1], before[1] }), AAX_ERROR_INVALID_CHUNK_ID);
 
+    // A state one of whose chunks is refused after another was set: the instance goes back to
+    // what it was, whichever of the two came first.
+    auto other = Open(2, 48000.0f);
+    ASSERT_EQ(other->Automate("12Low Mid Gain", 0.9), AAX_SUCCESS);
+    ASSERT_EQ(other->Automate("0Input Gain", 0.1), AAX_SUCCESS);
+    std::vector<aaxhost::Chunk> changed;
+    ASSERT_EQ(other->GetChunks(changed), AAX_SUCCESS);
+    other->Close();
+    aaxhost::Chunk huge = changed[1];
+    huge.data.resize(aaxhost::ChunkRecord::kMaxDataSize + 1);
+    EXPECT_EQ(instance->RestoreChunks({ changed[1], cut }), AAX_ERROR_MALFORMED_CHUNK);
+    EXPECT_EQ(instance->RestoreChunks({ changed[0], huge }), AAX_ERROR_INCORRECT_CHUNK_SIZE);
+
     std::vector<aaxhost::Chunk> after;
     ASSERT_EQ(instance->GetChunks(after), AAX_SUCCESS);
     EXPECT_EQ(after, before);
