@@ -26,9 +26,7 @@ public:
     /** Makes objects of `clsid` with `make` (for kinds the host grows later). */
     void Register(const acfCLSID& clsid, std::function<HostObject*(std::shared_ptr<CallHook>)> make);
 
-    /** Every object made so far, in order; those of type T when asked. */
-    const std::vector<HostObject*>& Created() const { return mCreated; }
-
+    /** The objects of type T made so far, in order. */
     template <class T>
     std::vector<T*> CreatedOf() const
     {

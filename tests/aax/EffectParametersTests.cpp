@@ -130,9 +130,16 @@ TEST_F(EffectTest, WithTheHostsAutomationAValueChangesOnlyWhenTheHostConfirmsIt)
     EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.75), AAX_SUCCESS);
     EXPECT_EQ(effect->Value("2Power"), 3.0 / 32.0);
     EXPECT_EQ(calls.TextsOf("automation#1").back(), "PostReleaseRequest(\"2Power\")");
-    ASSERT_EQ(instance->GetAutomation().Pending().size(), 1u);
+    // A newer request for the same id replaces the queued one: the queue holds one per id.
+    EXPECT_EQ(effect->SetParameterNormalizedValue("1Output Gain", 0.25), AAX_SUCCESS);
+    EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.5), AAX_SUCCESS);
+    EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.75), AAX_SUCCESS);
+    const auto pending = instance->GetAutomation().Pending();
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[1].parameterID, "2Power");
+    EXPECT_EQ(pending[1].value, 0.75);
 
-    EXPECT_EQ(Confirm(), 1u);
+    EXPECT_EQ(Confirm(), 2u);
     EXPECT_EQ(effect->Value("2Power"), 0.75);
     EXPECT_EQ(calls.TextsOf("automation#1").back(), "PostCurrentValue(\"2Power\", 0.75)");
 
