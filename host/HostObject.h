@@ -14,7 +14,7 @@
 namespace aaxhost
 {
 /** Id under which every host object answers with its HostObject, so that the host can recognise
-    its own objects when the plug-in hands them back. Never recorded. */
+    its own objects when the plug-in hands them back. Never reported to an observer. */
 inline constexpr acfIID IID_HostObject = { 0x0B57AA01, 0x7C11, 0x4A2E, { 0x91, 0x3D, 0x48, 0x6F, 0x73, 0x74, 0x4F, 0x62 } };
 
 /** Common part of every host-side object: a name, an atomic reference count, and the hook
