@@ -7,10 +7,12 @@ namespace aaxhost
 {
 namespace
 {
-// A switch's key: the method with its opening parenthesis, then any start of the arguments.
-std::string CallKey(const std::string& call)
+// Selects the calls of `method` that reached `object`.
+auto Reached(const HostObject& object, const char* method)
 {
-    return call.find('(') == std::string::npos ? call + "(" : call;
+    return [name = object.Name(), method](const CallRecord& r) {
+        return r.delivered && r.object == name && r.method == method;
+    };
 }
 } // namespace
 
@@ -55,37 +57,34 @@ bool CallRecorder::Withholds(const HostObject& object, const acfIID& iid)
     return false;
 }
 
-std::vector<CallRecord> CallRecorder::Records() const
+template <class T, class Keep, class Make>
+std::vector<T> CallRecorder::Select(Keep keep, Make make) const
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return mRecords;
+    std::vector<T> selected;
+    for (const CallRecord& record : mRecords)
+        if (keep(record))
+            selected.push_back(make(record));
+    return selected;
 }
 
 std::vector<std::string> CallRecorder::Texts(bool includeQueries) const
 {
-    std::vector<std::string> texts;
-    for (const CallRecord& record : Records())
-        if (includeQueries || record.method != "QueryInterface")
-            texts.push_back(record.Text());
-    return texts;
+    return Select<std::string>([&](const CallRecord& r) { return includeQueries || r.method != "QueryInterface"; },
+                               [](const CallRecord& r) { return r.Text(); });
 }
 
 std::vector<std::string> CallRecorder::TextsOf(const std::string& object, bool includeQueries) const
 {
-    std::vector<std::string> texts;
-    for (const CallRecord& record : Records())
-        if (record.object == object && (includeQueries || record.method != "QueryInterface"))
-            texts.push_back(record.method + "(" + record.args + ")");
-    return texts;
+    return Select<std::string>(
+        [&](const CallRecord& r) { return r.object == object && (includeQueries || r.method != "QueryInterface"); },
+        [](const CallRecord& r) { return r.method + "(" + r.args + ")"; });
 }
 
 std::vector<std::string> CallRecorder::TextsOfMethod(const std::string& method) const
 {
-    std::vector<std::string> texts;
-    for (const CallRecord& record : Records())
-        if (record.method == method)
-            texts.push_back(record.Text());
-    return texts;
+    return Select<std::string>([&](const CallRecord& r) { return r.method == method; },
+                               [](const CallRecord& r) { return r.Text(); });
 }
 
 void CallRecorder::Clear()
@@ -94,21 +93,10 @@ void CallRecorder::Clear()
     mRecords.clear();
 }
 
-std::vector<CallRecord> CallRecorder::Delivered(const std::string& object, const std::string& method) const
-{
-    std::vector<CallRecord> delivered;
-    for (CallRecord& record : Records())
-        if (record.delivered && record.object == object && record.method == method)
-            delivered.push_back(std::move(record));
-    return delivered;
-}
-
 std::vector<CallRecorder::Packet> CallRecorder::Posted(const HostObject& controller) const
 {
-    std::vector<Packet> packets;
-    for (CallRecord& record : Delivered(controller.Name(), "PostPacket"))
-        packets.push_back({ AAX_CFieldIndex(std::stol(record.args)), std::move(record.data) });
-    return packets;
+    return Select<Packet>(Reached(controller, "PostPacket"),
+                          [](const CallRecord& r) { return Packet { AAX_CFieldIndex(std::stol(r.args)), r.data }; });
 }
 
 void CallRecorder::ClearPosted()
@@ -121,53 +109,17 @@ void CallRecorder::ClearPosted()
 
 std::vector<CallRecord> CallRecorder::Notifications(const HostObject& controller) const
 {
-    return Delivered(controller.Name(), "SendNotification");
+    return Select<CallRecord>(Reached(controller, "SendNotification"), [](const CallRecord& r) { return r; });
 }
 
 std::vector<CallRecorder::Trace> CallRecorder::Traces() const
 {
     // Both kinds start with the (trace) priority; the message is the data.
-    std::vector<Trace> traces;
-    for (const CallRecord& record : Records())
-        if (record.delivered && record.object == "services"
-            && (record.method == "Trace" || record.method == "StackTrace"))
-            traces.push_back({ int32_t(std::stol(record.args)), std::string(record.data.begin(), record.data.end()) });
-    return traces;
-}
-
-void CallRecorder::Withhold(const HostObject& object, const acfIID& iid)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches[object.Name()].withheld.insert(iid);
-}
-
-void CallRecorder::Offer(const HostObject& object, const acfIID& iid)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches[object.Name()].withheld.erase(iid);
-}
-
-void CallRecorder::WithholdFromKind(const std::string& kind, const acfIID& iid)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches[kind + "#"].withheld.insert(iid);
-}
-
-void CallRecorder::FailCall(const HostObject& object, const std::string& call, AAX_Result result)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches[object.Name()].failures[CallKey(call)] = result;
-}
-
-void CallRecorder::ThrowOnCall(const HostObject& object, const std::string& call)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches[object.Name()].throwing.insert(CallKey(call));
-}
-
-void CallRecorder::ResetSwitches(const HostObject& object)
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mSwitches.erase(object.Name());
+    const auto traced = [](const CallRecord& r) {
+        return r.delivered && (r.method == "Trace" || r.method == "StackTrace");
+    };
+    return Select<Trace>(traced, [](const CallRecord& r) {
+        return Trace { int32_t(std::stol(r.args)), std::string(r.data.begin(), r.data.end()) };
+    });
 }
 } // namespace aaxhost

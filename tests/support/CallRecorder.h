@@ -38,8 +38,6 @@ public:
                                      uint32_t size) override;
     bool Withholds(const HostObject& object, const acfIID& iid) override;
 
-    std::vector<CallRecord> Records() const;
-
     /** Texts of all records in order; QueryInterface records only when asked for. */
     std::vector<std::string> Texts(bool includeQueries = false) const;
 
@@ -77,21 +75,39 @@ public:
     std::vector<Trace> Traces() const;
 
     /** Queries of `object` for `iid` fail (as if the host lacked that version) until Offer. */
-    void Withhold(const HostObject& object, const acfIID& iid);
-    void Offer(const HostObject& object, const acfIID& iid);
+    void Withhold(const HostObject& object, const acfIID& iid)
+    {
+        Change(object.Name(), [&](Switches& s) { s.withheld.insert(iid); });
+    }
+    void Offer(const HostObject& object, const acfIID& iid)
+    {
+        Change(object.Name(), [&](Switches& s) { s.withheld.erase(iid); });
+    }
 
     /** Withholds `iid` on every object of `kind` ("map", "component", ...), made now or later. */
-    void WithholdFromKind(const std::string& kind, const acfIID& iid);
+    void WithholdFromKind(const std::string& kind, const acfIID& iid)
+    {
+        Change(kind + "#", [&](Switches& s) { s.withheld.insert(iid); });
+    }
 
     /** `call` ("Method", or "Method(" and the start of its arguments' text) is recorded and then
         returns `result` without doing anything. */
-    void FailCall(const HostObject& object, const std::string& call, AAX_Result result);
+    void FailCall(const HostObject& object, const std::string& call, AAX_Result result)
+    {
+        Change(object.Name(), [&](Switches& s) { s.failures[CallKey(call)] = result; });
+    }
 
     /** `call` is recorded and then throws std::runtime_error (a misbehaving host). */
-    void ThrowOnCall(const HostObject& object, const std::string& call);
+    void ThrowOnCall(const HostObject& object, const std::string& call)
+    {
+        Change(object.Name(), [&](Switches& s) { s.throwing.insert(CallKey(call)); });
+    }
 
     /** Clears the object's switches. */
-    void ResetSwitches(const HostObject& object);
+    void ResetSwitches(const HostObject& object)
+    {
+        Change(object.Name(), [](Switches& s) { s = Switches(); });
+    }
 
 private:
     struct Switches
@@ -101,8 +117,22 @@ private:
         std::set<std::string> throwing;
     };
 
-    /** The records of `method` that reached `object`. */
-    std::vector<CallRecord> Delivered(const std::string& object, const std::string& method) const;
+    template <class Fn>
+    void Change(const std::string& key, Fn change)
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        change(mSwitches[key]);
+    }
+
+    /** A switch's key: the method with its opening parenthesis, then any start of the arguments. */
+    static std::string CallKey(const std::string& call)
+    {
+        return call.find('(') == std::string::npos ? call + "(" : call;
+    }
+
+    /** `make` of each record that `keep` accepts, in order. */
+    template <class T, class Keep, class Make>
+    std::vector<T> Select(Keep keep, Make make) const;
 
     mutable std::mutex mMutex;
     std::vector<CallRecord> mRecords;
