@@ -409,12 +409,15 @@ TEST(RealtimeThreadTest, RunsOneJobAtATimeOnItsOwnThread)
     EXPECT_FALSE(thread.Start(nullptr, &state));
 }
 
+namespace
+{
 // What glibc's allocator has handed out and not yet got back, in bytes.
 size_t HeapInUse()
 {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
 }
+} // namespace
 
 TEST(HostMemoryTest, TenMinutesAutomatedInEveryBlockKeepTheHeapFlat)
 {
