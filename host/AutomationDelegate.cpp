@@ -1,12 +1,14 @@
 #include "AutomationDelegate.h"
 
+#include <algorithm>
+
 #include "AAX_UIDs.h"
 #include "Format.h"
 
 namespace aaxhost
 {
-AutomationDelegate::AutomationDelegate(std::shared_ptr<CallLog> log, const std::string& name, bool numbered)
-    : HostUnknown(name, std::move(log), numbered)
+AutomationDelegate::AutomationDelegate(std::shared_ptr<CallHook> hook, const std::string& name, bool numbered)
+    : HostUnknown(name, std::move(hook), numbered)
 {
 }
 
@@ -19,7 +21,7 @@ void* AutomationDelegate::FindInterface(const acfIID& iid)
 
 AAX_Result AutomationDelegate::RegisterParameter(AAX_CParamID parameterID)
 {
-    if (auto forced = Enter("RegisterParameter", Quote(parameterID)))
+    if (auto forced = Enter("RegisterParameter", [&] { return Quote(parameterID); }))
         return *forced;
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -30,7 +32,7 @@ AAX_Result AutomationDelegate::RegisterParameter(AAX_CParamID parameterID)
 
 AAX_Result AutomationDelegate::UnregisterParameter(AAX_CParamID parameterID)
 {
-    if (auto forced = Enter("UnregisterParameter", Quote(parameterID)))
+    if (auto forced = Enter("UnregisterParameter", [&] { return Quote(parameterID); }))
         return *forced;
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -40,36 +42,29 @@ AAX_Result AutomationDelegate::UnregisterParameter(AAX_CParamID parameterID)
 
 AAX_Result AutomationDelegate::PostSetValueRequest(AAX_CParamID parameterID, double normalizedValue)
 {
-    if (auto forced = Enter("PostSetValueRequest", Quote(parameterID) + ", " + Real(normalizedValue)))
+    if (auto forced = Enter("PostSetValueRequest", [&] { return Quote(parameterID) + ", " + Real(normalizedValue); }))
         return *forced;
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
-    bool confirmNow = false;
-    {
-        std::lock_guard<std::mutex> lock(mStateMutex);
-        mPending.push_back({ parameterID, normalizedValue });
-        confirmNow = mConfirmImmediately && mInstance != nullptr;
-    }
-    if (confirmNow)
-        ConfirmPending();
+    std::lock_guard<std::mutex> lock(mStateMutex);
+    mPending.erase(std::remove_if(mPending.begin(), mPending.end(),
+                                  [&](const Request& queued) { return queued.parameterID == parameterID; }),
+                   mPending.end());
+    mPending.push_back({ parameterID, normalizedValue });
     return AAX_SUCCESS;
 }
 
 AAX_Result AutomationDelegate::PostCurrentValue(AAX_CParamID parameterID, double normalizedValue)
 {
-    if (auto forced = Enter("PostCurrentValue", Quote(parameterID) + ", " + Real(normalizedValue)))
+    if (auto forced = Enter("PostCurrentValue", [&] { return Quote(parameterID) + ", " + Real(normalizedValue); }))
         return *forced;
-    if (parameterID == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-    std::lock_guard<std::mutex> lock(mStateMutex);
-    mReported[parameterID] = normalizedValue;
-    return AAX_SUCCESS;
+    return parameterID == nullptr ? AAX_ERROR_NULL_ARGUMENT : AAX_SUCCESS;
 }
 
 AAX_Result AutomationDelegate::PostTouchRequest(AAX_CParamID parameterID)
 {
-    if (auto forced = Enter("PostTouchRequest", Quote(parameterID)))
+    if (auto forced = Enter("PostTouchRequest", [&] { return Quote(parameterID); }))
         return *forced;
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -80,7 +75,7 @@ AAX_Result AutomationDelegate::PostTouchRequest(AAX_CParamID parameterID)
 
 AAX_Result AutomationDelegate::PostReleaseRequest(AAX_CParamID parameterID)
 {
-    if (auto forced = Enter("PostReleaseRequest", Quote(parameterID)))
+    if (auto forced = Enter("PostReleaseRequest", [&] { return Quote(parameterID); }))
         return *forced;
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -91,7 +86,7 @@ AAX_Result AutomationDelegate::PostReleaseRequest(AAX_CParamID parameterID)
 
 AAX_Result AutomationDelegate::GetTouchState(AAX_CParamID parameterID, AAX_CBoolean* touched)
 {
-    if (auto forced = Enter("GetTouchState", Quote(parameterID)))
+    if (auto forced = Enter("GetTouchState", [&] { return Quote(parameterID); }))
         return *forced;
     if (parameterID == nullptr || touched == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -139,24 +134,5 @@ size_t AutomationDelegate::ConfirmPending()
                                                  AAX_eUpdateSource_Parameter);
         ++confirmed;
     }
-}
-
-void AutomationDelegate::DiscardPending()
-{
-    std::lock_guard<std::mutex> lock(mStateMutex);
-    mPending.clear();
-}
-
-void AutomationDelegate::SetConfirmImmediately(bool immediately)
-{
-    std::lock_guard<std::mutex> lock(mStateMutex);
-    mConfirmImmediately = immediately;
-}
-
-double AutomationDelegate::LastReportedValue(const std::string& parameterID) const
-{
-    std::lock_guard<std::mutex> lock(mStateMutex);
-    const auto found = mReported.find(parameterID);
-    return found != mReported.end() ? found->second : -1.0;
 }
 } // namespace aaxhost

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
-
 #include <vector>
 
 #include "AAX_IACFAutomationDelegate.h"
@@ -13,8 +11,9 @@
 namespace aaxhost
 {
 /** The host's automation of one instance: keeps the registered ids and touch states, and queues
-    every set-value request. Like a real host it answers a request later, by calling the bound
-    instance's UpdateParameterNormalizedValue (ConfirmPending), or at once when told to. */
+    set-value requests, the latest per id (a newer request for an id replaces the queued one and
+    goes to the back). Like a real host it answers them later, by calling the bound instance's
+    UpdateParameterNormalizedValue (ConfirmPending). */
 class AutomationDelegate final : public HostUnknown<AAX_IACFAutomationDelegate>
 {
 public:
@@ -25,7 +24,7 @@ public:
         double value = 0.0;
     };
 
-    explicit AutomationDelegate(std::shared_ptr<CallLog> log, const std::string& name = "automation",
+    explicit AutomationDelegate(std::shared_ptr<CallHook> hook, const std::string& name = "automation",
                                 bool numbered = false);
 
     AAX_Result RegisterParameter(AAX_CParamID parameterID) override;
@@ -39,9 +38,6 @@ public:
     /** Ids currently registered. */
     std::set<std::string> Registered() const;
 
-    /** Last value reported by PostCurrentValue for an id, or -1 when none. */
-    double LastReportedValue(const std::string& parameterID) const;
-
     /** The instance whose requests are confirmed (not retained; null unbinds). */
     void BindInstance(AAX_IACFEffectParameters* instance);
 
@@ -54,12 +50,6 @@ public:
         happens and the requests stay queued. */
     size_t ConfirmPending();
 
-    /** Drops the queued requests (a host that refuses them). */
-    void DiscardPending();
-
-    /** True: every request is confirmed before PostSetValueRequest returns. */
-    void SetConfirmImmediately(bool immediately);
-
 protected:
     void* FindInterface(const acfIID& iid) override;
 
@@ -67,9 +57,7 @@ private:
     mutable std::mutex mStateMutex;
     std::set<std::string> mRegistered;
     std::set<std::string> mTouched;
-    std::map<std::string, double> mReported;
     std::vector<Request> mPending;
     AAX_IACFEffectParameters* mInstance = nullptr;
-    bool mConfirmImmediately = false;
 };
 } // namespace aaxhost

@@ -5,8 +5,8 @@
 
 namespace aaxhost
 {
-Collection::Collection(std::shared_ptr<CallLog> log)
-    : HostUnknown("collection", std::move(log))
+Collection::Collection(std::shared_ptr<CallHook> hook)
+    : HostUnknown("collection", std::move(hook))
 {
 }
 
@@ -21,7 +21,7 @@ void* Collection::FindInterface(const acfIID& iid)
 
 AAX_Result Collection::AddEffect(const char* effectID, IACFUnknown* effectDescriptor)
 {
-    if (auto forced = Enter("AddEffect", Quote(effectID) + ", " + ObjectName(effectDescriptor)))
+    if (auto forced = Enter("AddEffect", [&] { return Quote(effectID) + ", " + ObjectName(effectDescriptor); }))
         return *forced;
     if (effectID == nullptr || effectDescriptor == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -31,7 +31,7 @@ AAX_Result Collection::AddEffect(const char* effectID, IACFUnknown* effectDescri
 
 AAX_Result Collection::SetManufacturerName(const char* name)
 {
-    if (auto forced = Enter("SetManufacturerName", Quote(name)))
+    if (auto forced = Enter("SetManufacturerName", [&] { return Quote(name); }))
         return *forced;
     mManufacturerName = name != nullptr ? name : "";
     return AAX_SUCCESS;
@@ -39,7 +39,7 @@ AAX_Result Collection::SetManufacturerName(const char* name)
 
 AAX_Result Collection::AddPackageName(const char* name)
 {
-    if (auto forced = Enter("AddPackageName", Quote(name)))
+    if (auto forced = Enter("AddPackageName", [&] { return Quote(name); }))
         return *forced;
     mPackageNames.push_back(name != nullptr ? name : "");
     return AAX_SUCCESS;
@@ -47,7 +47,7 @@ AAX_Result Collection::AddPackageName(const char* name)
 
 AAX_Result Collection::SetPackageVersion(uint32_t version)
 {
-    if (auto forced = Enter("SetPackageVersion", Int(version)))
+    if (auto forced = Enter("SetPackageVersion", [&] { return Int(version); }))
         return *forced;
     mPackageVersion = version;
     return AAX_SUCCESS;
@@ -55,7 +55,7 @@ AAX_Result Collection::SetPackageVersion(uint32_t version)
 
 AAX_Result Collection::SetProperties(IACFUnknown* properties)
 {
-    if (auto forced = Enter("SetProperties", ObjectName(properties)))
+    if (auto forced = Enter("SetProperties", [&] { return ObjectName(properties); }))
         return *forced;
     mProperties = Hold(properties);
     return AAX_SUCCESS;
@@ -64,21 +64,21 @@ AAX_Result Collection::SetProperties(IACFUnknown* properties)
 ACFRESULT Collection::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data,
                                       uint32_t size)
 {
-    if (auto forced = Enter("DefineAttribute", UidName(attributeID) + ", " + Int(size)))
+    if (auto forced = Enter("DefineAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;
     return mAttributes.Define(attributeID, typeID, data, size);
 }
 
 ACFRESULT Collection::GetAttributeInfo(const acfUID& attributeID, acfUID* typeID, uint32_t* size)
 {
-    if (auto forced = Enter("GetAttributeInfo", UidName(attributeID)))
+    if (auto forced = Enter("GetAttributeInfo", [&] { return UidName(attributeID); }))
         return *forced;
     return mAttributes.Info(attributeID, typeID, size);
 }
 
 ACFRESULT Collection::CopyAttribute(const acfUID& attributeID, const acfUID& typeID, void* data, uint32_t size)
 {
-    if (auto forced = Enter("CopyAttribute", UidName(attributeID) + ", " + Int(size)))
+    if (auto forced = Enter("CopyAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;
     return mAttributes.Copy(attributeID, typeID, data, size);
 }

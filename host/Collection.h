@@ -16,7 +16,7 @@ namespace aaxhost
 class Collection final : public HostUnknown<AAX_IACFCollection, IACFPluginDefinition>
 {
 public:
-    explicit Collection(std::shared_ptr<CallLog> log);
+    explicit Collection(std::shared_ptr<CallHook> hook);
 
     AAX_Result AddEffect(const char* effectID, IACFUnknown* effectDescriptor) override;
     AAX_Result SetManufacturerName(const char* name) override;

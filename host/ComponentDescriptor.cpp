@@ -14,8 +14,8 @@ std::string Field(AAX_CFieldIndex field)
 }
 } // namespace
 
-ComponentDescriptor::ComponentDescriptor(std::shared_ptr<CallLog> log)
-    : HostUnknown("component", std::move(log))
+ComponentDescriptor::ComponentDescriptor(std::shared_ptr<CallHook> hook)
+    : HostUnknown("component", std::move(hook))
 {
 }
 
@@ -57,77 +57,81 @@ AAX_Result ComponentDescriptor::Clear()
 
 AAX_Result ComponentDescriptor::AddReservedField(AAX_CFieldIndex field, uint32_t fieldType)
 {
-    if (auto forced = Enter("AddReservedField", Field(field) + ", " + Int(fieldType)))
+    if (auto forced = Enter("AddReservedField", [&] { return Field(field) + ", " + Int(fieldType); }))
         return *forced;
     return AddField(field, ContextField::Kind::Reserved, 0, fieldType);
 }
 
 AAX_Result ComponentDescriptor::AddAudioIn(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddAudioIn", Field(field)))
+    if (auto forced = Enter("AddAudioIn", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::AudioIn);
 }
 
 AAX_Result ComponentDescriptor::AddAudioOut(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddAudioOut", Field(field)))
+    if (auto forced = Enter("AddAudioOut", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::AudioOut);
 }
 
 AAX_Result ComponentDescriptor::AddAudioBufferLength(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddAudioBufferLength", Field(field)))
+    if (auto forced = Enter("AddAudioBufferLength", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::BufferLength);
 }
 
 AAX_Result ComponentDescriptor::AddSampleRate(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddSampleRate", Field(field)))
+    if (auto forced = Enter("AddSampleRate", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::SampleRate);
 }
 
 AAX_Result ComponentDescriptor::AddClock(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddClock", Field(field)))
+    if (auto forced = Enter("AddClock", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::Clock);
 }
 
 AAX_Result ComponentDescriptor::AddSideChainIn(AAX_CFieldIndex field)
 {
-    if (auto forced = Enter("AddSideChainIn", Field(field)))
+    if (auto forced = Enter("AddSideChainIn", [&] { return Field(field); }))
         return *forced;
     return AddField(field, ContextField::Kind::SideChainIn);
 }
 
 AAX_Result ComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t packetSize, AAX_EDataInPortType type)
 {
-    if (auto forced = Enter("AddDataInPort", Field(field) + ", " + Int(packetSize) + ", " + Int(type)))
+    if (auto forced = Enter("AddDataInPort", [&] { return Field(field) + ", " + Int(packetSize) + ", " + Int(type); }))
         return *forced;
     return AddField(field, ContextField::Kind::DataInPort, packetSize, type);
 }
 
 AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex field, int32_t stemFormat, const char* name)
 {
-    if (auto forced = Enter("AddAuxOutputStem", Field(field) + ", " + Int(stemFormat) + ", " + Quote(name)))
+    if (auto forced = Enter("AddAuxOutputStem", [&] {
+            return Field(field) + ", " + Int(stemFormat) + ", " + Quote(name);
+        }))
         return *forced;
     return AddField(field, ContextField::Kind::AuxOutputStem, 0, stemFormat);
 }
 
 AAX_Result ComponentDescriptor::AddPrivateData(AAX_CFieldIndex field, int32_t dataSize, uint32_t options)
 {
-    if (auto forced = Enter("AddPrivateData", Field(field) + ", " + Int(dataSize) + ", " + Int(options)))
+    if (auto forced = Enter("AddPrivateData", [&] {
+            return Field(field) + ", " + Int(dataSize) + ", " + Int(options);
+        }))
         return *forced;
     return AddField(field, ContextField::Kind::PrivateData, dataSize > 0 ? uint32_t(dataSize) : 0u, options);
 }
 
 AAX_Result ComponentDescriptor::AddDmaInstance(AAX_CFieldIndex field, AAX_IDma::EMode mode)
 {
-    if (auto forced = Enter("AddDmaInstance", Field(field) + ", " + Int(mode)))
+    if (auto forced = Enter("AddDmaInstance", [&] { return Field(field) + ", " + Int(mode); }))
         return *forced;
     return AddField(field, ContextField::Kind::Dma, 0, mode);
 }
@@ -135,7 +139,9 @@ AAX_Result ComponentDescriptor::AddDmaInstance(AAX_CFieldIndex field, AAX_IDma::
 AAX_Result ComponentDescriptor::AddMIDINode(AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name,
                                             uint32_t channelMask)
 {
-    if (auto forced = Enter("AddMIDINode", Field(field) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask)))
+    if (auto forced = Enter("AddMIDINode", [&] {
+            return Field(field) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask);
+        }))
         return *forced;
     return AddField(field, ContextField::Kind::MIDINode, 0, type);
 }
@@ -144,10 +150,11 @@ AAX_Result ComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc processPr
                                                       AAX_CInstanceInitProc instanceInitProc,
                                                       AAX_CBackgroundProc backgroundProc, AAX_CSelector* outProcID)
 {
-    if (auto forced = Enter("AddProcessProc_Native",
-                            Ptr(reinterpret_cast<const void*>(processProc)) + ", " + ObjectName(properties) + ", "
-                                + Ptr(reinterpret_cast<const void*>(instanceInitProc)) + ", "
-                                + Ptr(reinterpret_cast<const void*>(backgroundProc))))
+    if (auto forced = Enter("AddProcessProc_Native", [&] {
+            return Ptr(reinterpret_cast<const void*>(processProc)) + ", " + ObjectName(properties) + ", "
+                 + Ptr(reinterpret_cast<const void*>(instanceInitProc)) + ", "
+                 + Ptr(reinterpret_cast<const void*>(backgroundProc));
+        }))
         return *forced;
     if (processProc == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -163,9 +170,10 @@ AAX_Result ComponentDescriptor::AddProcessProc_TI(const char* dllFileName, const
                                                   IACFUnknown* properties, const char* instanceInitProcName,
                                                   const char* backgroundProcName, AAX_CSelector* outProcID)
 {
-    if (auto forced = Enter("AddProcessProc_TI", Quote(dllFileName) + ", " + Quote(processProcName) + ", "
-                                                     + ObjectName(properties) + ", " + Quote(instanceInitProcName)
-                                                     + ", " + Quote(backgroundProcName)))
+    if (auto forced = Enter("AddProcessProc_TI", [&] {
+            return Quote(dllFileName) + ", " + Quote(processProcName) + ", " + ObjectName(properties) + ", "
+                 + Quote(instanceInitProcName) + ", " + Quote(backgroundProcName);
+        }))
         return *forced;
     if (dllFileName == nullptr || processProcName == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -179,10 +187,12 @@ AAX_Result ComponentDescriptor::AddProcessProc_TI(const char* dllFileName, const
 
 AAX_Result ComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CTypeID* meterIDs, uint32_t meterCount)
 {
-    std::string ids;
-    for (uint32_t i = 0; meterIDs != nullptr && i < meterCount; ++i)
-        ids += (i == 0 ? "" : " ") + Int(meterIDs[i]);
-    if (auto forced = Enter("AddMeters", Field(field) + ", [" + ids + "], " + Int(meterCount)))
+    if (auto forced = Enter("AddMeters", [&] {
+            std::string ids;
+            for (uint32_t i = 0; meterIDs != nullptr && i < meterCount; ++i)
+                ids += (i == 0 ? "" : " ") + Int(meterIDs[i]);
+            return Field(field) + ", [" + ids + "], " + Int(meterCount);
+        }))
         return *forced;
     AddField(field, ContextField::Kind::Meters);
     if (meterIDs != nullptr)
@@ -192,14 +202,14 @@ AAX_Result ComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CType
 
 AAX_Result ComponentDescriptor::AddTemporaryData(AAX_CFieldIndex field, uint32_t dataElementSize)
 {
-    if (auto forced = Enter("AddTemporaryData", Field(field) + ", " + Int(dataElementSize)))
+    if (auto forced = Enter("AddTemporaryData", [&] { return Field(field) + ", " + Int(dataElementSize); }))
         return *forced;
     return AddField(field, ContextField::Kind::TemporaryData, dataElementSize);
 }
 
 AAX_Result ComponentDescriptor::AddProcessProc(IACFUnknown* properties, AAX_CSelector* outProcIDs, int32_t capacity)
 {
-    if (auto forced = Enter("AddProcessProc", ObjectName(properties) + ", " + Int(capacity)))
+    if (auto forced = Enter("AddProcessProc", [&] { return ObjectName(properties) + ", " + Int(capacity); }))
         return *forced;
 
     // The host reads the procedures from the map itself.

@@ -42,7 +42,7 @@ public:
         std::vector<AAX_CTypeID> meterIDs;    ///< Meters only
     };
 
-    explicit ComponentDescriptor(std::shared_ptr<CallLog> log);
+    explicit ComponentDescriptor(std::shared_ptr<CallHook> hook);
 
     AAX_Result Clear() override;
     AAX_Result AddReservedField(AAX_CFieldIndex field, uint32_t fieldType) override;

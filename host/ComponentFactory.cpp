@@ -11,16 +11,16 @@
 
 namespace aaxhost
 {
-ComponentFactory::ComponentFactory(std::shared_ptr<CallLog> log, HostServices& services)
-    : HostUnknown("factory", std::move(log), false), mServices(services)
+ComponentFactory::ComponentFactory(std::shared_ptr<CallHook> hook, HostServices& services)
+    : HostUnknown("factory", std::move(hook), false), mServices(services)
 {
-    Register(AAXCompID_AAXCollection, [](std::shared_ptr<CallLog> l) -> HostObject* { return new Collection(l); });
+    Register(AAXCompID_AAXCollection, [](std::shared_ptr<CallHook> h) -> HostObject* { return new Collection(h); });
     Register(AAXCompID_AAXEffectDescriptor,
-             [](std::shared_ptr<CallLog> l) -> HostObject* { return new EffectDescriptor(l); });
+             [](std::shared_ptr<CallHook> h) -> HostObject* { return new EffectDescriptor(h); });
     Register(AAXCompID_AAXComponentDescriptor,
-             [](std::shared_ptr<CallLog> l) -> HostObject* { return new ComponentDescriptor(l); });
-    Register(AAXCompID_AAXPropertyMap, [](std::shared_ptr<CallLog> l) -> HostObject* { return new PropertyMap(l); });
-    Register(AAXCompID_PageTable, [](std::shared_ptr<CallLog> l) -> HostObject* { return new PageTable(l); });
+             [](std::shared_ptr<CallHook> h) -> HostObject* { return new ComponentDescriptor(h); });
+    Register(AAXCompID_AAXPropertyMap, [](std::shared_ptr<CallHook> h) -> HostObject* { return new PropertyMap(h); });
+    Register(AAXCompID_PageTable, [](std::shared_ptr<CallHook> h) -> HostObject* { return new PageTable(h); });
 }
 
 ComponentFactory::~ComponentFactory()
@@ -35,17 +35,7 @@ void* ComponentFactory::FindInterface(const acfIID& iid)
     return nullptr;
 }
 
-void ComponentFactory::Refuse(const acfCLSID& clsid)
-{
-    mRefused.insert(clsid);
-}
-
-void ComponentFactory::WithholdOnCreate(const acfCLSID& clsid, const acfIID& iid)
-{
-    mWithheldOnCreate[clsid].insert(iid);
-}
-
-void ComponentFactory::Register(const acfCLSID& clsid, std::function<HostObject*(std::shared_ptr<CallLog>)> make)
+void ComponentFactory::Register(const acfCLSID& clsid, std::function<HostObject*(std::shared_ptr<CallHook>)> make)
 {
     mMakers[clsid] = std::move(make);
 }
@@ -62,11 +52,13 @@ ACFRESULT ComponentFactory::CreateComponent(const acfCLSID& clsid, IACFUnknown* 
 {
     if (out != nullptr)
         *out = nullptr;
-    if (auto forced = Enter("CreateComponent", UidName(clsid) + ", " + ObjectName(outer) + ", " + UidName(iid)))
+    if (auto forced = Enter("CreateComponent", [&] {
+            return UidName(clsid) + ", " + ObjectName(outer) + ", " + UidName(iid);
+        }))
         return *forced;
     if (out == nullptr)
         return ACF_E_INVALIDARG;
-    if (outer != nullptr || mRefused.count(clsid) != 0)
+    if (outer != nullptr)
         return ACF_E_NOINTERFACE;
 
     if (clsid == AAXCompID_HostServices)
@@ -76,11 +68,7 @@ ACFRESULT ComponentFactory::CreateComponent(const acfCLSID& clsid, IACFUnknown* 
     if (maker == mMakers.end())
         return ACF_E_NOINTERFACE;
 
-    HostObject* const object = maker->second(SharedLog());
-    const auto withheld = mWithheldOnCreate.find(clsid);
-    if (withheld != mWithheldOnCreate.end())
-        for (const acfIID& hidden : withheld->second)
-            object->Withhold(hidden);
+    HostObject* const object = maker->second(Hook());
     mCreated.push_back(object);   // keeps the creation reference
 
     return object->QueryInterfaceImpl(iid, out);

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "ACF/ACFPtr.h"
@@ -15,27 +14,19 @@ class HostServices;
 
 /** The host's component factory: makes collections, effect and component descriptors, property
     maps and page tables, and hands out the host's one services object. Keeps a reference to every
-    object it made, so that a test can inspect what the plug-in described after the plug-in has
+    object it made, so that the host can read what the plug-in described after the plug-in has
     let go. */
 class ComponentFactory final : public HostUnknown<IACFComponentFactory>
 {
 public:
-    ComponentFactory(std::shared_ptr<CallLog> log, HostServices& services);
+    ComponentFactory(std::shared_ptr<CallHook> hook, HostServices& services);
 
     ACFRESULT CreateComponent(const acfCLSID& clsid, IACFUnknown* outer, const acfIID& iid, void** out) override;
 
-    /** Creation of `clsid` fails from now on. */
-    void Refuse(const acfCLSID& clsid);
-
-    /** New objects of `clsid` withhold `iid` (as a host lacking that version). */
-    void WithholdOnCreate(const acfCLSID& clsid, const acfIID& iid);
-
     /** Makes objects of `clsid` with `make` (for kinds the host grows later). */
-    void Register(const acfCLSID& clsid, std::function<HostObject*(std::shared_ptr<CallLog>)> make);
+    void Register(const acfCLSID& clsid, std::function<HostObject*(std::shared_ptr<CallHook>)> make);
 
-    /** Every object made so far, in order; those of type T when asked. */
-    const std::vector<HostObject*>& Created() const { return mCreated; }
-
+    /** The objects of type T made so far, in order. */
     template <class T>
     std::vector<T*> CreatedOf() const
     {
@@ -56,9 +47,7 @@ protected:
 
 private:
     HostServices& mServices;
-    std::set<acfCLSID> mRefused;
-    std::map<acfCLSID, std::set<acfIID>> mWithheldOnCreate;
-    std::map<acfCLSID, std::function<HostObject*(std::shared_ptr<CallLog>)>> mMakers;
+    std::map<acfCLSID, std::function<HostObject*(std::shared_ptr<CallHook>)>> mMakers;
     std::vector<HostObject*> mCreated;
 };
 } // namespace aaxhost

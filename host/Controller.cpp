@@ -6,8 +6,8 @@
 
 namespace aaxhost
 {
-Controller::Controller(std::shared_ptr<CallLog> log)
-    : HostUnknown("controller", std::move(log))
+Controller::Controller(std::shared_ptr<CallHook> hook)
+    : HostUnknown("controller", std::move(hook))
 {
 }
 
@@ -46,7 +46,7 @@ AAX_Result Controller::GetSignalLatency(int32_t* samples)
 
 AAX_Result Controller::GetCycleCount(AAX_EProperty which, int32_t* cycles)
 {
-    if (auto forced = Enter("GetCycleCount", Int(which)))
+    if (auto forced = Enter("GetCycleCount", [&] { return Int(which); }))
         return *forced;
     if (cycles == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -64,7 +64,7 @@ AAX_Result Controller::GetTODLocation(int64_t* location)
 
 AAX_Result Controller::SetSignalLatency(int32_t samples)
 {
-    if (auto forced = Enter("SetSignalLatency", Int(samples)))
+    if (auto forced = Enter("SetSignalLatency", [&] { return Int(samples); }))
         return *forced;
     if (samples < 0)
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -74,7 +74,7 @@ AAX_Result Controller::SetSignalLatency(int32_t samples)
 
 AAX_Result Controller::SetCycleCount(AAX_EProperty* which, int32_t* cycles, int32_t count)
 {
-    if (auto forced = Enter("SetCycleCount", Int(count)))
+    if (auto forced = Enter("SetCycleCount", [&] { return Int(count); }))
         return *forced;
     if (count < 0 || (count > 0 && (which == nullptr || cycles == nullptr)))
         return AAX_ERROR_NULL_ARGUMENT;
@@ -85,16 +85,11 @@ AAX_Result Controller::SetCycleCount(AAX_EProperty* which, int32_t* cycles, int3
 
 AAX_Result Controller::PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size)
 {
-    if (auto forced = Enter("PostPacket", Int(port) + ", " + Int(size)))
+    if (auto forced = Enter("PostPacket", [&] { return Int(port) + ", " + Int(size); }, data, size))
         return *forced;
     if (data == nullptr && size != 0)
         return AAX_ERROR_NULL_ARGUMENT;
 
-    const auto* const bytes = static_cast<const uint8_t*>(data);
-    {
-        std::lock_guard<std::mutex> lock(mRecordMutex);
-        mPosted.push_back({ port, std::vector<uint8_t>(bytes, bytes + size) });
-    }
     PacketSink* const sink = mPacketSink.load();
     if (sink != nullptr && !sink->Accept(port, data, size))
         return AAX_ERROR_POST_PACKET_FAILED;
@@ -103,7 +98,7 @@ AAX_Result Controller::PostPacket(AAX_CFieldIndex port, const void* data, uint32
 
 AAX_Result Controller::GetCurrentMeterValue(AAX_CTypeID meter, float* value)
 {
-    if (auto forced = Enter("GetCurrentMeterValue", Int(meter)))
+    if (auto forced = Enter("GetCurrentMeterValue", [&] { return Int(meter); }))
         return *forced;
     if (value == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -116,7 +111,7 @@ AAX_Result Controller::GetCurrentMeterValue(AAX_CTypeID meter, float* value)
 
 AAX_Result Controller::GetMeterPeakValue(AAX_CTypeID meter, float* value)
 {
-    if (auto forced = Enter("GetMeterPeakValue", Int(meter)))
+    if (auto forced = Enter("GetMeterPeakValue", [&] { return Int(meter); }))
         return *forced;
     if (value == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -129,7 +124,7 @@ AAX_Result Controller::GetMeterPeakValue(AAX_CTypeID meter, float* value)
 
 AAX_Result Controller::ClearMeterPeakValue(AAX_CTypeID meter)
 {
-    if (auto forced = Enter("ClearMeterPeakValue", Int(meter)))
+    if (auto forced = Enter("ClearMeterPeakValue", [&] { return Int(meter); }))
         return *forced;
     const auto found = state.meters.find(meter);
     if (found == state.meters.end())
@@ -140,7 +135,7 @@ AAX_Result Controller::ClearMeterPeakValue(AAX_CTypeID meter)
 
 AAX_Result Controller::GetMeterClipped(AAX_CTypeID meter, AAX_CBoolean* clipped)
 {
-    if (auto forced = Enter("GetMeterClipped", Int(meter)))
+    if (auto forced = Enter("GetMeterClipped", [&] { return Int(meter); }))
         return *forced;
     if (clipped == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -153,7 +148,7 @@ AAX_Result Controller::GetMeterClipped(AAX_CTypeID meter, AAX_CBoolean* clipped)
 
 AAX_Result Controller::ClearMeterClipped(AAX_CTypeID meter)
 {
-    if (auto forced = Enter("ClearMeterClipped", Int(meter)))
+    if (auto forced = Enter("ClearMeterClipped", [&] { return Int(meter); }))
         return *forced;
     const auto found = state.meters.find(meter);
     if (found == state.meters.end())
@@ -183,15 +178,9 @@ AAX_Result Controller::GetNextMIDIPacket(AAX_CFieldIndex* port, AAX_CMidiPacket*
 
 AAX_Result Controller::SendNotification(AAX_CTypeID type, const void* data, uint32_t size)
 {
-    if (auto forced = Enter("SendNotification", Int(type) + ", " + Int(size)))
+    if (auto forced = Enter("SendNotification", [&] { return Int(type) + ", " + Int(size); }, data, size))
         return *forced;
-    if (data == nullptr && size != 0)
-        return AAX_ERROR_NULL_ARGUMENT;
-
-    const auto* const bytes = static_cast<const uint8_t*>(data);
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    mNotifications.push_back({ type, std::vector<uint8_t>(bytes, bytes + size), data != nullptr });
-    return AAX_SUCCESS;
+    return data == nullptr && size != 0 ? AAX_ERROR_NULL_ARGUMENT : AAX_SUCCESS;
 }
 
 AAX_Result Controller::GetHybridSignalLatency(int32_t* samples)
@@ -217,23 +206,5 @@ AAX_Result Controller::GetPlugInTargetPlatform(int32_t* platform)
 AAX_Result Controller::GetIsAudioSuite(AAX_CBoolean* isAudioSuite)
 {
     return Answer("GetIsAudioSuite", isAudioSuite, state.isAudioSuite);
-}
-
-std::vector<Controller::PostedPacket> Controller::Posted() const
-{
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mPosted;
-}
-
-void Controller::ClearPosted()
-{
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    mPosted.clear();
-}
-
-std::vector<Controller::Notification> Controller::Notifications() const
-{
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mNotifications;
 }
 } // namespace aaxhost

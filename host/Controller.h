@@ -12,8 +12,8 @@
 namespace aaxhost
 {
 /** The host's controller of one instance (all three versions), answering from the public state
-    below and keeping what the instance tells it: the declared latency, cycle counts, every posted
-    packet and every notification. PostPacket may be called from any thread. */
+    below and keeping what the instance tells it: the declared latency and cycle counts; posted
+    packets go on to the packet sink. PostPacket may be called from any thread. */
 class Controller final : public HostUnknown<AAX_IACFController_V3>
 {
 public:
@@ -44,22 +44,7 @@ public:
         std::deque<std::pair<AAX_CFieldIndex, AAX_CMidiPacket>> midi;   ///< handed out by GetNextMIDIPacket
     };
 
-    /** A packet as the algorithm would receive it. */
-    struct PostedPacket
-    {
-        AAX_CFieldIndex port;
-        std::vector<uint8_t> data;
-    };
-
-    /** A notification the instance sent to the host. */
-    struct Notification
-    {
-        AAX_CTypeID type;
-        std::vector<uint8_t> data;
-        bool hadData;   ///< false when the data pointer was null
-    };
-
-    /** Where posted packets travel on to, besides the record: the instance's algorithm. */
+    /** Where posted packets travel on to: the instance's algorithm. */
     class PacketSink
     {
     public:
@@ -69,11 +54,11 @@ public:
         virtual bool Accept(AAX_CFieldIndex port, const void* data, uint32_t size) = 0;
     };
 
-    explicit Controller(std::shared_ptr<CallLog> log);
+    explicit Controller(std::shared_ptr<CallHook> hook);
 
     State state;
 
-    /** Null: packets are only recorded. Set while no packet is being posted. */
+    /** Null: packets go nowhere. Set while no packet is being posted. */
     void SetPacketSink(PacketSink* sink) { mPacketSink.store(sink); }
 
     AAX_Result GetEffectID(AAX_IString* effectID) override;
@@ -86,8 +71,8 @@ public:
     AAX_Result SetSignalLatency(int32_t samples) override;
     AAX_Result SetCycleCount(AAX_EProperty* which, int32_t* cycles, int32_t count) override;
 
-    /** Copies the bytes and hands them to the packet sink; a null pointer with a nonzero size is
-        refused with -20044, a packet the sink refuses with -20021 (it is still recorded). */
+    /** Hands the bytes to the packet sink; a null pointer with a nonzero size is refused with
+        -20044, a packet the sink refuses with -20021. */
     AAX_Result PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size) override;
 
     /** Unknown meter ids give -20003 (AAX_ERROR_INVALID_METER_INDEX). */
@@ -108,20 +93,10 @@ public:
     AAX_Result GetPlugInTargetPlatform(int32_t* platform) override;
     AAX_Result GetIsAudioSuite(AAX_CBoolean* isAudioSuite) override;
 
-    /** Packets posted so far, in order. Thread-safe. */
-    std::vector<PostedPacket> Posted() const;
-    void ClearPosted();
-
-    /** Notifications received so far, in order. */
-    std::vector<Notification> Notifications() const;
-
 protected:
     void* FindInterface(const acfIID& iid) override;
 
 private:
     std::atomic<PacketSink*> mPacketSink { nullptr };
-    mutable std::mutex mRecordMutex;
-    std::vector<PostedPacket> mPosted;
-    std::vector<Notification> mNotifications;
 };
 } // namespace aaxhost

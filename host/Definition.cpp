@@ -40,8 +40,8 @@ ACFRESULT AttributeStore::Copy(const acfUID& attributeID, const acfUID& typeID, 
     return ACF_OK;
 }
 
-Definition::Definition(std::shared_ptr<CallLog> log)
-    : HostUnknown("definition", std::move(log), false)
+Definition::Definition(std::shared_ptr<CallHook> hook)
+    : HostUnknown("definition", std::move(hook), false)
 {
 }
 
@@ -55,21 +55,21 @@ void* Definition::FindInterface(const acfIID& iid)
 ACFRESULT Definition::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data,
                                       uint32_t size)
 {
-    if (auto forced = Enter("DefineAttribute", UidName(attributeID) + ", " + Int(size)))
+    if (auto forced = Enter("DefineAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;
     return mAttributes.Define(attributeID, typeID, data, size);
 }
 
 ACFRESULT Definition::GetAttributeInfo(const acfUID& attributeID, acfUID* typeID, uint32_t* size)
 {
-    if (auto forced = Enter("GetAttributeInfo", UidName(attributeID)))
+    if (auto forced = Enter("GetAttributeInfo", [&] { return UidName(attributeID); }))
         return *forced;
     return mAttributes.Info(attributeID, typeID, size);
 }
 
 ACFRESULT Definition::CopyAttribute(const acfUID& attributeID, const acfUID& typeID, void* data, uint32_t size)
 {
-    if (auto forced = Enter("CopyAttribute", UidName(attributeID) + ", " + Int(size)))
+    if (auto forced = Enter("CopyAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;
     return mAttributes.Copy(attributeID, typeID, data, size);
 }

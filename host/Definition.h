@@ -25,7 +25,7 @@ private:
 class Definition final : public HostUnknown<IACFDefinition>
 {
 public:
-    explicit Definition(std::shared_ptr<CallLog> log);
+    explicit Definition(std::shared_ptr<CallHook> hook);
 
     ACFRESULT DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data,
                               uint32_t size) override;

@@ -6,8 +6,8 @@
 
 namespace aaxhost
 {
-DescriptionHost::DescriptionHost(std::shared_ptr<CallLog> log)
-    : HostUnknown("descriptionHost", std::move(log), false)
+DescriptionHost::DescriptionHost(std::shared_ptr<CallHook> hook)
+    : HostUnknown("descriptionHost", std::move(hook), false)
 {
 }
 
@@ -22,7 +22,7 @@ AAX_Result DescriptionHost::AcquireFeatureProperties(const AAX_Feature_UID& feat
 {
     if (out != nullptr)
         *out = nullptr;
-    if (auto forced = Enter("AcquireFeatureProperties", UidName(feature)))
+    if (auto forced = Enter("AcquireFeatureProperties", [&] { return UidName(feature); }))
         return *forced;
     if (out == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;

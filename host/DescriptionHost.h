@@ -14,7 +14,7 @@ class FeatureInfo;
 class DescriptionHost final : public HostUnknown<AAX_IACFDescriptionHost>
 {
 public:
-    explicit DescriptionHost(std::shared_ptr<CallLog> log);
+    explicit DescriptionHost(std::shared_ptr<CallHook> hook);
 
     /** The record with a reference for the caller; an unknown feature gives -20009 and null. */
     AAX_Result AcquireFeatureProperties(const AAX_Feature_UID& feature, IACFUnknown** out) override;

@@ -5,8 +5,8 @@
 
 namespace aaxhost
 {
-EffectDescriptor::EffectDescriptor(std::shared_ptr<CallLog> log)
-    : HostUnknown("effect", std::move(log))
+EffectDescriptor::EffectDescriptor(std::shared_ptr<CallHook> hook)
+    : HostUnknown("effect", std::move(hook))
 {
 }
 
@@ -19,7 +19,7 @@ void* EffectDescriptor::FindInterface(const acfIID& iid)
 
 AAX_Result EffectDescriptor::AddComponent(IACFUnknown* componentDescriptor)
 {
-    if (auto forced = Enter("AddComponent", ObjectName(componentDescriptor)))
+    if (auto forced = Enter("AddComponent", [&] { return ObjectName(componentDescriptor); }))
         return *forced;
     if (componentDescriptor == nullptr)
         return AAX_ERROR_NULL_COMPONENT;
@@ -29,7 +29,7 @@ AAX_Result EffectDescriptor::AddComponent(IACFUnknown* componentDescriptor)
 
 AAX_Result EffectDescriptor::AddName(const char* name)
 {
-    if (auto forced = Enter("AddName", Quote(name)))
+    if (auto forced = Enter("AddName", [&] { return Quote(name); }))
         return *forced;
     mNames.push_back(name != nullptr ? name : "");
     return AAX_SUCCESS;
@@ -37,7 +37,7 @@ AAX_Result EffectDescriptor::AddName(const char* name)
 
 AAX_Result EffectDescriptor::AddCategory(uint32_t category)
 {
-    if (auto forced = Enter("AddCategory", Int(category)))
+    if (auto forced = Enter("AddCategory", [&] { return Int(category); }))
         return *forced;
     mCategories.push_back(category);
     return AAX_SUCCESS;
@@ -45,14 +45,14 @@ AAX_Result EffectDescriptor::AddCategory(uint32_t category)
 
 AAX_Result EffectDescriptor::AddCategoryBypassParameter(uint32_t category, AAX_CParamID parameterID)
 {
-    if (auto forced = Enter("AddCategoryBypassParameter", Int(category) + ", " + Quote(parameterID)))
+    if (auto forced = Enter("AddCategoryBypassParameter", [&] { return Int(category) + ", " + Quote(parameterID); }))
         return *forced;
     return AAX_SUCCESS;
 }
 
 AAX_Result EffectDescriptor::AddProcPtr(void* procedure, AAX_CProcPtrID procID)
 {
-    if (auto forced = Enter("AddProcPtr", Ptr(procedure) + ", " + Int(procID)))
+    if (auto forced = Enter("AddProcPtr", [&] { return Ptr(procedure) + ", " + Int(procID); }))
         return *forced;
     mProcPtrs[procID] = procedure;
     return AAX_SUCCESS;
@@ -60,7 +60,7 @@ AAX_Result EffectDescriptor::AddProcPtr(void* procedure, AAX_CProcPtrID procID)
 
 AAX_Result EffectDescriptor::SetProperties(IACFUnknown* properties)
 {
-    if (auto forced = Enter("SetProperties", ObjectName(properties)))
+    if (auto forced = Enter("SetProperties", [&] { return ObjectName(properties); }))
         return *forced;
     mHeldMaps.push_back(Hold(properties));
     return AAX_SUCCESS;
@@ -68,14 +68,16 @@ AAX_Result EffectDescriptor::SetProperties(IACFUnknown* properties)
 
 AAX_Result EffectDescriptor::AddResourceInfo(AAX_EResourceType type, const char* info)
 {
-    if (auto forced = Enter("AddResourceInfo", Int(type) + ", " + Quote(info)))
+    if (auto forced = Enter("AddResourceInfo", [&] { return Int(type) + ", " + Quote(info); }))
         return *forced;
     return AAX_SUCCESS;
 }
 
 AAX_Result EffectDescriptor::AddMeterDescription(AAX_CTypeID meterID, const char* name, IACFUnknown* properties)
 {
-    if (auto forced = Enter("AddMeterDescription", Int(meterID) + ", " + Quote(name) + ", " + ObjectName(properties)))
+    if (auto forced = Enter("AddMeterDescription", [&] {
+            return Int(meterID) + ", " + Quote(name) + ", " + ObjectName(properties);
+        }))
         return *forced;
     mMeters.push_back({ meterID, name != nullptr ? name : "" });
     mHeldMaps.push_back(Hold(properties));
@@ -85,8 +87,9 @@ AAX_Result EffectDescriptor::AddMeterDescription(AAX_CTypeID meterID, const char
 AAX_Result EffectDescriptor::AddControlMIDINode(AAX_CTypeID nodeID, AAX_EMIDINodeType type, const char* name,
                                                 uint32_t channelMask)
 {
-    if (auto forced = Enter("AddControlMIDINode",
-                            Int(nodeID) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask)))
+    if (auto forced = Enter("AddControlMIDINode", [&] {
+            return Int(nodeID) + ", " + Int(type) + ", " + Quote(name) + ", " + Int(channelMask);
+        }))
         return *forced;
     return AAX_SUCCESS;
 }

@@ -14,7 +14,7 @@ namespace aaxhost
 class EffectDescriptor final : public HostUnknown<AAX_IACFEffectDescriptor_V2>
 {
 public:
-    explicit EffectDescriptor(std::shared_ptr<CallLog> log);
+    explicit EffectDescriptor(std::shared_ptr<CallHook> hook);
 
     AAX_Result AddComponent(IACFUnknown* componentDescriptor) override;
     AAX_Result AddName(const char* name) override;

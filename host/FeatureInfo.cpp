@@ -6,8 +6,8 @@
 
 namespace aaxhost
 {
-FeatureInfo::FeatureInfo(std::shared_ptr<CallLog> log, AAX_ESupportLevel level)
-    : HostUnknown("feature", std::move(log)), mLevel(level)
+FeatureInfo::FeatureInfo(std::shared_ptr<CallHook> hook, AAX_ESupportLevel level)
+    : HostUnknown("feature", std::move(hook)), mLevel(level)
 {
 }
 

@@ -12,7 +12,7 @@ class PropertyMap;
 class FeatureInfo final : public HostUnknown<AAX_IACFFeatureInfo>
 {
 public:
-    FeatureInfo(std::shared_ptr<CallLog> log, AAX_ESupportLevel level);
+    FeatureInfo(std::shared_ptr<CallHook> hook, AAX_ESupportLevel level);
 
     AAX_Result SupportLevel(AAX_ESupportLevel* level) override;
 

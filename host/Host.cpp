@@ -4,16 +4,16 @@
 
 namespace aaxhost
 {
-Host::Host()
-    : mLog(std::make_shared<CallLog>()),
-      mServices(new HostServices(mLog)),
-      mFactory(new ComponentFactory(mLog, *mServices)),
-      mDescriptionHost(new DescriptionHost(mLog)),
-      mDefinition(new Definition(mLog)),
-      mAutomation(new AutomationDelegate(mLog)),
-      mTransport(new Transport(mLog)),
-      mView(new ViewContainer(mLog)),
-      mContext(new HostContext(mLog))
+Host::Host(CallObserver* observer)
+    : mHook(std::make_shared<CallHook>(observer)),
+      mServices(new HostServices(mHook)),
+      mFactory(new ComponentFactory(mHook, *mServices)),
+      mDescriptionHost(new DescriptionHost(mHook)),
+      mDefinition(new Definition(mHook)),
+      mAutomation(new AutomationDelegate(mHook)),
+      mTransport(new Transport(mHook)),
+      mView(new ViewContainer(mHook)),
+      mContext(new HostContext(mHook))
 {
     mContext->Provide(IID_IACFComponentFactory, static_cast<IACFComponentFactory*>(mFactory));
     mContext->Provide(IID_IAAXDescriptionHostV1, static_cast<AAX_IACFDescriptionHost*>(mDescriptionHost));

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "AutomationDelegate.h"
-#include "CallLog.h"
+#include "CallHook.h"
 #include "ComponentFactory.h"
 #include "Definition.h"
 #include "DescriptionHost.h"
@@ -17,21 +17,23 @@ namespace aaxhost
 /** A stand-in AAX host for one test or one loaded module: its context (what the plug-in's entry
     points and wrappers receive) answers the component factory, the description host, the host
     definition, automation and transport; the diagnostics services come from the factory; a view
-    container is at hand for editors. Every object records into one shared call log.
+    container is at hand for editors. Every object reports its calls to the host's observer, if
+    one is given (tests attach one; the host runs without).
 
     Destroying the host drops its references; objects the plug-in still holds live on until it
     releases them (HostObject::LiveCount finds leaks). */
 class Host
 {
 public:
-    Host();
+    /** `observer` (null: none) must outlive every call into the host's objects. */
+    explicit Host(CallObserver* observer = nullptr);
     ~Host();
 
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    CallLog& Log() { return *mLog; }
-    const std::shared_ptr<CallLog>& SharedLog() const { return mLog; }
+    const std::shared_ptr<CallHook>& Hook() const { return mHook; }
+    CallObserver* Observer() const { return mHook->Observer(); }
 
     /** The context as the plug-in receives it. */
     IACFUnknown* Unknown() { return mContext->Unknown(); }
@@ -49,7 +51,7 @@ public:
     IACFUnknown* ViewUnknown() { return static_cast<AAX_IACFViewContainer_V2*>(mView); }
 
 private:
-    std::shared_ptr<CallLog> mLog;
+    std::shared_ptr<CallHook> mHook;
     HostServices* mServices;
     ComponentFactory* mFactory;
     DescriptionHost* mDescriptionHost;

@@ -4,8 +4,8 @@
 
 namespace aaxhost
 {
-HostContext::HostContext(std::shared_ptr<CallLog> log, const std::string& name)
-    : HostUnknown(name, std::move(log), false)
+HostContext::HostContext(std::shared_ptr<CallHook> hook, const std::string& name)
+    : HostUnknown(name, std::move(hook), false)
 {
 }
 

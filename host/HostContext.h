@@ -9,11 +9,11 @@ namespace aaxhost
 {
 /** A host context handed to the plug-in (at start-up, registration, or an instance's
     initialisation): answers each offered interface id with the interface of the object offering
-    it. Withholding an id on the context hides that version from the plug-in. */
+    it. */
 class HostContext final : public HostUnknown<IACFUnknown>
 {
 public:
-    explicit HostContext(std::shared_ptr<CallLog> log, const std::string& name = "context");
+    explicit HostContext(std::shared_ptr<CallHook> hook, const std::string& name = "context");
 
     /** From now on `iid` is answered by `provider` (a reference is taken). */
     void Provide(const acfIID& iid, IACFUnknown* provider);

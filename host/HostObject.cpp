@@ -1,7 +1,5 @@
 #include "HostObject.h"
 
-#include <stdexcept>
-
 #include "ACF/acfuids.h"
 #include "Format.h"
 
@@ -9,8 +7,8 @@ namespace aaxhost
 {
 std::atomic<uint32_t> HostObject::sLiveCount { 0 };
 
-HostObject::HostObject(const std::string& kind, std::shared_ptr<CallLog> log, bool numbered)
-    : mName(numbered ? log->NextName(kind) : kind), mLog(std::move(log))
+HostObject::HostObject(const std::string& kind, std::shared_ptr<CallHook> hook, bool numbered)
+    : mName(numbered ? hook->NextName(kind) : kind), mHook(std::move(hook))
 {
     sLiveCount.fetch_add(1);
 }
@@ -23,38 +21,6 @@ HostObject::~HostObject()
 uint32_t HostObject::LiveCount()
 {
     return sLiveCount.load();
-}
-
-void HostObject::Withhold(const acfIID& iid)
-{
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    mWithheld.insert(iid);
-}
-
-void HostObject::Offer(const acfIID& iid)
-{
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    mWithheld.erase(iid);
-}
-
-void HostObject::FailCall(const std::string& method, AAX_Result result)
-{
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    mFailures[method] = result;
-}
-
-void HostObject::ThrowOnCall(const std::string& method)
-{
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    mThrowing.insert(method);
-}
-
-void HostObject::ResetSwitches()
-{
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    mWithheld.clear();
-    mFailures.clear();
-    mThrowing.clear();
 }
 
 uint32_t HostObject::Retain()
@@ -96,7 +62,7 @@ ACFRESULT HostObject::QueryInterfaceImpl(const acfIID& iid, void** out)
         return ACF_OK;
     }
 
-    if (auto forced = Enter("QueryInterface", UidName(iid)))
+    if (auto forced = Enter("QueryInterface", [&] { return UidName(iid); }))
     {
         if (out != nullptr)
             *out = nullptr;
@@ -106,11 +72,9 @@ ACFRESULT HostObject::QueryInterfaceImpl(const acfIID& iid, void** out)
         return ACF_E_INVALIDARG;
     *out = nullptr;
 
-    {
-        std::lock_guard<std::mutex> lock(mSwitchMutex);
-        if (mWithheld.count(iid) != 0)
-            return ACF_E_NOINTERFACE;
-    }
+    CallObserver* const observer = mHook->Observer();
+    if (observer != nullptr && observer->Withholds(*this, iid))
+        return ACF_E_NOINTERFACE;
 
     void* const found = AcquireInterface(iid);
     if (found == nullptr)
@@ -125,19 +89,6 @@ void* HostObject::AcquireInterface(const acfIID& iid)
     if (found != nullptr)
         Retain();
     return found;
-}
-
-std::optional<AAX_Result> HostObject::Enter(const char* method, const std::string& args)
-{
-    mLog->Add(CallRecord { mName, method, args });
-
-    std::lock_guard<std::mutex> lock(mSwitchMutex);
-    if (mThrowing.count(method) != 0)
-        throw std::runtime_error("host failure in " + mName + "." + method);
-    const auto failure = mFailures.find(method);
-    if (failure != mFailures.end())
-        return failure->second;
-    return std::nullopt;
 }
 
 AAX_Result HostObject::AnswerText(const char* method, AAX_IString* out, const std::string& value)

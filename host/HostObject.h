@@ -1,27 +1,24 @@
 #pragma once
 
 #include <atomic>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "ACF/ACFPtr.h"
 #include "ACF/IACFUnknown.h"
 #include "AAX_Errors.h"
 #include "AAX_IString.h"
-#include "CallLog.h"
+#include "CallHook.h"
 
 namespace aaxhost
 {
 /** Id under which every host object answers with its HostObject, so that the host can recognise
-    its own objects when the plug-in hands them back. Never recorded. */
+    its own objects when the plug-in hands them back. Never reported to an observer. */
 inline constexpr acfIID IID_HostObject = { 0x0B57AA01, 0x7C11, 0x4A2E, { 0x91, 0x3D, 0x48, 0x6F, 0x73, 0x74, 0x4F, 0x62 } };
 
-/** Common part of every host-side object: a name, an atomic reference count, the shared call log
-    and the switches with which a test makes the host misbehave.
+/** Common part of every host-side object: a name, an atomic reference count, and the hook
+    through which a test's observer sees each call (and may make the host misbehave).
 
     Objects start with one reference, owned by whoever created them; the last Release deletes the
     object. The number of live host objects is counted process-wide, to find leaks.
@@ -29,7 +26,7 @@ inline constexpr acfIID IID_HostObject = { 0x0B57AA01, 0x7C11, 0x4A2E, { 0x91, 0
 class HostObject
 {
 public:
-    HostObject(const std::string& kind, std::shared_ptr<CallLog> log, bool numbered = true);
+    HostObject(const std::string& kind, std::shared_ptr<CallHook> hook, bool numbered = true);
     virtual ~HostObject();
 
     HostObject(const HostObject&) = delete;
@@ -37,30 +34,14 @@ public:
 
     const std::string& Name() const { return mName; }
     uint32_t RefCount() const { return mRefCount.load(); }
-    CallLog& Log() const { return *mLog; }
-    const std::shared_ptr<CallLog>& SharedLog() const { return mLog; }
-
-    /** QueryInterface for `iid` fails from now on (as if the host lacked that version). */
-    void Withhold(const acfIID& iid);
-
-    /** Undoes Withhold. */
-    void Offer(const acfIID& iid);
-
-    /** `method` is recorded and then returns `result` without doing anything. */
-    void FailCall(const std::string& method, AAX_Result result);
-
-    /** `method` is recorded and then throws std::runtime_error (a misbehaving host). */
-    void ThrowOnCall(const std::string& method);
-
-    /** Clears every switch. */
-    void ResetSwitches();
+    const std::shared_ptr<CallHook>& Hook() const { return mHook; }
 
     /** Adds and drops one reference, for owners that hold a HostObject pointer. */
     uint32_t Retain();
     uint32_t Drop();
 
-    /** QueryInterface on whichever interface the object has: records the call, applies the
-        switches, and answers through AcquireInterface. */
+    /** QueryInterface on whichever interface the object has: tells the observer, then answers
+        through AcquireInterface. */
     ACFRESULT QueryInterfaceImpl(const acfIID& iid, void** out);
 
     /** The host object behind `unknown`, or null for null or a foreign object. No reference is
@@ -78,9 +59,23 @@ protected:
         FindInterface's answer with a reference on this object. */
     virtual void* AcquireInterface(const acfIID& iid);
 
-    /** Records the call, then applies the switches: a forced result is returned, a throw is
-        thrown; otherwise nothing (the caller goes on). */
-    std::optional<AAX_Result> Enter(const char* method, const std::string& args = std::string());
+    /** Tells the observer, if any, of the call: a result it forces is returned, what it throws
+        is thrown; otherwise nothing (the caller goes on). `args` (a callable giving the
+        arguments' text) runs only for an observer, so that an unobserved call costs no text. */
+    template <class Args>
+    std::optional<AAX_Result> Enter(const char* method, const Args& args, const void* data = nullptr,
+                                    uint32_t size = 0)
+    {
+        CallObserver* const observer = mHook->Observer();
+        if (observer == nullptr)
+            return std::nullopt;
+        return observer->Called(*this, method, args, data, size);
+    }
+
+    std::optional<AAX_Result> Enter(const char* method)
+    {
+        return Enter(method, [] { return std::string(); });
+    }
 
     /** The usual answer to a query for one value: Enter, then a null out-pointer is refused and
         otherwise `value` is written. */
@@ -100,12 +95,8 @@ protected:
 
 private:
     std::string mName;
-    std::shared_ptr<CallLog> mLog;
+    std::shared_ptr<CallHook> mHook;
     std::atomic<uint32_t> mRefCount { 1 };
-    mutable std::mutex mSwitchMutex;
-    std::set<acfIID> mWithheld;
-    std::map<std::string, AAX_Result> mFailures;
-    std::set<std::string> mThrowing;
 
     static std::atomic<uint32_t> sLiveCount;
 };

@@ -1,12 +1,22 @@
 #include "HostServices.h"
 
+#include <cstring>
+
 #include "AAX_UIDs.h"
 #include "Format.h"
 
 namespace aaxhost
 {
-HostServices::HostServices(std::shared_ptr<CallLog> log)
-    : HostUnknown("services", std::move(log), false)
+namespace
+{
+uint32_t Length(const char* text)
+{
+    return text != nullptr ? uint32_t(std::strlen(text)) : 0u;
+}
+} // namespace
+
+HostServices::HostServices(std::shared_ptr<CallHook> hook)
+    : HostUnknown("services", std::move(hook), false)
 {
 }
 
@@ -17,44 +27,20 @@ void* HostServices::FindInterface(const acfIID& iid)
     return nullptr;
 }
 
-void HostServices::Keep(int32_t priority, const char* message)
-{
-    std::lock_guard<std::mutex> lock(mTraceMutex);
-    mTraces.push_back({ priority, message != nullptr ? message : "" });
-}
-
 AAX_Result HostServices::Assert(const char* file, int32_t line, const char* note)
 {
-    if (auto forced = Enter("Assert", Quote(file) + ", " + Int(line) + ", " + Quote(note)))
-        return *forced;
-    return AAX_SUCCESS;
+    return Enter("Assert", [&] { return Quote(file) + ", " + Int(line) + ", " + Quote(note); }).value_or(AAX_SUCCESS);
 }
 
 AAX_Result HostServices::Trace(int32_t priority, const char* message)
 {
-    if (auto forced = Enter("Trace", Int(priority) + ", " + Quote(message)))
-        return *forced;
-    Keep(priority, message);
-    return AAX_SUCCESS;
+    return Enter("Trace", [&] { return Int(priority) + ", " + Quote(message); }, message, Length(message))
+        .value_or(AAX_SUCCESS);
 }
 
 AAX_Result HostServices::StackTrace(int32_t tracePriority, int32_t stackTracePriority, const char* message)
 {
-    if (auto forced = Enter("StackTrace", Int(tracePriority) + ", " + Int(stackTracePriority) + ", " + Quote(message)))
-        return *forced;
-    Keep(tracePriority, message);
-    return AAX_SUCCESS;
-}
-
-std::vector<HostServices::TraceRecord> HostServices::Traces() const
-{
-    std::lock_guard<std::mutex> lock(mTraceMutex);
-    return mTraces;
-}
-
-void HostServices::ClearTraces()
-{
-    std::lock_guard<std::mutex> lock(mTraceMutex);
-    mTraces.clear();
+    const auto args = [&] { return Int(tracePriority) + ", " + Int(stackTracePriority) + ", " + Quote(message); };
+    return Enter("StackTrace", args, message, Length(message)).value_or(AAX_SUCCESS);
 }
 } // namespace aaxhost

@@ -21,9 +21,8 @@ class Host;
     factory; once an effect is bound, also the effect-parameters ids, so that an editor
     initialised on this context finds its data model. A view container is at hand for the editor.
 
-    Withhold a version on the object that offers it (GetController().Withhold(IID_...)) or stop
-    the context answering it (GetContext().Remove(IID_...)); FailCall and ThrowOnCall work on
-    every object. All objects record into the host's call log.
+    Stop the context answering a version with GetContext().Remove(IID_...). All objects report
+    their calls to the host's observer.
 
     Destroying the instance unbinds the effect and drops the host's references; objects the
     plug-in still holds live on until it releases them.

@@ -12,8 +12,8 @@ namespace
 constexpr int32_t kMaxPages = 4096;
 }
 
-PageTable::PageTable(std::shared_ptr<CallLog> log)
-    : HostUnknown("pageTable", std::move(log))
+PageTable::PageTable(std::shared_ptr<CallHook> hook)
+    : HostUnknown("pageTable", std::move(hook))
 {
 }
 
@@ -50,7 +50,7 @@ AAX_Result PageTable::GetNumPages(int32_t& count)
 
 AAX_Result PageTable::InsertPage(int32_t page)
 {
-    if (auto forced = Enter("InsertPage", Int(page)))
+    if (auto forced = Enter("InsertPage", [&] { return Int(page); }))
         return *forced;
     if (page < 0 || page > int32_t(mPages.size()) || int32_t(mPages.size()) >= kMaxPages)
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -60,7 +60,7 @@ AAX_Result PageTable::InsertPage(int32_t page)
 
 AAX_Result PageTable::RemovePage(int32_t page)
 {
-    if (auto forced = Enter("RemovePage", Int(page)))
+    if (auto forced = Enter("RemovePage", [&] { return Int(page); }))
         return *forced;
     if (!IsPage(page))
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -70,7 +70,7 @@ AAX_Result PageTable::RemovePage(int32_t page)
 
 AAX_Result PageTable::GetNumMappedParameterIDs(int32_t page, int32_t& count)
 {
-    if (auto forced = Enter("GetNumMappedParameterIDs", Int(page)))
+    if (auto forced = Enter("GetNumMappedParameterIDs", [&] { return Int(page); }))
         return *forced;
     if (!IsPage(page))
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -80,7 +80,7 @@ AAX_Result PageTable::GetNumMappedParameterIDs(int32_t page, int32_t& count)
 
 AAX_Result PageTable::ClearMappedParameter(int32_t page, int32_t slot)
 {
-    if (auto forced = Enter("ClearMappedParameter", Int(page) + ", " + Int(slot)))
+    if (auto forced = Enter("ClearMappedParameter", [&] { return Int(page) + ", " + Int(slot); }))
         return *forced;
     if (!IsPage(page))
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -90,7 +90,7 @@ AAX_Result PageTable::ClearMappedParameter(int32_t page, int32_t slot)
 
 AAX_Result PageTable::GetMappedParameterID(int32_t page, int32_t slot, AAX_IString& parameterID)
 {
-    if (auto forced = Enter("GetMappedParameterID", Int(page) + ", " + Int(slot)))
+    if (auto forced = Enter("GetMappedParameterID", [&] { return Int(page) + ", " + Int(slot); }))
         return *forced;
     if (!IsPage(page))
         return AAX_ERROR_INVALID_ARGUMENT;
@@ -103,7 +103,7 @@ AAX_Result PageTable::GetMappedParameterID(int32_t page, int32_t slot, AAX_IStri
 
 AAX_Result PageTable::MapParameterID(AAX_CParamID parameterID, int32_t page, int32_t slot)
 {
-    if (auto forced = Enter("MapParameterID", Quote(parameterID) + ", " + Int(page) + ", " + Int(slot)))
+    if (auto forced = Enter("MapParameterID", [&] { return Quote(parameterID) + ", " + Int(page) + ", " + Int(slot); }))
         return *forced;
     if (parameterID == nullptr || page < 0 || page >= kMaxPages || slot < 0)
         return AAX_ERROR_INVALID_ARGUMENT;

@@ -13,7 +13,7 @@ namespace aaxhost
 class PageTable final : public HostUnknown<AAX_IACFPageTable>
 {
 public:
-    explicit PageTable(std::shared_ptr<CallLog> log);
+    explicit PageTable(std::shared_ptr<CallHook> hook);
 
     AAX_Result Clear() override;
     AAX_Result Empty(AAX_CBoolean& empty) override;

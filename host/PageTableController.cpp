@@ -6,8 +6,8 @@
 
 namespace aaxhost
 {
-PageTableController::PageTableController(std::shared_ptr<CallLog> log)
-    : HostUnknown("pageTableController", std::move(log))
+PageTableController::PageTableController(std::shared_ptr<CallHook> hook)
+    : HostUnknown("pageTableController", std::move(hook))
 {
 }
 
@@ -41,9 +41,10 @@ AAX_Result PageTableController::CopyTableForEffect(AAX_CPropertyValue manufactur
                                                    AAX_CPropertyValue plugInID, uint32_t tableType,
                                                    int32_t tablePageSize, IACFUnknown* table)
 {
-    if (auto forced = Enter("CopyTableForEffect", Int(manufacturerID) + ", " + Int(productID) + ", "
-                                                      + Int(plugInID) + ", " + Int(tableType) + ", "
-                                                      + Int(tablePageSize) + ", " + ObjectName(table)))
+    if (auto forced = Enter("CopyTableForEffect", [&] {
+            return Int(manufacturerID) + ", " + Int(productID) + ", " + Int(plugInID) + ", " + Int(tableType) + ", "
+                 + Int(tablePageSize) + ", " + ObjectName(table);
+        }))
         return *forced;
     return Fill(table);
 }
@@ -52,9 +53,10 @@ AAX_Result PageTableController::CopyTableOfLayoutForEffect(const char* effectID,
                                                            uint32_t tableType, int32_t tablePageSize,
                                                            IACFUnknown* table)
 {
-    if (auto forced = Enter("CopyTableOfLayoutForEffect", Quote(effectID) + ", " + Quote(layoutName) + ", "
-                                                              + Int(tableType) + ", " + Int(tablePageSize) + ", "
-                                                              + ObjectName(table)))
+    if (auto forced = Enter("CopyTableOfLayoutForEffect", [&] {
+            return Quote(effectID) + ", " + Quote(layoutName) + ", " + Int(tableType) + ", " + Int(tablePageSize)
+                 + ", " + ObjectName(table);
+        }))
         return *forced;
     return Fill(table);
 }
@@ -65,10 +67,10 @@ AAX_Result PageTableController::CopyTableForEffectFromFile(const char* path, AAX
                                                            uint32_t tableType, int32_t tablePageSize,
                                                            IACFUnknown* table)
 {
-    if (auto forced = Enter("CopyTableForEffectFromFile",
-                            Quote(path) + ", " + Int(encoding) + ", " + Int(manufacturerID) + ", " + Int(productID)
-                                + ", " + Int(plugInID) + ", " + Int(tableType) + ", " + Int(tablePageSize) + ", "
-                                + ObjectName(table)))
+    if (auto forced = Enter("CopyTableForEffectFromFile", [&] {
+            return Quote(path) + ", " + Int(encoding) + ", " + Int(manufacturerID) + ", " + Int(productID) + ", "
+                 + Int(plugInID) + ", " + Int(tableType) + ", " + Int(tablePageSize) + ", " + ObjectName(table);
+        }))
         return *forced;
     return Fill(table);
 }
@@ -77,9 +79,10 @@ AAX_Result PageTableController::CopyTableOfLayoutFromFile(const char* path, AAX_
                                                           const char* layoutName, uint32_t tableType,
                                                           int32_t tablePageSize, IACFUnknown* table)
 {
-    if (auto forced = Enter("CopyTableOfLayoutFromFile", Quote(path) + ", " + Int(encoding) + ", "
-                                                             + Quote(layoutName) + ", " + Int(tableType) + ", "
-                                                             + Int(tablePageSize) + ", " + ObjectName(table)))
+    if (auto forced = Enter("CopyTableOfLayoutFromFile", [&] {
+            return Quote(path) + ", " + Int(encoding) + ", " + Quote(layoutName) + ", " + Int(tableType) + ", "
+                 + Int(tablePageSize) + ", " + ObjectName(table);
+        }))
         return *forced;
     return Fill(table);
 }

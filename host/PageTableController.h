@@ -14,7 +14,7 @@ namespace aaxhost
 class PageTableController final : public HostUnknown<AAX_IACFPageTableController_V2>
 {
 public:
-    explicit PageTableController(std::shared_ptr<CallLog> log);
+    explicit PageTableController(std::shared_ptr<CallHook> hook);
 
     AAX_Result CopyTableForEffect(AAX_CPropertyValue manufacturerID, AAX_CPropertyValue productID,
                                   AAX_CPropertyValue plugInID, uint32_t tableType, int32_t tablePageSize,

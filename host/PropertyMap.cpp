@@ -5,8 +5,8 @@
 
 namespace aaxhost
 {
-PropertyMap::PropertyMap(std::shared_ptr<CallLog> log)
-    : HostUnknown("map", std::move(log))
+PropertyMap::PropertyMap(std::shared_ptr<CallHook> hook)
+    : HostUnknown("map", std::move(hook))
 {
 }
 
@@ -20,7 +20,7 @@ void* PropertyMap::FindInterface(const acfIID& iid)
 
 AAX_CBoolean PropertyMap::GetProperty(AAX_EProperty property, AAX_CPropertyValue* value) const
 {
-    if (const_cast<PropertyMap*>(this)->Enter("GetProperty", aaxhost::Int(property)))
+    if (const_cast<PropertyMap*>(this)->Enter("GetProperty", [&] { return aaxhost::Int(property); }))
         return 0;
     const auto found = mInts.find(property);
     if (found == mInts.end())
@@ -32,7 +32,7 @@ AAX_CBoolean PropertyMap::GetProperty(AAX_EProperty property, AAX_CPropertyValue
 
 AAX_Result PropertyMap::AddProperty(AAX_EProperty property, AAX_CPropertyValue value)
 {
-    if (auto forced = Enter("AddProperty", aaxhost::Int(property) + ", " + aaxhost::Int(value)))
+    if (auto forced = Enter("AddProperty", [&] { return aaxhost::Int(property) + ", " + aaxhost::Int(value); }))
         return *forced;
     mInts[property] = value;
     return AAX_SUCCESS;
@@ -40,7 +40,7 @@ AAX_Result PropertyMap::AddProperty(AAX_EProperty property, AAX_CPropertyValue v
 
 AAX_Result PropertyMap::RemoveProperty(AAX_EProperty property)
 {
-    if (auto forced = Enter("RemoveProperty", aaxhost::Int(property)))
+    if (auto forced = Enter("RemoveProperty", [&] { return aaxhost::Int(property); }))
         return *forced;
     mInts.erase(property);
     mPointers.erase(property);
@@ -51,7 +51,9 @@ AAX_Result PropertyMap::RemoveProperty(AAX_EProperty property)
 AAX_Result PropertyMap::AddPropertyWithIDArray(AAX_EProperty property, const AAX_SPlugInIdentifierTriad* ids,
                                                uint32_t count)
 {
-    if (auto forced = Enter("AddPropertyWithIDArray", aaxhost::Int(property) + ", " + aaxhost::Int(count)))
+    if (auto forced = Enter("AddPropertyWithIDArray", [&] {
+            return aaxhost::Int(property) + ", " + aaxhost::Int(count);
+        }))
         return *forced;
     if (ids == nullptr && count != 0)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -62,7 +64,7 @@ AAX_Result PropertyMap::AddPropertyWithIDArray(AAX_EProperty property, const AAX
 AAX_CBoolean PropertyMap::GetPropertyWithIDArray(AAX_EProperty property, const AAX_SPlugInIdentifierTriad** ids,
                                                  uint32_t* count) const
 {
-    if (const_cast<PropertyMap*>(this)->Enter("GetPropertyWithIDArray", aaxhost::Int(property)))
+    if (const_cast<PropertyMap*>(this)->Enter("GetPropertyWithIDArray", [&] { return aaxhost::Int(property); }))
         return 0;
     const auto found = mArrays.find(property);
     if (found == mArrays.end())
@@ -76,7 +78,7 @@ AAX_CBoolean PropertyMap::GetPropertyWithIDArray(AAX_EProperty property, const A
 
 AAX_CBoolean PropertyMap::GetPointerProperty(AAX_EProperty property, const void** value) const
 {
-    if (const_cast<PropertyMap*>(this)->Enter("GetPointerProperty", aaxhost::Int(property)))
+    if (const_cast<PropertyMap*>(this)->Enter("GetPointerProperty", [&] { return aaxhost::Int(property); }))
         return 0;
     const auto found = mPointers.find(property);
     if (found == mPointers.end())
@@ -88,7 +90,7 @@ AAX_CBoolean PropertyMap::GetPointerProperty(AAX_EProperty property, const void*
 
 AAX_Result PropertyMap::AddPointerProperty(AAX_EProperty property, const void* value)
 {
-    if (auto forced = Enter("AddPointerProperty", aaxhost::Int(property) + ", " + Ptr(value)))
+    if (auto forced = Enter("AddPointerProperty", [&] { return aaxhost::Int(property) + ", " + Ptr(value); }))
         return *forced;
     mPointers[property] = value;
     return AAX_SUCCESS;

@@ -13,7 +13,7 @@ namespace aaxhost
 class PropertyMap final : public HostUnknown<AAX_IACFPropertyMap_V3>
 {
 public:
-    explicit PropertyMap(std::shared_ptr<CallLog> log);
+    explicit PropertyMap(std::shared_ptr<CallHook> hook);
 
     AAX_CBoolean GetProperty(AAX_EProperty property, AAX_CPropertyValue* value) const override;
     AAX_Result AddProperty(AAX_EProperty property, AAX_CPropertyValue value) override;

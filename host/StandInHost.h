@@ -30,8 +30,9 @@ class StandInHost
 public:
     /** Loads the module at `modulePath`, starts and registers it. Throws ModuleError when it cannot
         be loaded and HostError when start-up or registration fails or nothing usable was
-        described (no effect, no factory). */
-    explicit StandInHost(const std::string& modulePath);
+        described (no effect, no factory). `observer` (tests; null for none) sees every call
+        into the host's objects from start-up on and must outlive this object. */
+    explicit StandInHost(const std::string& modulePath, CallObserver* observer = nullptr);
     ~StandInHost();
 
     StandInHost(const StandInHost&) = delete;

@@ -7,8 +7,8 @@
 
 namespace aaxhost
 {
-Transport::Transport(std::shared_ptr<CallLog> log, const std::string& name, bool numbered)
-    : HostUnknown(name, std::move(log), numbered)
+Transport::Transport(std::shared_ptr<CallHook> hook, const std::string& name, bool numbered)
+    : HostUnknown(name, std::move(hook), numbered)
 {
 }
 
@@ -72,7 +72,7 @@ AAX_Result Transport::GetCurrentNativeSampleLocation(int64_t* sampleLocation)
 
 AAX_Result Transport::GetCustomTickPosition(int64_t* ticks, int64_t sampleLocation)
 {
-    if (auto forced = Enter("GetCustomTickPosition", Int(sampleLocation)))
+    if (auto forced = Enter("GetCustomTickPosition", [&] { return Int(sampleLocation); }))
         return *forced;
     if (ticks == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -82,7 +82,7 @@ AAX_Result Transport::GetCustomTickPosition(int64_t* ticks, int64_t sampleLocati
 
 AAX_Result Transport::GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks, int64_t sampleLocation)
 {
-    if (auto forced = Enter("GetBarBeatPosition", Int(sampleLocation)))
+    if (auto forced = Enter("GetBarBeatPosition", [&] { return Int(sampleLocation); }))
         return *forced;
     if (bars == nullptr || beats == nullptr || displayTicks == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;

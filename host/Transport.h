@@ -31,7 +31,7 @@ public:
         double sampleRate = 48000.0;   ///< for converting sample locations to ticks
     };
 
-    explicit Transport(std::shared_ptr<CallLog> log, const std::string& name = "transport", bool numbered = false);
+    explicit Transport(std::shared_ptr<CallHook> hook, const std::string& name = "transport", bool numbered = false);
 
     State state;
 

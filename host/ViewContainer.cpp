@@ -16,8 +16,8 @@ std::string IdList(const AAX_CParamID* parameterIDs, uint32_t count)
 }
 } // namespace
 
-ViewContainer::ViewContainer(std::shared_ptr<CallLog> log)
-    : HostUnknown("view", std::move(log))
+ViewContainer::ViewContainer(std::shared_ptr<CallHook> hook)
+    : HostUnknown("view", std::move(hook))
 {
 }
 
@@ -49,7 +49,7 @@ AAX_Result ViewContainer::GetModifiers(uint32_t* out)
 
 AAX_Result ViewContainer::SetViewSize(AAX_Point& requested)
 {
-    if (auto forced = Enter("SetViewSize", Real(requested.vert) + ", " + Real(requested.horz)))
+    if (auto forced = Enter("SetViewSize", [&] { return Real(requested.vert) + ", " + Real(requested.horz); }))
         return *forced;
     if (!(requested.vert >= 1.0f && requested.horz >= 1.0f))
         return AAX_ERROR_INVALID_VIEW_SIZE;
@@ -61,21 +61,21 @@ AAX_Result ViewContainer::SetViewSize(AAX_Point& requested)
 
 AAX_Result ViewContainer::HandleParameterMouseDown(AAX_CParamID parameterID, uint32_t mods)
 {
-    if (auto forced = Enter("HandleParameterMouseDown", Quote(parameterID) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleParameterMouseDown", [&] { return Quote(parameterID) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }
 
 AAX_Result ViewContainer::HandleParameterMouseDrag(AAX_CParamID parameterID, uint32_t mods)
 {
-    if (auto forced = Enter("HandleParameterMouseDrag", Quote(parameterID) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleParameterMouseDrag", [&] { return Quote(parameterID) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }
 
 AAX_Result ViewContainer::HandleParameterMouseUp(AAX_CParamID parameterID, uint32_t mods)
 {
-    if (auto forced = Enter("HandleParameterMouseUp", Quote(parameterID) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleParameterMouseUp", [&] { return Quote(parameterID) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }
@@ -83,7 +83,9 @@ AAX_Result ViewContainer::HandleParameterMouseUp(AAX_CParamID parameterID, uint3
 AAX_Result ViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* parameterIDs, uint32_t count,
                                                             uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseDown", IdList(parameterIDs, count) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleMultipleParametersMouseDown", [&] {
+            return IdList(parameterIDs, count) + ", " + Int(mods);
+        }))
         return *forced;
     return mouseResult;
 }
@@ -91,7 +93,9 @@ AAX_Result ViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* 
 AAX_Result ViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* parameterIDs, uint32_t count,
                                                             uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseDrag", IdList(parameterIDs, count) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleMultipleParametersMouseDrag", [&] {
+            return IdList(parameterIDs, count) + ", " + Int(mods);
+        }))
         return *forced;
     return mouseResult;
 }
@@ -99,7 +103,9 @@ AAX_Result ViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* 
 AAX_Result ViewContainer::HandleMultipleParametersMouseUp(const AAX_CParamID* parameterIDs, uint32_t count,
                                                           uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseUp", IdList(parameterIDs, count) + ", " + Int(mods)))
+    if (auto forced = Enter("HandleMultipleParametersMouseUp", [&] {
+            return IdList(parameterIDs, count) + ", " + Int(mods);
+        }))
         return *forced;
     return mouseResult;
 }

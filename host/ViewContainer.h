@@ -12,7 +12,7 @@ namespace aaxhost
 class ViewContainer final : public HostUnknown<AAX_IACFViewContainer_V2>
 {
 public:
-    explicit ViewContainer(std::shared_ptr<CallLog> log);
+    explicit ViewContainer(std::shared_ptr<CallHook> hook);
 
     int32_t GetType() override;
     void* GetPtr() override;

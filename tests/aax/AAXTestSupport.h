@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "AAX_CHostServices.h"
+#include "CallRecorder.h"
 #include "EffectTestSupport.h"
 #include "Host.h"
 #include "Instance.h"
@@ -18,15 +19,15 @@ constexpr uint32_t FourCC(const char (&code)[5])
          | uint32_t(uint8_t(code[3]));
 }
 
-/** A fresh stand-in host per test; after the test, every host object must be gone (so nothing the
-    library took was leaked). */
+/** A fresh stand-in host per test, its calls recorded in `calls`; after the test, every host
+    object must be gone (so nothing the library took was leaked). */
 class HostTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         mLiveBefore = aaxhost::HostObject::LiveCount();
-        host = std::make_unique<aaxhost::Host>();
+        host = std::make_unique<aaxhost::Host>(&calls);
     }
 
     void TearDown() override
@@ -35,6 +36,7 @@ protected:
         EXPECT_EQ(aaxhost::HostObject::LiveCount(), mLiveBefore) << "host objects leaked";
     }
 
+    aaxhost::CallRecorder calls;
     std::unique_ptr<aaxhost::Host> host;
 
 private:

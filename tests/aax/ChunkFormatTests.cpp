@@ -316,7 +316,7 @@ TEST_F(ChunkFormat, ANameTheReaderCouldNotTakeBackIsRefusedAndTraced)
     EXPECT_EQ(chunk->fSize, 77);   // the size is left alone
     EXPECT_EQ(parser.GetChunkData(nullptr), AAX_CChunkDataParser::kWriteFailed);
 
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].priority, AAX_eTracePriorityHost_High);
     EXPECT_EQ(traces[0].message, "AAX_CChunkDataParser::GetChunkData ERROR: aborting: chunk entry name too long");

@@ -49,9 +49,9 @@ TEST_F(ControllerTest, AsksForEveryVersionInOrderAndAnswersThroughTheHost)
     state.automationTimestamp = 12345;
     state.meters[7] = { 0.25f, 0.5f, true };
 
-    host->Log().Clear();
+    calls.Clear();
     AAX_VController controller(instance->Unknown());
-    EXPECT_EQ(host->Log().TextsOf("instance#1", true),
+    EXPECT_EQ(calls.TextsOf("instance#1", true),
               (std::vector<std::string> { "QueryInterface(IID_IAAXControllerV1)", "QueryInterface(IID_IAAXControllerV2)",
                                           "QueryInterface(IID_IAAXControllerV3)",
                                           "QueryInterface(IID_IAAXPageTableController)",
@@ -76,9 +76,9 @@ TEST_F(ControllerTest, AsksForEveryVersionInOrderAndAnswersThroughTheHost)
 
     const uint8_t bytes[] = { 1, 2, 3 };
     EXPECT_EQ(controller.PostPacket(3, bytes, 3), AAX_SUCCESS);
-    ASSERT_EQ(HostController().Posted().size(), 1u);
-    EXPECT_EQ(HostController().Posted()[0].port, 3);
-    EXPECT_EQ(HostController().Posted()[0].data, (std::vector<uint8_t> { 1, 2, 3 }));
+    ASSERT_EQ(calls.Posted(HostController()).size(), 1u);
+    EXPECT_EQ(calls.Posted(HostController())[0].port, 3);
+    EXPECT_EQ(calls.Posted(HostController())[0].data, (std::vector<uint8_t> { 1, 2, 3 }));
 
     float meter = 0.0f;
     AAX_CBoolean clipped = 0;
@@ -96,7 +96,7 @@ TEST_F(ControllerTest, AsksForEveryVersionInOrderAndAnswersThroughTheHost)
     const int32_t flag = 1;
     EXPECT_EQ(controller.SendNotification(AAX_eNotificationEvent_SignalLatencyChanged, &flag, 4), AAX_SUCCESS);
     EXPECT_EQ(controller.SendNotification(AAX_eNotificationEvent_TrackNameChanged), AAX_SUCCESS);
-    const auto notifications = HostController().Notifications();
+    const auto notifications = calls.Notifications(HostController());
     ASSERT_EQ(notifications.size(), 2u);
     EXPECT_EQ(notifications[0].data, (std::vector<uint8_t> { 1, 0, 0, 0 }));
     EXPECT_FALSE(notifications[1].hadData);
@@ -111,10 +111,10 @@ TEST_F(ControllerTest, AsksForEveryVersionInOrderAndAnswersThroughTheHost)
     EXPECT_EQ(controller.GetIsAudioSuite(&offline), AAX_SUCCESS);
     EXPECT_EQ(offline, 1);
 
-    HostController().FailCall("GetSampleRate", -31);
+    calls.FailCall(HostController(), "GetSampleRate", -31);
     EXPECT_EQ(controller.GetSampleRate(&rate), -31);   // the host's results pass unchanged
 
-    EXPECT_EQ(host->Log().TextsOf("controller#1").front(), "GetSampleRate()");
+    EXPECT_EQ(calls.TextsOf("controller#1").front(), "GetSampleRate()");
 }
 
 TEST_F(ControllerTest, OverNothingEveryOperationFailsWithItsVersionsCode)
@@ -152,8 +152,8 @@ TEST_F(ControllerTest, OverNothingEveryOperationFailsWithItsVersionsCode)
 
 TEST_F(ControllerTest, AHostWithOnlyTheFirstVersion)
 {
-    HostController().Withhold(IID_IAAXControllerV2);
-    HostController().Withhold(IID_IAAXControllerV3);
+    calls.Withhold(HostController(), IID_IAAXControllerV2);
+    calls.Withhold(HostController(), IID_IAAXControllerV3);
     AAX_VController controller(instance->Unknown());
 
     AAX_CSampleRate rate = 0.0f;
@@ -162,10 +162,10 @@ TEST_F(ControllerTest, AHostWithOnlyTheFirstVersion)
     AAX_CString name;
     EXPECT_EQ(controller.GetHostName(&name), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(controller.SendNotification(AAX_eNotificationEvent_TrackNameChanged), AAX_ERROR_UNIMPLEMENTED);
-    EXPECT_TRUE(HostController().Notifications().empty());
+    EXPECT_TRUE(calls.Notifications(HostController()).empty());
 
     // With the second version but not the third.
-    HostController().Offer(IID_IAAXControllerV2);
+    calls.Offer(HostController(), IID_IAAXControllerV2);
     AAX_VController second(instance->Unknown());
     EXPECT_EQ(second.GetHostName(&name), AAX_SUCCESS);
     EXPECT_EQ(name, AAX_CString("Stand-in Host"));
@@ -191,7 +191,7 @@ TEST_F(ControllerTest, CopiesPageTablesIntoTablesFromTheHostsFactory)
         EXPECT_EQ(PageZero(*table), instance->GetPageTableController().layout);
     }
 
-    EXPECT_EQ(host->Log().TextsOf("pageTableController#1"),
+    EXPECT_EQ(calls.TextsOf("pageTableController#1"),
               (std::vector<std::string> {
                   "CopyTableForEffect(1449225844, 1366062898, 1366175793, 1348949068, 8, pageTable#1)",
                   "CopyTableOfLayoutForEffect(\"com.example\", \"Main\", 1348949068, 8, pageTable#2)",
@@ -204,7 +204,7 @@ TEST_F(ControllerTest, AMissingOrFailedCopyIsNullNotAnEmptyTable)
     aaxhost::PageTableController& tables = instance->GetPageTableController();
 
     // The host's copy fails: no wrapper, and the new host table is let go again.
-    tables.FailCall("CopyTableForEffect", AAX_ERROR_UNKNOWN_ID);
+    calls.FailCall(tables, "CopyTableForEffect", AAX_ERROR_UNKNOWN_ID);
     {
         const AAX_VController controller(instance->Unknown());
         EXPECT_EQ(controller.CreateTableCopyForEffect(1, 2, 3, 4, 8), nullptr);
@@ -214,8 +214,8 @@ TEST_F(ControllerTest, AMissingOrFailedCopyIsNullNotAnEmptyTable)
     }
 
     // No second version: the file copies are null, the others still work.
-    tables.ResetSwitches();
-    tables.Withhold(IID_IAAXPageTableControllerV2);
+    calls.ResetSwitches(tables);
+    calls.Withhold(tables, IID_IAAXPageTableControllerV2);
     {
         const AAX_VController controller(instance->Unknown());
         std::unique_ptr<AAX_IPageTable> copy(controller.CreateTableCopyForLayout("e", "l", 1, 8));
@@ -224,9 +224,9 @@ TEST_F(ControllerTest, AMissingOrFailedCopyIsNullNotAnEmptyTable)
     }
 
     // No factory, or a factory that refuses page tables: the host is not asked to copy at all.
-    tables.ResetSwitches();
-    host->Log().Clear();
-    host->GetFactory().Refuse(AAXCompID_PageTable);
+    calls.ResetSwitches(tables);
+    calls.Clear();
+    calls.FailCall(host->GetFactory(), "CreateComponent(AAXCompID_PageTable", ACF_E_NOINTERFACE);
     {
         const AAX_VController controller(instance->Unknown());
         EXPECT_EQ(controller.CreateTableCopyForEffect(1, 2, 3, 4, 8), nullptr);
@@ -236,13 +236,13 @@ TEST_F(ControllerTest, AMissingOrFailedCopyIsNullNotAnEmptyTable)
         const AAX_VController controller(instance->Unknown());
         EXPECT_EQ(controller.CreateTableCopyForLayout("e", "l", 1, 8), nullptr);
     }
-    EXPECT_EQ(host->Log().Count("CopyTableForEffect") + host->Log().Count("CopyTableOfLayoutForEffect"), 0u);
+    EXPECT_EQ(calls.Count("CopyTableForEffect") + calls.Count("CopyTableOfLayoutForEffect"), 0u);
 }
 
 TEST_F(ControllerTest, AThrowingHostLeavesAWorkingWrapperOverWhatItGave)
 {
-    instance->GetPageTableController().ThrowOnCall("QueryInterface");
-    HostController().Withhold(IID_IAAXControllerV3);
+    calls.ThrowOnCall(instance->GetPageTableController(), "QueryInterface");
+    calls.Withhold(HostController(), IID_IAAXControllerV3);
 
     const uint32_t before = HostController().RefCount();
     std::unique_ptr<AAX_VController> controller;

@@ -135,7 +135,7 @@ TEST_F(DescriptionTest, TheWholeDescriptionReachesTheHostInOrder)
                               "collection#1.AddPackageName(\"Quillo\")", "collection#1.SetPackageVersion(65537)" })
         expected.push_back(call);
 
-    EXPECT_EQ(WithoutFactoryCalls(host->Log().Texts()), expected);
+    EXPECT_EQ(WithoutFactoryCalls(calls.Texts()), expected);
 
     // The host keeps what it was given after the wrappers are gone.
     auto collections = host->GetFactory().CreatedOf<aaxhost::Collection>();
@@ -150,8 +150,8 @@ TEST_F(DescriptionTest, TheWholeDescriptionReachesTheHostInOrder)
 
 TEST_F(DescriptionTest, LayoutsTheHostDoesNotSupportAreLeftOut)
 {
-    auto* feature = new aaxhost::FeatureInfo(host->SharedLog(), AAX_eSupportLevel_ByProperty);
-    auto* support = new aaxhost::PropertyMap(host->SharedLog());
+    auto* feature = new aaxhost::FeatureInfo(host->Hook(), AAX_eSupportLevel_ByProperty);
+    auto* support = new aaxhost::PropertyMap(host->Hook());
     support->AddProperty(static_cast<AAX_EProperty>(AAX_eStemFormat_Mono), AAX_eSupportLevel_Unsupported);
     support->AddProperty(static_cast<AAX_EProperty>(AAX_eStemFormat_Stereo), AAX_eSupportLevel_Supported);
     feature->SetProperties(support);
@@ -166,10 +166,10 @@ TEST_F(DescriptionTest, LayoutsTheHostDoesNotSupportAreLeftOut)
     const auto components = host->GetFactory().CreatedOf<aaxhost::ComponentDescriptor>();
     ASSERT_EQ(components.size(), 1u);
     // map#1 is the host's own support map; the component's map follows.
-    const auto calls = host->Log().TextsOf("map#2");
-    ASSERT_EQ(calls.size(), 8u);
-    EXPECT_EQ(calls[3], "AddProperty(51, 65538)");
-    EXPECT_EQ(calls[5], "AddProperty(13, " + std::to_string(FourCC("jcaa")) + ")");
+    const auto mapCalls = calls.TextsOf("map#2");
+    ASSERT_EQ(mapCalls.size(), 8u);
+    EXPECT_EQ(mapCalls[3], "AddProperty(51, 65538)");
+    EXPECT_EQ(mapCalls[5], "AddProperty(13, " + std::to_string(FourCC("jcaa")) + ")");
 }
 
 TEST_F(DescriptionTest, ACollectionOnANullHostRefusesEverything)
@@ -195,9 +195,9 @@ TEST_F(DescriptionTest, ACollectionOnANullHostRefusesEverything)
 
 TEST_F(DescriptionTest, LaterVersionsMissingGiveUnimplemented)
 {
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXEffectDescriptor, IID_IAAXEffectDescriptorV2);
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV2);
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV3);
+    calls.WithholdFromKind("effect", IID_IAAXEffectDescriptorV2);
+    calls.WithholdFromKind("component", IID_IAAXComponentDescriptorV2);
+    calls.WithholdFromKind("component", IID_IAAXComponentDescriptorV3);
 
     AAX_VEffectDescriptor effect(host->Unknown());
     EXPECT_EQ(effect.AddControlMIDINode(1, AAX_eMIDINodeType_LocalInput, "in", 0xFFFF), AAX_ERROR_UNIMPLEMENTED);
@@ -207,7 +207,7 @@ TEST_F(DescriptionTest, LaterVersionsMissingGiveUnimplemented)
     EXPECT_EQ(component->AddTemporaryData(6, 16), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(component->AddSideChainIn(6), AAX_SUCCESS);
 
-    host->GetFactory().Refuse(AAXCompID_AAXEffectDescriptor);
+    calls.FailCall(host->GetFactory(), "CreateComponent(AAXCompID_AAXEffectDescriptor", ACF_E_NOINTERFACE);
     AAX_VEffectDescriptor refused(host->Unknown());
     EXPECT_EQ(refused.AddName("Quillo"), AAX_ERROR_NULL_OBJECT);
 }
@@ -233,12 +233,12 @@ TEST_F(DescriptionTest, ChildrenReachTheHostAsTheirHostObjects)
     EXPECT_EQ(collection.AddEffect("x", &foreign), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(collection.AddEffect("x", nullptr), AAX_ERROR_NULL_OBJECT);
 
-    EXPECT_EQ(host->Log().TextsOf("effect#1"),
+    EXPECT_EQ(calls.TextsOf("effect#1"),
               (std::vector<std::string> { "AddComponent(component#1)", "AddComponent(null)",
                                           "AddMeterDescription(" + std::to_string(FourCC("Metr")) + ", \"Level\", map#1)",
                                           "SetProperties(null)", "AddResourceInfo(1, \"Quillo.xml\")",
                                           "AddCategoryBypassParameter(1, \"MasterBypassID\")" }));
-    EXPECT_EQ(host->Log().TextsOf("collection#1"), (std::vector<std::string> { "SetProperties(map#2)" }));
+    EXPECT_EQ(calls.TextsOf("collection#1"), (std::vector<std::string> { "SetProperties(map#2)" }));
 }
 
 TEST_F(DescriptionTest, ComponentFieldsAreForwardedUnchanged)
@@ -257,7 +257,7 @@ TEST_F(DescriptionTest, ComponentFieldsAreForwardedUnchanged)
     EXPECT_EQ(component->AddTemporaryData(7, 64), AAX_SUCCESS);
     EXPECT_EQ(component->AddProcessProc_TI("Quillo.dll", "Process", nullptr), AAX_SUCCESS);
 
-    EXPECT_EQ(host->Log().TextsOf("component#1"),
+    EXPECT_EQ(calls.TextsOf("component#1"),
               (std::vector<std::string> {
                   "Clear()", "AddReservedField(9, 7)", "AddSampleRate(1)", "AddClock(2)",
                   "AddAuxOutputStem(0, 65538, \"Aux\")", "AddDmaInstance(3, 1)",
@@ -265,7 +265,7 @@ TEST_F(DescriptionTest, ComponentFieldsAreForwardedUnchanged)
                   "AddMIDINode(5, 0, \"Quillo\", 65535)", "AddDataInPort(6, 4, 0)", "AddTemporaryData(7, 64)",
                   "AddProcessProc_TI(\"Quillo.dll\", \"Process\", null, null, null)" }));
 
-    LastHostComponent().FailCall("AddAudioIn", -12345);
+    calls.FailCall(LastHostComponent(), "AddAudioIn", -12345);
     EXPECT_EQ(component->AddAudioIn(0), -12345);
 }
 
@@ -275,12 +275,12 @@ TEST_F(DescriptionTest, ProceduresAreRegisteredByTheHostOrOneByOne)
         auto component = NewComponent(); // with the third version, the host registers them
         AAX_CSelector ids[3] = { 9, 9, 9 };
         EXPECT_EQ(component->AddProcessProc(ProcedureMap(*component, true, true), ids, 3), AAX_SUCCESS);
-        EXPECT_EQ(host->Log().Count("AddProcessProc"), 1u);
+        EXPECT_EQ(calls.Count("AddProcessProc"), 1u);
         EXPECT_EQ(std::vector<AAX_CSelector>(ids, ids + 3), (std::vector<AAX_CSelector> { 1, 2, 0 }));
         EXPECT_EQ(LastHostComponent().ProcessProcs().size(), 2u);
     }
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV3);
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXPropertyMap, IID_IAAXPropertyMapV3);
+    calls.WithholdFromKind("component", IID_IAAXComponentDescriptorV3);
+    calls.WithholdFromKind("map", IID_IAAXPropertyMapV3);
     auto component = NewComponent();
     AAX_IPropertyMap* const map = ProcedureMap(*component, true, true);
 
@@ -306,7 +306,7 @@ TEST_F(DescriptionTest, ProceduresAreRegisteredByTheHostOrOneByOne)
 
 TEST_F(DescriptionTest, ATIOnlyPropertyNeverReachesTheNativeRegistration)
 {
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV3);
+    calls.WithholdFromKind("component", IID_IAAXComponentDescriptorV3);
     auto component = NewComponent();
     AAX_IPropertyMap* const map = ProcedureMap(*component, true, false);
     map->AddProperty(AAX_eProperty_TIOnly, 1);
@@ -326,7 +326,7 @@ TEST_F(DescriptionTest, ATIOnlyPropertyNeverReachesTheNativeRegistration)
 TEST_F(DescriptionTest, MissingProcedurePropertiesRegisterNothing)
 {
     aaxtest::ScopedHostServices services(host->Unknown());
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXComponentDescriptor, IID_IAAXComponentDescriptorV3);
+    calls.WithholdFromKind("component", IID_IAAXComponentDescriptorV3);
     auto component = NewComponent();
 
     AAX_IPropertyMap* const nativeWithoutProcedure = component->NewPropertyMap();
@@ -340,7 +340,7 @@ TEST_F(DescriptionTest, MissingProcedurePropertiesRegisterNothing)
     EXPECT_EQ(component->AddProcessProc(tiWithoutNames, ids, 2), AAX_ERROR_NULL_OBJECT);
 
     EXPECT_TRUE(LastHostComponent().ProcessProcs().empty());
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 3u);
     EXPECT_EQ(traces[0].message,
               "AAX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for AAX_eProperty_NativeProcessProc");

@@ -252,7 +252,7 @@ TEST_F(GuiTest, ReleasedWhileAttachedCallsNothingOfTheGoneEditor)
 TEST_F(GuiTest, AViewWithoutItsFirstVersionRefusesAResize)
 {
     ASSERT_EQ(gui->Initialize(instance->Unknown()), AAX_SUCCESS);
-    instance->GetView().Withhold(IID_IAAXViewContainerV1);
+    calls.Withhold(instance->GetView(), IID_IAAXViewContainerV1);
     gui->SetViewContainer(instance->ViewUnknown());
     EXPECT_EQ(gui->GetViewContainerType(), 0);
     EXPECT_EQ(gui->GetViewContainerPtr(), nullptr);
@@ -264,8 +264,8 @@ TEST_F(GuiTest, AnEditorThatThrowsGivesTheHostAResult)
     aaxtest::ScopedHostServices services(host->Unknown());
     gui->throwOnCreate = true;
     EXPECT_EQ(gui->Initialize(instance->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    ASSERT_FALSE(host->GetServices().Traces().empty());
-    EXPECT_EQ(host->GetServices().Traces().back().message,
+    ASSERT_FALSE(calls.Traces().empty());
+    EXPECT_EQ(calls.Traces().back().message,
               "AAX_CEffectGUI::Initialize exception caught: no view today");
     EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
 }

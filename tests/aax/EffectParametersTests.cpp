@@ -56,10 +56,10 @@ TEST_F(EffectTest, InitializeTakesTheHostsServicesInOrderAndUninitializeGivesBac
     const uint32_t controllerRefs = instance->GetController().RefCount();
     const uint32_t automationRefs = instance->GetAutomation().RefCount();
     const uint32_t transportRefs = instance->GetTransport().RefCount();
-    host->Log().Clear();
+    calls.Clear();
     Initialize();
 
-    EXPECT_EQ(host->Log().TextsOf("instance#1", true),
+    EXPECT_EQ(calls.TextsOf("instance#1", true),
               (std::vector<std::string> {
                   "QueryInterface(IID_IAAXControllerV1)", "QueryInterface(IID_IAAXControllerV2)",
                   "QueryInterface(IID_IAAXControllerV3)", "QueryInterface(IID_IAAXPageTableController)",
@@ -84,7 +84,7 @@ TEST_F(EffectTest, InitializeTakesTheHostsServicesInOrderAndUninitializeGivesBac
     EXPECT_EQ(effect->Controller(), nullptr);
     EXPECT_EQ(effect->AutomationDelegate(), nullptr);
     EXPECT_TRUE(instance->GetAutomation().Registered().empty());
-    EXPECT_EQ(host->Log().Count("UnregisterParameter"), 24u);
+    EXPECT_EQ(calls.Count("UnregisterParameter"), 24u);
     EXPECT_EQ(effect->GetNumberOfParameters(&count), AAX_SUCCESS);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(instance->GetController().RefCount(), controllerRefs);
@@ -102,7 +102,7 @@ TEST_F(EffectTest, ASecondInitializeStartsOverAndAFailedEffectInitIsReturned)
     Initialize();
     EXPECT_EQ(effect->effectInitCalls, 2);
     EXPECT_EQ(instance->GetAutomation().Registered().size(), 24u);
-    EXPECT_EQ(host->Log().Count("UnregisterParameter"), 24u);
+    EXPECT_EQ(calls.Count("UnregisterParameter"), 24u);
 
     effect->effectInitResult = AAX_ERROR_UNIMPLEMENTED;
     EXPECT_EQ(effect->Initialize(instance->Unknown()), AAX_ERROR_UNIMPLEMENTED);
@@ -120,7 +120,7 @@ TEST_F(EffectTest, ReleasedWithoutUninitializeLeavesNothingBehind)
 
     EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), liveBefore - 1);
     EXPECT_TRUE(instance->GetAutomation().Registered().empty());
-    EXPECT_EQ(host->Log().Count("UnregisterParameter"), 24u);
+    EXPECT_EQ(calls.Count("UnregisterParameter"), 24u);
     // The fixture checks that the host got every reference back.
 }
 
@@ -129,12 +129,19 @@ TEST_F(EffectTest, WithTheHostsAutomationAValueChangesOnlyWhenTheHostConfirmsIt)
     Initialize();
     EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.75), AAX_SUCCESS);
     EXPECT_EQ(effect->Value("2Power"), 3.0 / 32.0);
-    EXPECT_EQ(host->Log().TextsOf("automation#1").back(), "PostReleaseRequest(\"2Power\")");
-    ASSERT_EQ(instance->GetAutomation().Pending().size(), 1u);
+    EXPECT_EQ(calls.TextsOf("automation#1").back(), "PostReleaseRequest(\"2Power\")");
+    // A newer request for the same id replaces the queued one: the queue holds one per id.
+    EXPECT_EQ(effect->SetParameterNormalizedValue("1Output Gain", 0.25), AAX_SUCCESS);
+    EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.5), AAX_SUCCESS);
+    EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.75), AAX_SUCCESS);
+    const auto pending = instance->GetAutomation().Pending();
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[1].parameterID, "2Power");
+    EXPECT_EQ(pending[1].value, 0.75);
 
-    EXPECT_EQ(Confirm(), 1u);
+    EXPECT_EQ(Confirm(), 2u);
     EXPECT_EQ(effect->Value("2Power"), 0.75);
-    EXPECT_EQ(instance->GetAutomation().LastReportedValue("2Power"), 0.75);
+    EXPECT_EQ(calls.TextsOf("automation#1").back(), "PostCurrentValue(\"2Power\", 0.75)");
 
     // Relative changes are limited to 0..1.
     EXPECT_EQ(effect->UpdateParameterNormalizedValue("2Power", 0.9, AAX_eUpdateSource_Parameter), AAX_SUCCESS);
@@ -172,11 +179,11 @@ TEST_F(EffectTest, WithoutTheHostsAutomationValuesAreSetAtOnce)
 
     // The algorithm hears of it as of a confirmed value.
     effect->GenerateCoefficients();
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     EXPECT_EQ(effect->SetParameterNormalizedValue(cDefaultMasterBypassID, 1.0), AAX_SUCCESS);
     effect->GenerateCoefficients();
-    EXPECT_EQ(instance->GetController().Posted().size(), 1u);
-    EXPECT_EQ(host->Log().Count("PostSetValueRequest"), 0u);
+    EXPECT_EQ(calls.Posted(instance->GetController()).size(), 1u);
+    EXPECT_EQ(calls.Count("PostSetValueRequest"), 0u);
 
     // A restore is final at once too.
     ChunkBuffer saved = SaveChunk();
@@ -419,18 +426,18 @@ TEST_F(EffectTest, AHostThatThrowsGetsAResultInstead)
 {
     aaxtest::ScopedHostServices services(host->Unknown());
     Initialize();
-    instance->GetAutomation().ThrowOnCall("PostSetValueRequest");
+    calls.ThrowOnCall(instance->GetAutomation(), "PostSetValueRequest");
     EXPECT_EQ(effect->SetParameterNormalizedValue("2Power", 0.5), AAX_ERROR_UNKNOWN_EXCEPTION);
-    ASSERT_FALSE(host->GetServices().Traces().empty());
-    EXPECT_EQ(host->GetServices().Traces().back().message,
+    ASSERT_FALSE(calls.Traces().empty());
+    EXPECT_EQ(calls.Traces().back().message,
               "AAX_CEffectParameters::SetParameterNormalizedValue exception caught: "
               "host failure in automation#1.PostSetValueRequest");
 
-    instance->GetController().ThrowOnCall("PostPacket");
+    calls.ThrowOnCall(instance->GetController(), "PostPacket");
     EXPECT_EQ(effect->GenerateCoefficients(), AAX_ERROR_UNKNOWN_EXCEPTION);
 
     // Unregistering throws too: the parameters still go, and so does the process's calm.
-    instance->GetAutomation().ThrowOnCall("UnregisterParameter");
+    calls.ThrowOnCall(instance->GetAutomation(), "UnregisterParameter");
     EXPECT_EQ(effect->Uninitialize(), AAX_SUCCESS);
     int32_t count = -1;
     effect->GetNumberOfParameters(&count);
@@ -603,10 +610,10 @@ TEST_F(EffectTest, AMalformedChunkChangesNothing)
     // Cut inside the last value: the first 22 entries are fine, but the chunk as a whole is not.
     data.resize(data.size() - 4);
     ChunkBuffer cut = ChunkBuffer::Holding(data);
-    host->Log().Clear();
+    calls.Clear();
     EXPECT_EQ(effect->SetChunk(FourCC("elck"), cut.get()), AAX_ERROR_MALFORMED_CHUNK);
     EXPECT_TRUE(instance->GetAutomation().Pending().empty());
-    EXPECT_EQ(host->Log().Count("PostTouchRequest"), 0u);
+    EXPECT_EQ(calls.Count("PostTouchRequest"), 0u);
     for (int i = 0; i < 23; ++i)
         EXPECT_EQ(effect->Value(kQuilloParameterIds[i]), 1.0) << i;
 

@@ -64,7 +64,7 @@ TEST_F(TransportWrapper, ForwardsEveryOperationOfBothVersions)
     EXPECT_EQ(beats, 7);
     EXPECT_EQ(displayTicks, 3152000 - 6 * 480000);
 
-    EXPECT_EQ(host->Log().TextsOf("transport").back(), "GetBarBeatPosition(96000)");
+    EXPECT_EQ(calls.TextsOf("transport").back(), "GetBarBeatPosition(96000)");
 }
 
 TEST_F(TransportWrapper, MissingVersionsAndHostFailures)
@@ -89,7 +89,7 @@ TEST_F(TransportWrapper, MissingVersionsAndHostFailures)
     EXPECT_EQ(tempo, 7.0);
     EXPECT_EQ(none.IsMetronomeEnabled(&enabled), AAX_ERROR_UNIMPLEMENTED);
 
-    host->GetTransport().FailCall("GetCurrentTempo", -31);
+    calls.FailCall(host->GetTransport(), "GetCurrentTempo", -31);
     const AAX_VTransport failing(host->Unknown());
     EXPECT_EQ(failing.GetCurrentTempo(&tempo), -31);
 }
@@ -134,7 +134,7 @@ TEST_F(ViewContainerWrapper, ForwardsToTheHostsView)
     EXPECT_EQ(view.HandleMultipleParametersMouseDrag(ids, 2, 0), AAX_SUCCESS);
     EXPECT_EQ(view.HandleMultipleParametersMouseUp(ids, 2, 0), AAX_SUCCESS);
 
-    EXPECT_EQ(host->Log().TextsOf("view#1"),
+    EXPECT_EQ(calls.TextsOf("view#1"),
               (std::vector<std::string> {
                   "GetType()", "GetPtr()", "GetModifiers()", "SetViewSize(250, 800)",
                   "HandleParameterMouseDown(\"0Input Gain\", 1)", "HandleParameterMouseDrag(\"0Input Gain\", 1)",
@@ -146,7 +146,7 @@ TEST_F(ViewContainerWrapper, ForwardsToTheHostsView)
 
 TEST_F(ViewContainerWrapper, WithoutTheSecondVersionMultipleParametersAreUnimplemented)
 {
-    host->GetView().Withhold(IID_IAAXViewContainerV2);
+    calls.Withhold(host->GetView(), IID_IAAXViewContainerV2);
     host->GetView().mouseResult = AAX_SUCCESS;
     AAX_VViewContainer view(host->ViewUnknown());
     const AAX_CParamID ids[] = { "0Input Gain" };
@@ -173,7 +173,7 @@ TEST_F(AutomationWrapper, ForwardsTheExactValues)
     EXPECT_EQ(automation.PostReleaseRequest("2Power"), AAX_SUCCESS);
     EXPECT_EQ(automation.UnregisterParameter("2Power"), AAX_SUCCESS);
 
-    EXPECT_EQ(host->Log().TextsOf("automation"),
+    EXPECT_EQ(calls.TextsOf("automation"),
               (std::vector<std::string> { "RegisterParameter(\"2Power\")", "PostTouchRequest(\"2Power\")",
                                           "PostSetValueRequest(\"2Power\", 0.25)",
                                           "PostCurrentValue(\"2Power\", 0.30000000000000004)",
@@ -187,7 +187,7 @@ TEST_F(AutomationWrapper, WithoutTheHostInterfaceEverythingIsNullObject)
     AAX_VAutomationDelegate automation(host->Unknown());
     EXPECT_EQ(automation.PostTouchRequest("2Power"), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(automation.PostSetValueRequest("2Power", 1.0), AAX_ERROR_NULL_OBJECT);
-    EXPECT_TRUE(host->Log().TextsOf("automation").empty());
+    EXPECT_TRUE(calls.TextsOf("automation").empty());
 }
 
 using PageTableWrapper = HostTest;
@@ -205,7 +205,7 @@ TEST_F(PageTableWrapper, WithoutATableEveryOperationIsUnimplemented)
 
 TEST_F(PageTableWrapper, MapsAndReadsBackThroughTheHostTable)
 {
-    auto* hostTable = new aaxhost::PageTable(host->SharedLog());
+    auto* hostTable = new aaxhost::PageTable(host->Hook());
     {
         AAX_VPageTable table(static_cast<AAX_IACFPageTable*>(hostTable));
         ASSERT_TRUE(table.IsSupported());

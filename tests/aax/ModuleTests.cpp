@@ -114,7 +114,7 @@ protected:
     std::vector<std::string> TraceTexts() const
     {
         std::vector<std::string> texts;
-        for (const auto& trace : host->GetServices().Traces())
+        for (const auto& trace : calls.Traces())
             texts.push_back(std::to_string(trace.priority) + " " + trace.message);
         return texts;
     }
@@ -159,7 +159,7 @@ TEST_F(ModuleTest, HasNoSeparateComponentsAndNoClassFactory)
 
     EXPECT_EQ(module->registerPlugin(host->Unknown(), nullptr), AAX_ERROR_NULL_ARGUMENT);
     EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
-    EXPECT_TRUE(host->Log().Texts(true).empty()); // null out-pointers are refused before any work
+    EXPECT_TRUE(calls.Texts(true).empty()); // null out-pointers are refused before any work
 }
 
 TEST_F(ModuleTest, RegistrationHandsTheHostItsDescription)
@@ -168,15 +168,15 @@ TEST_F(ModuleTest, RegistrationHandsTheHostItsDescription)
     bool gotDefinition = false;
     EXPECT_EQ(Register(host->Unknown(), &gotDefinition), ACF_OK);
     EXPECT_TRUE(gotDefinition);
-    EXPECT_TRUE(host->GetServices().Traces().empty());
+    EXPECT_TRUE(calls.Traces().empty());
 
     // The description itself is checked call by call in DescriptionTest.
     auto collections = host->GetFactory().CreatedOf<aaxhost::Collection>();
     ASSERT_EQ(collections.size(), 1u);
-    EXPECT_EQ(host->Log().TextsOf("collection#1").back(), "SetPackageVersion(65537)");
+    EXPECT_EQ(calls.TextsOf("collection#1").back(), "SetPackageVersion(65537)");
 
     // Registration asks for the definition last; nothing of the collection is left in the module.
-    const auto queries = host->Log().TextsOf("collection#1", true);
+    const auto queries = calls.TextsOf("collection#1", true);
     EXPECT_EQ(queries.back(), "QueryInterface(IID_IACFPluginDefinition)");
     EXPECT_EQ(collections[0]->RefCount(), 1u);
     EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
@@ -250,30 +250,31 @@ TEST_F(ModuleTest, ExceptionsOtherThanResultsBecomeUnknownException)
 TEST_F(ModuleTest, AHostRefusingTheDefinitionOrWithoutAFactoryFailsTheRegistration)
 {
     module->startup(host->Unknown());
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXCollection, IID_IACFPluginDefinition);
+    calls.WithholdFromKind("collection", IID_IACFPluginDefinition);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(TraceTexts().size(), 2u);
 
     // So does a host without a factory.
-    aaxhost::Host bare;
+    aaxhost::CallRecorder bareCalls;
+    aaxhost::Host bare(&bareCalls);
     bare.GetContext().Remove(IID_IACFComponentFactory);
     EXPECT_EQ(Register(bare.Unknown()), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(Register(nullptr), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(TraceTexts().size(), 6u);
-    EXPECT_TRUE(bare.GetServices().Traces().empty());
+    EXPECT_TRUE(bareCalls.Traces().empty());
 }
 
 TEST_F(ModuleTest, AnExceptionEscapingRegistrationStopsAtTheExport)
 {
     module->startup(host->Unknown());
-    host->GetServices().ThrowOnCall("Trace");
+    calls.ThrowOnCall(host->GetServices(), "Trace");
     module->setDescriptionMode(1);
     EXPECT_EQ(Register(host->Unknown()), static_cast<ACFRESULT>(0x8000FFFFu));
 
     // The same when the host throws while the description is written.
-    host->GetServices().ResetSwitches();
+    calls.ResetSwitches(host->GetServices());
     module->setDescriptionMode(0);
-    host->GetFactory().ThrowOnCall("CreateComponent");
+    calls.ThrowOnCall(host->GetFactory(), "CreateComponent");
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
     EXPECT_EQ(TraceTexts().back(), kHigh + "AAXRegisterPlugin exception caught: host failure in factory.CreateComponent");
 }
@@ -282,15 +283,15 @@ TEST_F(ModuleTest, TracesNeedStartUpAndStopAtShutdown)
 {
     module->setDescriptionMode(2);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    EXPECT_TRUE(host->GetServices().Traces().empty());
+    EXPECT_TRUE(calls.Traces().empty());
 
     EXPECT_EQ(module->startup(host->Unknown()), ACF_OK);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+    EXPECT_EQ(calls.Traces().size(), 1u);
 
     EXPECT_EQ(module->shutdown(host->Unknown()), ACF_OK);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+    EXPECT_EQ(calls.Traces().size(), 1u);
 }
 
 TEST_F(ModuleTest, AnInstanceOfTheLoadedModuleRunsThroughTheStandInHost)
@@ -315,8 +316,8 @@ TEST_F(ModuleTest, AnInstanceOfTheLoadedModuleRunsThroughTheStandInHost)
 
     // Coefficients: the bypass reaches the algorithm's port 3.
     EXPECT_EQ(parameters->GenerateCoefficients(), AAX_SUCCESS);
-    ASSERT_EQ(instance.GetController().Posted().size(), 1u);
-    EXPECT_EQ(instance.GetController().Posted()[0].port, 3);
+    ASSERT_EQ(calls.Posted(instance.GetController()).size(), 1u);
+    EXPECT_EQ(calls.Posted(instance.GetController())[0].port, 3);
 
     // An edit asks the host, which confirms it.
     EXPECT_EQ(parameters->SetParameterNormalizedValue("12Low Mid Gain", 0.75), AAX_SUCCESS);

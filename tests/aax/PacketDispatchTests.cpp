@@ -79,7 +79,7 @@ protected:
         BoundEffectTest::TearDown();
     }
 
-    std::vector<aaxhost::Controller::PostedPacket> Posted() { return instance->GetController().Posted(); }
+    std::vector<aaxhost::CallRecorder::Packet> Posted() { return calls.Posted(instance->GetController()); }
 
     std::unique_ptr<AAX_VController> controller;
     AAX_CPacketDispatcher dispatcher;
@@ -114,7 +114,7 @@ TEST_F(PacketDispatchTest, TheBypassPacketIsPostedOnceThenOnlyAfterAConfirmedVal
 
 TEST_F(PacketDispatchTest, PostsDirtyPacketsInIdOrderAndCleansThem)
 {
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     ASSERT_EQ(dispatcher.RegisterPacket("2Power", 5), AAX_SUCCESS);
     ASSERT_EQ(dispatcher.RegisterPacket("0Input Gain", 7), AAX_SUCCESS);
     ASSERT_EQ(dispatcher.RegisterPacket("1Output Gain", 6), AAX_SUCCESS);
@@ -165,7 +165,7 @@ TEST_F(PacketDispatchTest, SingleValuePacketsFollowTheParametersType)
     EXPECT_EQ(dispatcher.GenerateSingleValuePacket("unknown", packet), AAX_ERROR_NULL_OBJECT);
 
     // A packet whose handler fails is not posted, and is clean afterwards.
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     dispatcher.RegisterPacket("txt", 9);
     dispatcher.RegisterPacket("dbl", 10);
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
@@ -177,7 +177,7 @@ TEST_F(PacketDispatchTest, SingleValuePacketsFollowTheParametersType)
 
 TEST_F(PacketDispatchTest, IdsOnOnePortShareOnePacket)
 {
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     Worker worker;
     dispatcher.RegisterPacket("b", 4, std::make_unique<Handler>(&worker, &Worker::Extended).get());
     dispatcher.RegisterPacket("a", 4, std::make_unique<Handler>(&worker, &Worker::Plain).get());
@@ -197,7 +197,7 @@ TEST_F(PacketDispatchTest, IdsOnOnePortShareOnePacket)
 
 TEST_F(PacketDispatchTest, FailuresOfHandlersAndPosts)
 {
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     Worker worker;
     const Handler empty(&worker, static_cast<Handler::PlainCallback>(nullptr));
     AAX_CPacket packet(1);
@@ -213,10 +213,10 @@ TEST_F(PacketDispatchTest, FailuresOfHandlersAndPosts)
     EXPECT_EQ(Posted()[0].port, 2);
 
     // The host's refusal of the last post is the dispatch's result; the packet is clean anyway.
-    instance->GetController().FailCall("PostPacket", AAX_ERROR_POST_PACKET_FAILED);
+    calls.FailCall(instance->GetController(), "PostPacket", AAX_ERROR_POST_PACKET_FAILED);
     dispatcher.SetDirty("b", true);
     EXPECT_EQ(dispatcher.Dispatch(), AAX_ERROR_POST_PACKET_FAILED);
-    instance->GetController().ResetSwitches();
+    calls.ResetSwitches(instance->GetController());
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     EXPECT_EQ(Posted().size(), 1u);
 
@@ -237,7 +237,7 @@ TEST_F(PacketDispatchTest, WithoutAControllerPacketsWaitUntilThereIsOne)
     early.RegisterPacket("0Input Gain", 1);
     EXPECT_EQ(early.Dispatch(), AAX_ERROR_NULL_OBJECT);
 
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     early.Initialize(controller.get(), effect);
     EXPECT_EQ(early.Dispatch(), AAX_SUCCESS);
     EXPECT_EQ(Posted().size(), 1u);
@@ -245,14 +245,14 @@ TEST_F(PacketDispatchTest, WithoutAControllerPacketsWaitUntilThereIsOne)
 
 TEST_F(PacketDispatchTest, AHandlerMayMarkPacketsDirtyFromInsideADispatch)
 {
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     Worker worker;
     worker.dispatcher = &dispatcher;
     dispatcher.RegisterPacket("a", 1, std::make_unique<Handler>(&worker, &Worker::Extended).get());
     dispatcher.RegisterPacket("b", 2, std::make_unique<Handler>(&worker, &Worker::Extended).get());
     dispatcher.Dispatch();
     worker.calls.clear();
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
 
     // On the dispatching thread the lock is already held: the nested SetDirty must not block.
     worker.alsoMarkDirty = "b";
@@ -270,11 +270,11 @@ TEST_F(PacketDispatchTest, AHandlerMayMarkPacketsDirtyFromInsideADispatch)
 
 TEST_F(PacketDispatchTest, ThreadsShareOneDispatcher)
 {
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     for (const char* id : { "0Input Gain", "1Output Gain", "2Power", "3High Pass" })
         dispatcher.RegisterPacket(id, 20);
     dispatcher.Dispatch();
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
 
     constexpr int kThreads = 4;
     constexpr int kRounds = 300;
@@ -308,7 +308,7 @@ TEST_F(PacketDispatchTest, ThreadsShareOneDispatcher)
     EXPECT_GE(onShared, 1u);
     EXPECT_LE(onShared, size_t(markedDirty.load()));
 
-    instance->GetController().ClearPosted();
+    calls.ClearPosted();
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     EXPECT_TRUE(Posted().empty());
 }

@@ -74,7 +74,7 @@ TEST_F(ParameterManagerTest, ADuplicateIdIsRefusedDeletedAndTraced)
     EXPECT_EQ(manager.GetParameterByID("0Input Gain"), first);
     EXPECT_EQ(destroyed, 1);
 
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].priority, 0x08000000);
     EXPECT_EQ(traces[0].message, "AAX_CParameterManager::AddParameter - duplicate parameter ID refused: 0Input Gain");
@@ -112,7 +112,7 @@ TEST_F(ParameterManagerTest, TheDelegateReachesParametersAddedAfterInitialize)
         manager.AddParameter(Make("2Power"));   // still handed the delegate
     }
     EXPECT_EQ(destroyed, 4);
-    EXPECT_EQ(host->Log().TextsOf("automation"),
+    EXPECT_EQ(calls.TextsOf("automation"),
               (std::vector<std::string> { "RegisterParameter(\"0Input Gain\")", "RegisterParameter(\"1Output Gain\")",
                                           "UnregisterParameter(\"0Input Gain\")",
                                           "UnregisterParameter(\"1Output Gain\")", "RegisterParameter(\"2Power\")",

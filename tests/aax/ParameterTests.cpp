@@ -56,7 +56,7 @@ protected:
         HostTest::TearDown();
     }
 
-    std::vector<std::string> Calls() const { return host->Log().TextsOf("automation"); }
+    std::vector<std::string> Calls() const { return calls.TextsOf("automation"); }
 
     std::unique_ptr<AAX_VAutomationDelegate> automation;
 };
@@ -303,7 +303,7 @@ TEST_F(AutomatedParameter, ValuesChangeOnlyWhenTheHostConfirms)
     auto gain = FloatParameter();
     gain->SetAutomationDelegate(automation.get());
     EXPECT_EQ(Calls(), std::vector<std::string> { "RegisterParameter(\"12Low Mid Gain\")" });
-    host->Log().Clear();
+    calls.Clear();
 
     gain->SetNormalizedValue(1.3);
     EXPECT_EQ(Calls(), (std::vector<std::string> { "PostTouchRequest(\"12Low Mid Gain\")",
@@ -311,12 +311,12 @@ TEST_F(AutomatedParameter, ValuesChangeOnlyWhenTheHostConfirms)
                                                    "PostReleaseRequest(\"12Low Mid Gain\")" }));
     EXPECT_EQ(gain->GetValue(), 0.7f);
 
-    host->Log().Clear();
+    calls.Clear();
     gain->UpdateNormalizedValue(1.0);
     EXPECT_EQ(gain->GetValue(), 1.0f);
     EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", 1)" });
 
-    host->Log().Clear();
+    calls.Clear();
     gain->UpdateNormalizedValue(1.0);
     EXPECT_TRUE(Calls().empty());
 
@@ -330,7 +330,7 @@ TEST_F(AutomatedParameter, EverySetterGoesThroughTheHost)
 {
     auto gain = FloatParameter();
     gain->SetAutomationDelegate(automation.get());
-    host->Log().Clear();
+    calls.Clear();
 
     EXPECT_TRUE(gain->SetValueWithFloat(0.5f));
     EXPECT_TRUE(gain->SetValueFromString(AAX_CString("0.25")));
@@ -338,24 +338,24 @@ TEST_F(AutomatedParameter, EverySetterGoesThroughTheHost)
     gain->SetStepValue(127);
     EXPECT_EQ(gain->GetValue(), 0.7f);
 
-    EXPECT_EQ(host->Log().TextsOfMethod("PostSetValueRequest"),
+    EXPECT_EQ(calls.TextsOfMethod("PostSetValueRequest"),
               (std::vector<std::string> { "automation.PostSetValueRequest(\"12Low Mid Gain\", 0.5)",
                                           "automation.PostSetValueRequest(\"12Low Mid Gain\", 0.25)",
                                           "automation.PostSetValueRequest(\"12Low Mid Gain\", " + kSevenTenths + ")",
                                           "automation.PostSetValueRequest(\"12Low Mid Gain\", 1)" }));
-    EXPECT_EQ(host->Log().Count("PostTouchRequest"), 4u);
-    EXPECT_EQ(host->Log().Count("PostReleaseRequest"), 4u);
-    EXPECT_EQ(host->Log().Count("PostCurrentValue"), 0u);
+    EXPECT_EQ(calls.Count("PostTouchRequest"), 4u);
+    EXPECT_EQ(calls.Count("PostReleaseRequest"), 4u);
+    EXPECT_EQ(calls.Count("PostCurrentValue"), 0u);
 }
 
 TEST_F(AutomatedParameter, BinaryRequestsAreOnOrOff)
 {
     auto bypass = BypassParameter();
     bypass->SetAutomationDelegate(automation.get());
-    host->Log().Clear();
+    calls.Clear();
     bypass->SetNormalizedValue(0.3);
     bypass->SetNormalizedValue(0.0);
-    EXPECT_EQ(host->Log().TextsOfMethod("PostSetValueRequest"),
+    EXPECT_EQ(calls.TextsOfMethod("PostSetValueRequest"),
               (std::vector<std::string> { "automation.PostSetValueRequest(\"MasterBypassID\", 1)",
                                           "automation.PostSetValueRequest(\"MasterBypassID\", 0)" }));
 }
@@ -364,17 +364,17 @@ TEST_F(AutomatedParameter, ReplacingTaperOrDisplayReportsTheValue)
 {
     auto gain = FloatParameter();
     gain->SetAutomationDelegate(automation.get());
-    host->Log().Clear();
+    calls.Clear();
 
     AAX_CLinearTaperDelegate<float, 0> same(0.0f, 1.0f);
     gain->SetTaperDelegate(same, false);
     EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", " + kSevenTenths + ")" });
 
-    host->Log().Clear();
+    calls.Clear();
     gain->SetTaperDelegate(same, true);
-    EXPECT_EQ(host->Log().Count("PostSetValueRequest"), 1u);
+    EXPECT_EQ(calls.Count("PostSetValueRequest"), 1u);
 
-    host->Log().Clear();
+    calls.Clear();
     AAX_CNumberDisplayDelegate<float, 1> display;
     gain->SetDisplayDelegate(display);
     EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", " + kSevenTenths + ")" });

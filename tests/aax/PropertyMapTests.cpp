@@ -52,7 +52,7 @@ TEST_F(PropertyMapTest, StemFormatsAreCheckedWithoutADescriptionHost)
         EXPECT_EQ(map->AddProperty(static_cast<AAX_EProperty>(property), Value(raw)), result) << std::hex << raw;
 
     // Refused values never reach the host.
-    EXPECT_EQ(host->Log().TextsOf(LastHostMap().Name()),
+    EXPECT_EQ(calls.TextsOf(LastHostMap().Name()),
               (std::vector<std::string> { "AddProperty(51, 65538)", "AddProperty(52, 786440)",
                                           "AddProperty(51, -6553600)", "AddProperty(51, -65536)",
                                           "AddProperty(50, 2147418112)" }));
@@ -87,7 +87,7 @@ TEST_F(PropertyMapTest, WithTheThirdVersionPointersGoToTheHost)
 
 TEST_F(PropertyMapTest, WithoutTheThirdVersionProcedurePointersAreKeptLocally)
 {
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXPropertyMap, IID_IAAXPropertyMapV3);
+    calls.WithholdFromKind("map", IID_IAAXPropertyMapV3);
     auto map = NewMap();
     int procedure = 0;
     int other = 0;
@@ -108,7 +108,7 @@ TEST_F(PropertyMapTest, WithoutTheThirdVersionProcedurePointersAreKeptLocally)
     EXPECT_EQ(map->RemoveProperty(AAX_eProperty_NativeProcessProc), AAX_SUCCESS);
     EXPECT_TRUE(map->GetPointerProperty(AAX_eProperty_NativeProcessProc, &out));
 
-    EXPECT_EQ(host->Log().Count("AddPointerProperty"), 0u);
+    EXPECT_EQ(calls.Count("AddPointerProperty"), 0u);
     EXPECT_EQ(AAX_VComponentDescriptor::PointerPropertiesUsedByAddProcessProc(),
               (std::set<AAX_EProperty> { AAX_EProperty(36), AAX_EProperty(37), AAX_EProperty(38), AAX_EProperty(39),
                                          AAX_EProperty(40), AAX_EProperty(41), AAX_EProperty(42) }));
@@ -116,8 +116,8 @@ TEST_F(PropertyMapTest, WithoutTheThirdVersionProcedurePointersAreKeptLocally)
 
 TEST_F(PropertyMapTest, GetIUnknownPrefersTheLatestVersion)
 {
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXPropertyMap, IID_IAAXPropertyMapV2);
-    host->GetFactory().WithholdOnCreate(AAXCompID_AAXPropertyMap, IID_IAAXPropertyMapV3);
+    calls.WithholdFromKind("map", IID_IAAXPropertyMapV2);
+    calls.WithholdFromKind("map", IID_IAAXPropertyMapV3);
     auto map = NewMap();
     PropertyMap& hostMap = LastHostMap();
     EXPECT_EQ(map->GetIUnknown(), static_cast<IACFUnknown*>(static_cast<AAX_IACFPropertyMap*>(&hostMap)));
@@ -150,14 +150,14 @@ TEST_F(PropertyMapTest, IntegerAndTriadPropertiesRoundTrip)
     EXPECT_EQ(ids[1].mPlugInID, 6u);
 
     // Host results pass through unchanged.
-    LastHostMap().FailCall("AddProperty", -777);
+    calls.FailCall(LastHostMap(), "AddProperty", -777);
     EXPECT_EQ(map->AddProperty(AAX_eProperty_ProductID, 1), -777);
 }
 
 TEST_F(PropertyMapTest, WithoutAHostMapNothingIsStored)
 {
     EXPECT_EQ(AAX_VPropertyMap::Create(nullptr), nullptr);
-    host->GetFactory().Refuse(AAXCompID_AAXPropertyMap);
+    calls.FailCall(host->GetFactory(), "CreateComponent(AAXCompID_AAXPropertyMap", ACF_E_NOINTERFACE);
     auto map = NewMap();
     AAX_CPropertyValue value = 0;
     EXPECT_EQ(map->AddProperty(AAX_eProperty_ProductID, 1), AAX_ERROR_NULL_OBJECT);
@@ -172,7 +172,7 @@ TEST_F(PropertyMapTest, WithoutAHostMapNothingIsStored)
 
 TEST_F(PropertyMapTest, AcquireWrapsAnExistingHostMap)
 {
-    auto* hostMap = new PropertyMap(host->SharedLog());
+    auto* hostMap = new PropertyMap(host->Hook());
     hostMap->AddProperty(AAX_eProperty_ProductID, 42);
     {
         std::unique_ptr<AAX_VPropertyMap> map(
@@ -210,8 +210,8 @@ TEST_F(FeatureWrappers, WithoutTheHostInterfaceThereAreNoFeatures)
 
 TEST_F(FeatureWrappers, FeatureRecordsAndTheirPropertiesAreReleased)
 {
-    auto* feature = new aaxhost::FeatureInfo(host->SharedLog(), AAX_eSupportLevel_ByProperty);
-    auto* properties = new PropertyMap(host->SharedLog());
+    auto* feature = new aaxhost::FeatureInfo(host->Hook(), AAX_eSupportLevel_ByProperty);
+    auto* properties = new PropertyMap(host->Hook());
     properties->AddProperty(static_cast<AAX_EProperty>(AAX_eStemFormat_Stereo), AAX_eSupportLevel_Supported);
     feature->SetProperties(properties);
     host->GetDescriptionHost().SetFeature(AAXATTR_ClientFeature_StemFormat, feature);
@@ -245,7 +245,7 @@ TEST_F(FeatureWrappers, FeatureRecordsAndTheirPropertiesAreReleased)
 
 TEST_F(FeatureWrappers, AFeatureWithoutPropertiesGivesNoMap)
 {
-    auto* feature = new aaxhost::FeatureInfo(host->SharedLog(), AAX_eSupportLevel_Supported);
+    auto* feature = new aaxhost::FeatureInfo(host->Hook(), AAX_eSupportLevel_Supported);
     host->GetDescriptionHost().SetFeature(AAXATTR_ClientFeature_StemFormat, feature);
     feature->Drop();
 
@@ -256,6 +256,6 @@ TEST_F(FeatureWrappers, AFeatureWithoutPropertiesGivesNoMap)
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->AcquireProperties(), nullptr);
 
-    host->GetDescriptionHost().FailCall("AcquireFeatureProperties", -1);
+    calls.FailCall(host->GetDescriptionHost(), "AcquireFeatureProperties", -1);
     EXPECT_EQ(description.AcquireFeatureProperties(AAXATTR_ClientFeature_StemFormat), nullptr);
 }

@@ -78,15 +78,15 @@ TEST_F(CheckedResultTrace, FailureIsTracedThenThrown)
     EXPECT_EQ(checked.Result(), AAX_SUCCESS);
     EXPECT_EQ(checked.LastError(), AAX_ERROR_NULL_OBJECT);
 
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].priority, 0x04000000);
     EXPECT_EQ(traces[0].message, "AAX_CheckedResult - throwing AAX_ERROR_NULL_OBJECT (-20004)");
 
     // A failing trace does not stop the throw.
-    host->GetServices().FailCall("Trace", -1);
+    calls.FailCall(host->GetServices(), "Trace", -1);
     EXPECT_THROW(AAX_CheckedResult failing(AAX_ERROR_MALFORMED_CHUNK), AAX::Exception::ResultError);
-    EXPECT_EQ(host->Log().Count("Trace"), 2u);
+    EXPECT_EQ(calls.Count("Trace"), 2u);
 }
 
 TEST_F(CheckedResultTrace, AcceptedResultsPassQuietly)
@@ -98,7 +98,7 @@ TEST_F(CheckedResultTrace, AcceptedResultsPassQuietly)
     EXPECT_THROW(checked = AAX_ERROR_INVALID_ARGUMENT, AAX::Exception::ResultError);
     checked.ResetAcceptedResults();
     EXPECT_THROW(checked = AAX_ERROR_UNIMPLEMENTED, AAX::Exception::ResultError);
-    EXPECT_EQ(host->GetServices().Traces().size(), 2u);
+    EXPECT_EQ(calls.Traces().size(), 2u);
 }
 
 using HostServicesLifetime = HostTest;
@@ -112,7 +112,7 @@ TEST_F(HostServicesLifetime, NothingIsTracedBeforeStartUpOrAfterShutdown)
     EXPECT_EQ(AAX_CHostServices::Get(), nullptr);
     EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "after %d", 3), AAX_SUCCESS);
 
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].message, "during 2");
     EXPECT_EQ(traces[0].priority, 0x08000000);
@@ -120,7 +120,8 @@ TEST_F(HostServicesLifetime, NothingIsTracedBeforeStartUpOrAfterShutdown)
 
 TEST_F(HostServicesLifetime, ASecondStartUpKeepsTheFirstServices)
 {
-    aaxhost::Host second;
+    aaxhost::CallRecorder secondCalls;
+    aaxhost::Host second(&secondCalls);
     AAX_CHostServices::Set(host->Unknown());
     AAX_IHostServices* const first = AAX_CHostServices::Get();
     AAX_CHostServices::Set(second.Unknown());
@@ -129,19 +130,19 @@ TEST_F(HostServicesLifetime, ASecondStartUpKeepsTheFirstServices)
     AAX_CHostServices::Trace(AAX_eTracePriorityHost_Normal, "to the first");
     AAX_CHostServices::Set(nullptr);
     AAX_CHostServices::Set(nullptr); // a second shutdown changes nothing
-    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
-    EXPECT_TRUE(second.GetServices().Traces().empty());
+    EXPECT_EQ(calls.Traces().size(), 1u);
+    EXPECT_TRUE(secondCalls.Traces().empty());
 }
 
 TEST_F(HostServicesLifetime, LongMessagesAreCutAndHostResultsReachTheCaller)
 {
     ScopedHostServices services(host->Unknown());
     AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "%s%s", "ab", std::string(600, 'x').c_str());
-    const auto traces = host->GetServices().Traces();
+    const auto traces = calls.Traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].message, "ab" + std::string(509, 'x')); // 511 characters
 
-    host->GetServices().FailCall("Trace", -4321);
+    calls.FailCall(host->GetServices(), "Trace", -4321);
     EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "x"), -4321);
 }
 
@@ -153,27 +154,27 @@ TEST_F(HostServicesWrapper, ForwardsEveryOperation)
     EXPECT_EQ(services.Assert("file.cpp", 12, "note"), AAX_SUCCESS);
     EXPECT_EQ(services.Trace(0x08000000, "message"), AAX_SUCCESS);
     EXPECT_EQ(services.StackTrace(1, 2, "stack"), AAX_SUCCESS);
-    EXPECT_EQ(host->Log().TextsOf("services"),
+    EXPECT_EQ(calls.TextsOf("services"),
               (std::vector<std::string> { "Assert(\"file.cpp\", 12, \"note\")", "Trace(134217728, \"message\")",
                                           "StackTrace(1, 2, \"stack\")" }));
 }
 
 TEST_F(HostServicesWrapper, MissingVersionsFail)
 {
-    host->GetServices().Withhold(IID_IAAXHostServicesV2);
+    calls.Withhold(host->GetServices(), IID_IAAXHostServicesV2);
     {
         AAX_VHostServices services(host->Unknown());
         EXPECT_EQ(services.StackTrace(1, 2, "stack"), AAX_ERROR_UNIMPLEMENTED);
         EXPECT_EQ(services.Trace(1, "still traced"), AAX_SUCCESS);
-        EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+        EXPECT_EQ(calls.Traces().size(), 1u);
     }
-    host->GetServices().Withhold(IID_IAAXHostServicesV1);
+    calls.Withhold(host->GetServices(), IID_IAAXHostServicesV1);
     AAX_VHostServices services(host->Unknown());
     EXPECT_EQ(services.Assert("f", 1, "n"), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(services.Trace(1, "lost"), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ(services.StackTrace(1, 2, "lost"), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(AAX_VHostServices(nullptr).Trace(1, "lost"), AAX_ERROR_NULL_OBJECT);
-    EXPECT_EQ(host->GetServices().Traces().size(), 1u);
+    EXPECT_EQ(calls.Traces().size(), 1u);
 }
 
 TEST_F(HostServicesWrapper, AHostWithoutAFactoryGivesNoServices)

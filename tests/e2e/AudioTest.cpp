@@ -61,7 +61,7 @@ TEST_F(ModuleTest, BypassThroughItsPortGivesTheDelayedDrySignal)
 
     // JUCE's bypass parameter is a float parameter: its packet carries the float's bits.
     ASSERT_EQ(instance->SetBypass(true), AAX_SUCCESS);
-    const auto posted = instance->Context().GetController().Posted();
+    const auto posted = calls.Posted(instance->Context().GetController());
     ASSERT_FALSE(posted.empty());
     EXPECT_EQ(posted.back().port, 3);
     EXPECT_EQ(posted.back().data, (std::vector<uint8_t> { 0x00, 0x00, 0x80, 0x3F }));

@@ -79,10 +79,9 @@ TEST_F(ModuleTest, DescribesAMonoAndAStereoComponentOnly)
 
 TEST_F(ModuleTest, RegistrationAsksForTheStemFormatFeatureAndLeavesNothingAlive)
 {
-    auto& log = host->GetHost().Log();
-    EXPECT_EQ(log.Count("AcquireFeatureProperties"), 1u);
+    EXPECT_EQ(calls.Count("AcquireFeatureProperties"), 1u);
     EXPECT_EQ(host->GetModule().CanUnloadNow(host->GetHost().Unknown()), 0);
-    EXPECT_TRUE(host->GetHost().GetServices().Traces().empty());
+    EXPECT_TRUE(calls.Traces().empty());
 }
 
 TEST_F(ModuleTest, ExportsOnlyTheEntryPointsAndTheMessageLoop)

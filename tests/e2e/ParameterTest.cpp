@@ -48,7 +48,7 @@ TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAllUnreg
     // Uninitialize unregisters every one of them.
     instance->Close();
     EXPECT_TRUE(automation.Registered().empty());
-    EXPECT_EQ(host->GetHost().Log().Count("UnregisterParameter"), 24u);
+    EXPECT_EQ(calls.Count("UnregisterParameter"), 24u);
 }
 
 TEST_F(ModuleTest, AnOpenInstanceKeepsTheModuleLoaded)
@@ -71,12 +71,12 @@ TEST_F(ModuleTest, TheLatencyReachesTheController)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::to_string(c.channels) + " channels at " + std::to_string(c.sampleRate));
-        host->GetHost().Log().Clear();
+        calls.Clear();
         auto instance = Open(c.channels, c.sampleRate);
         EXPECT_EQ(instance->Latency(), c.latency);
-        const auto calls = instance->Context().GetController().Log().TextsOfMethod("SetSignalLatency");
-        ASSERT_FALSE(calls.empty());
-        for (const auto& call : calls)
+        const auto reported = calls.TextsOfMethod("SetSignalLatency");
+        ASSERT_FALSE(reported.empty());
+        for (const auto& call : reported)
             EXPECT_NE(call.find("(" + std::to_string(c.latency) + ")"), std::string::npos) << call;
     }
 }
@@ -90,7 +90,7 @@ TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
     const std::string quoted = "(\"" + id + "\"";
     int32_t changesBefore = 0;
     effect.GetNumberOfChanges(&changesBefore);
-    host->GetHost().Log().Clear();
+    calls.Clear();
 
     ASSERT_EQ(effect.TouchParameter(id.c_str()), AAX_SUCCESS);
     AAX_CBoolean touched = 0;
@@ -116,7 +116,7 @@ TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
     EXPECT_EQ(touched, 0);
     // The library's parameter wraps its own request in a touch and a release, and reports the
     // confirmed value back as the current one.
-    EXPECT_EQ(host->GetHost().Log().TextsOf(automation.Name()),
+    EXPECT_EQ(calls.TextsOf(automation.Name()),
               (std::vector<std::string> { "PostTouchRequest" + quoted + ")", "GetTouchState" + quoted + ")",
                                           "PostTouchRequest" + quoted + ")",
                                           "PostSetValueRequest" + quoted + ", 0.800000011920929)",

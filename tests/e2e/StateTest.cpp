@@ -59,14 +59,13 @@ TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)
     ASSERT_EQ(instance->Automate("0Input Gain", 1.0), AAX_SUCCESS);
     EXPECT_EQ(instance->ParameterValue("0Input Gain"), 1.0);
 
-    auto& log = host->GetHost().Log();
-    log.Clear();
+    calls.Clear();
     ASSERT_EQ(instance->RestoreChunks(saved), AAX_SUCCESS);
 
     // Every value reaches the host three times, each time as a request the host confirms: the
     // 'elck' chunk sets all 23 parameters, the engine's state load tells the host of each value
     // it sets, and JUCE's wrapper re-sends all 23 after the 'juce' chunk.
-    const auto requests = log.TextsOfMethod("PostSetValueRequest");
+    const auto requests = calls.TextsOfMethod("PostSetValueRequest");
     EXPECT_EQ(requests.size(), 3u * 23u);
     for (const auto& id : EngineParameterIds(*instance))
         EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
@@ -118,8 +117,7 @@ TEST_F(ModuleTest, MalformedChunksAreRefusedWithNothingChanged)
     ASSERT_EQ(instance->Automate("12Low Mid Gain", 0.3), AAX_SUCCESS);
     std::vector<aaxhost::Chunk> before;
     ASSERT_EQ(instance->GetChunks(before), AAX_SUCCESS);
-    auto& log = host->GetHost().Log();
-    log.Clear();
+    calls.Clear();
 
     // 'elck' whose last entry is cut short, or with an unknown tag: refused as a whole.
     aaxhost::Chunk cut = before[0];

@@ -12,7 +12,7 @@ namespace quillo::hosted
 void ModuleTest::SetUp()
 {
     mLiveBefore = aaxhost::HostObject::LiveCount();
-    host = std::make_unique<aaxhost::StandInHost>(QUILLO_TEST_MODULE);
+    host = std::make_unique<aaxhost::StandInHost>(QUILLO_TEST_MODULE, record ? &calls : nullptr);
 }
 
 void ModuleTest::TearDown()

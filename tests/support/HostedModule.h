@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "AudioData.h"
+#include "CallRecorder.h"
 #include "Chunk.h"
 #include "HostError.h"
 #include "HostString.h"
@@ -37,8 +38,9 @@ constexpr int kNumParameters = 23;
 // a shelf and both dynamic bands all boosting at once): any larger sample is a fault.
 constexpr float kChainBound = 1.0e6f;
 
-// A stand-in host over the built module per test. Afterwards every instance must be closed,
-// the module must report no live object, and every host object must be gone.
+// A stand-in host over the built module per test, its calls recorded in `calls` unless `record`
+// was cleared before SetUp. Afterwards every instance must be closed, the module must report no
+// live object, and every host object must be gone.
 class ModuleTest : public ::testing::Test
 {
 protected:
@@ -50,6 +52,8 @@ protected:
         return host->CreateInstance(numChannels, sampleRate);
     }
 
+    bool record = true;
+    aaxhost::CallRecorder calls;
     std::unique_ptr<aaxhost::StandInHost> host;
 
 private:

@@ -10,7 +10,13 @@
 namespace quillo::validation
 {
 using namespace quillo::hosted;
-using HostTest = ModuleTest;
+
+// The host as quillo-host runs it: nothing observes its calls.
+class HostTest : public ModuleTest
+{
+protected:
+    HostTest() { record = false; }
+};
 
 // The values an 'elck' chunk holds for the parameters (the library's own view of them), by id.
 std::map<std::string, double> ControlsChunkValues(const std::vector<uint8_t>& data);
