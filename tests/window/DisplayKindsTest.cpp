@@ -19,14 +19,17 @@ namespace
         const char* name;
         const char* serverArguments;
         double maxMeanDifference;   // from the first row's picture, 0..255 per channel
+        bool checkLeaks;            // under the sanitizers
     };
 
-    // 16-bit colour keeps 5 or 6 bits of a channel: each is up to 4 of 255 away from the 24-bit one.
+    // 16-bit colour keeps 5 or 6 bits of a channel: each is up to 4 of 255 away from the 24-bit
+    // one. Where OpenGL draws, Mesa's driver and JUCE's context leave memory behind at exit (the
+    // in-process window tests name it in their suppressions); without OpenGL nothing may leak.
     constexpr DisplayKind displayKinds[] =
     {
-        { "glx",    "-screen 0 1280x800x24 +extension GLX", 0.0 },
-        { "no-glx", "-screen 0 1280x800x24 -extension GLX", 1.0 },
-        { "16-bit", "-screen 0 1280x800x16 +extension GLX", 3.0 },
+        { "glx",    "-screen 0 1280x800x24 +extension GLX", 0.0, false },
+        { "no-glx", "-screen 0 1280x800x24 -extension GLX", 0.5, true },
+        { "16-bit", "-screen 0 1280x800x16 +extension GLX", 3.0, false },
     };
 }
 
@@ -43,13 +46,15 @@ TEST (DisplayKindsTest, TheEditorDrawsTheSamePictureWithAndWithoutOpenGL)
         const auto errors = png.withFileExtension ("stderr");
         png.deleteFile();
 
-        const auto command = juce::String ("xvfb-run -a -s '") + kind.serverArguments + " -noreset' '" + QUILLO_HOST
+        const auto command = juce::String (kind.checkLeaks ? "" : "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" ")
+                           + "xvfb-run -a -s '" + kind.serverArguments + " -noreset' '" + QUILLO_HOST
                            + "' editor --seconds 1 --screenshot '" + png.getFullPathName() + "' > /dev/null 2> '"
                            + errors.getFullPathName() + "'";
         const int status = std::system (command.toRawUTF8());
         ASSERT_TRUE (WIFEXITED (status)) << command;
         EXPECT_EQ (WEXITSTATUS (status), 0) << command;
-        EXPECT_EQ (errors.loadFileAsString(), "");
+        // A debug build of the module prints JUCE's version when it starts; nothing else may appear.
+        EXPECT_EQ (errors.loadFileAsString().replace (juce::SystemStats::getJUCEVersion() + "\n", ""), "");
 
         const auto picture = juce::ImageFileFormat::loadFrom (png);
         ASSERT_EQ (picture.getBounds(), juce::Rectangle<int> (800, 250));
