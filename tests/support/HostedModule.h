@@ -21,6 +21,7 @@
 #include "Chunk.h"
 #include "HostError.h"
 #include "HostString.h"
+#include "OpenGLDrivers.h"
 #include "PlugInInstance.h"
 #include "StandInHost.h"
 #include "TestSignal.h"
@@ -169,5 +170,8 @@ private:
 
 // Keeps the OpenGL driver libraries loaded now in memory until the process ends, so that a
 // leak checker running at exit can still name their frames. Call once an editor is open.
-void KeepOpenGLDriversLoaded();
+inline void KeepOpenGLDriversLoaded()
+{
+    quillo::test::keepOpenGLDriversLoaded();
+}
 } // namespace quillo::hosted
