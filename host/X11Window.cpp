@@ -48,17 +48,19 @@ int CountError(Display*, XErrorEvent*)
 }
 
 /** XOpenDisplay that waits out a server reset: Xlib reports a refused connection as it reports a
-    missing server, so a display that DISPLAY names is tried for up to a second. */
+    missing server, so a display that DISPLAY names is tried for up to three seconds (a reset of
+    Xvfb with GLX on a busy machine takes a few hundred milliseconds). */
 Display* OpenDisplay()
 {
     const char* const name = std::getenv("DISPLAY");
     if (name == nullptr || *name == 0)
         return nullptr;
-    for (int attempt = 0;; ++attempt)
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (;;)
     {
         if (Display* const display = XOpenDisplay(name))
             return display;
-        if (attempt == 100)
+        if (std::chrono::steady_clock::now() >= giveUp)
             return nullptr;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
