@@ -1,3 +1,7 @@
+// Xlib and GLX are reached here only to ask the display JUCE draws on for an OpenGL
+// configuration before the context is attached (see displayOffersOpenGL below).
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
+
 #include "PluginEditor.h"
 
 #include "EditorLayout.h"
@@ -6,6 +10,11 @@
 #include "VLGraphics.h"
 
 #include <algorithm>
+#include <vector>
+
+#if JUCE_LINUX || JUCE_BSD
+ #include <GL/glx.h>
+#endif
 
 namespace
 {
@@ -22,6 +31,81 @@ namespace
     bool isFloorLevel (float db) noexcept
     {
         return ! (db > silenceDb);
+    }
+
+    /** True when the display JUCE draws on has GLX and a frame-buffer configuration with a
+        visual for `format`, asked for exactly as JUCE's context asks when it attaches (with the
+        multisampling attributes first, then without; it takes the first answer). JUCE 7.0.5's
+        context goes on without one and dereferences the missing configuration on its render
+        thread. Message thread only; a few requests to the server, nothing kept. */
+    bool displayOffersOpenGL (const juce::OpenGLPixelFormat& format, bool multisampling)
+    {
+       #if JUCE_LINUX || JUCE_BSD
+        auto* const display = juce::XWindowSystem::getInstance()->getDisplay();
+
+        if (display == nullptr)
+            return false;
+
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+
+        // Asked first: on a display without the extension, GLX requests would only fail.
+        int errorBase = 0, eventBase = 0;
+        if (! glXQueryExtension (display, &errorBase, &eventBase))
+            return false;
+
+        const auto xFree = [] (void* data)
+        {
+            if (data != nullptr)
+                juce::X11Symbols::getInstance()->xFree (data);
+        };
+
+        const auto choose = [&] (bool withSampling, int& count)
+        {
+            std::vector<int> attributes
+            {
+                GLX_RENDER_TYPE,      GLX_RGBA_BIT,
+                GLX_DOUBLEBUFFER,     True,
+                GLX_RED_SIZE,         format.redBits,
+                GLX_GREEN_SIZE,       format.greenBits,
+                GLX_BLUE_SIZE,        format.blueBits,
+                GLX_ALPHA_SIZE,       format.alphaBits,
+                GLX_DEPTH_SIZE,       format.depthBufferBits,
+                GLX_STENCIL_SIZE,     format.stencilBufferBits,
+                GLX_ACCUM_RED_SIZE,   format.accumulationBufferRedBits,
+                GLX_ACCUM_GREEN_SIZE, format.accumulationBufferGreenBits,
+                GLX_ACCUM_BLUE_SIZE,  format.accumulationBufferBlueBits,
+                GLX_ACCUM_ALPHA_SIZE, format.accumulationBufferAlphaBits
+            };
+
+            if (withSampling)
+                attributes.insert (attributes.end(), { GLX_SAMPLE_BUFFERS, multisampling ? 1 : 0,
+                                                       GLX_SAMPLES, format.multisamplingLevel });
+
+            attributes.push_back (None);
+            count = 0;
+            return glXChooseFBConfig (display, juce::X11Symbols::getInstance()->xDefaultScreen (display),
+                                      attributes.data(), &count);
+        };
+
+        int count = 0;
+        auto* configs = choose (true, count);
+
+        if (configs == nullptr || count == 0)
+        {
+            xFree (configs);
+            configs = choose (false, count);
+        }
+
+        // The context makes its window with the first configuration's visual.
+        auto* const visual = configs != nullptr && count > 0 ? glXGetVisualFromFBConfig (display, configs[0]) : nullptr;
+        const bool usable = visual != nullptr;
+        xFree (visual);
+        xFree (configs);
+        return usable;
+       #else
+        juce::ignoreUnused (format, multisampling);
+        return true;
+       #endif
     }
 }
 
@@ -45,10 +129,15 @@ QuilloAudioProcessorEditor::QuilloAudioProcessorEditor (QuilloAudioProcessor& p)
       processor (&p)
 {
     // No renderer of our own: the context only paints the component tree. During construction
-    // the editor has no parent yet, so this attaches the context to the editor itself.
-    openGLContext.setPixelFormat (juce::OpenGLPixelFormat (8, 8, 8, 8));
-    openGLContext.setMultisamplingEnabled (false);
-    openGLContext.attachTo (*getTopLevelComponent());
+    // the editor has no parent yet, so this attaches the context to the editor itself. On a
+    // display that has no configuration for it, JUCE's software renderer paints the same tree.
+    const juce::OpenGLPixelFormat pixelFormat (8, 8, 8, 8);
+    constexpr bool multisampling = false;
+    openGLContext.setPixelFormat (pixelFormat);
+    openGLContext.setMultisamplingEnabled (multisampling);
+
+    if (displayOffersOpenGL (pixelFormat, multisampling))
+        openGLContext.attachTo (*getTopLevelComponent());
 
     backgroundImage = VLGraphics::GetImage ("main");
     logoImage = VLGraphics::GetImage ("vantor_logo");

@@ -22,7 +22,8 @@ class QuilloAudioProcessor;
 /**
     The plug-in's editor: a fixed 800 x 250 panel with every knob, switch, reduction lamp, the
     level meter, the value bubble and the preset banner, rendered through an attached OpenGL
-    context.
+    context when the display offers GLX with a configuration for it, else by JUCE's software
+    renderer (the same picture).
 
     The editor only polls. A 60 Hz timer brings every widget in line with the processor's
     parameters (host automation and state loads show up that way), fades the value bubble, moves
@@ -119,6 +120,7 @@ public:
     VLReductionIndicator& getHighMidLamp() noexcept         { return highMidLamp; }
     Meters& getLevelMeter() noexcept                        { return levelMeter; }
     VLBanner& getBanner() noexcept                          { return banner; }
+    /** Attached only when the display offered a configuration for it. */
     juce::OpenGLContext& getOpenGLContext() noexcept        { return openGLContext; }
 
     /** True while a change gesture of the parameter is open with the host. */

@@ -22,8 +22,9 @@ PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
     instance.Effect();   // the instance must be open
     if (host.Effect().createGUI == nullptr)
         throw HostError("the plug-in has no GUI factory", AAX_ERROR_NULL_OBJECT);
-    if (!X11Window::DisplayAvailable())
-        throw HostError("no X display: set DISPLAY (an X server or Xvfb) to open an editor");
+    // Connected before the plug-in makes its editor and until the window is gone: the server
+    // cannot reset (and refuse the plug-in's own connection) while a client is there.
+    mWindow = std::make_unique<X11Window>();
 
     auto* const create = reinterpret_cast<CreateProc>(host.Effect().createGUI);
     IACFUnknown* const made = create();
@@ -52,7 +53,7 @@ PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
         if (width < 1 || height < 1 || width > 8192 || height > 8192)
             throw HostError("the editor's view size is out of range", AAX_ERROR_INVALID_VIEW_SIZE);
 
-        mWindow = std::make_unique<X11Window>(width, height, "Quillo");
+        mWindow->Show(width, height, "Quillo");
         ViewContainer& view = instance.Context().GetView();
         view.type = AAX_eViewContainer_Type_HWND;
         view.nativeView = mWindow->NativeHandle();

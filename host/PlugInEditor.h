@@ -20,8 +20,9 @@ class StandInHost;
 class PlugInEditor
 {
 public:
-    /** Creates, initialises and attaches the editor to a new X11Window. Throws HostError when
-        there is no display, no GUI factory, or a step fails (nothing is left alive then). */
+    /** Connects to the X server, then creates, initialises and attaches the editor to a new
+        X11Window on that connection, which stays open until the window closes. Throws HostError
+        when there is no display, no GUI factory, or a step fails (nothing is left alive then). */
     PlugInEditor(StandInHost& host, PlugInInstance& instance);
     ~PlugInEditor();
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -46,6 +47,25 @@ int CountError(Display*, XErrorEvent*)
     return 0;
 }
 
+/** XOpenDisplay that waits out a server reset: Xlib reports a refused connection as it reports a
+    missing server, so a display that DISPLAY names is tried for up to three seconds (a reset of
+    Xvfb with GLX on a busy machine takes a few hundred milliseconds). */
+Display* OpenDisplay()
+{
+    const char* const name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == 0)
+        return nullptr;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (;;)
+    {
+        if (Display* const display = XOpenDisplay(name))
+            return display;
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 uint8_t Channel(unsigned long pixel, unsigned long mask)
 {
     int shift = 0, bits = 0;
@@ -75,23 +95,31 @@ unsigned long X11Window::ErrorCount()
 bool X11Window::DisplayAvailable()
 {
     PrepareXlib();
-    Display* const display = XOpenDisplay(nullptr);
+    Display* const display = OpenDisplay();
     if (display == nullptr)
         return false;
     XCloseDisplay(display);
     return true;
 }
 
-X11Window::X11Window(int width, int height, const std::string& title, int x, int y)
-    : mConnection(new Connection), mWidth(width), mHeight(height)
+X11Window::X11Window()
+    : mConnection(new Connection)
 {
     PrepareXlib();
-    mConnection->display = XOpenDisplay(nullptr);
+    mConnection->display = OpenDisplay();
     if (mConnection->display == nullptr)
     {
         delete mConnection;
         throw HostError("no X display: set DISPLAY (an X server or Xvfb) to open an editor");
     }
+}
+
+void X11Window::Show(int width, int height, const std::string& title, int x, int y)
+{
+    if (mWindow != 0)
+        return;
+    mWidth = width;
+    mHeight = height;
     Display* const display = mConnection->display;
     const int screen = DefaultScreen(display);
 
@@ -126,7 +154,8 @@ X11Window::X11Window(int width, int height, const std::string& title, int x, int
 
 X11Window::~X11Window()
 {
-    XDestroyWindow(mConnection->display, mWindow);
+    if (mWindow != 0)
+        XDestroyWindow(mConnection->display, mWindow);
     XCloseDisplay(mConnection->display);
     delete mConnection;
 }
@@ -138,7 +167,7 @@ void* X11Window::NativeHandle() const
 
 void X11Window::Resize(int width, int height)
 {
-    if (width < 1 || height < 1)
+    if (mWindow == 0 || width < 1 || height < 1)
         return;
     mWidth = width;
     mHeight = height;
@@ -161,7 +190,7 @@ int X11Window::NumChildren() const
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (XQueryTree(mConnection->display, mWindow, &root, &parent, &children, &count) == 0)
+    if (mWindow == 0 || XQueryTree(mConnection->display, mWindow, &root, &parent, &children, &count) == 0)
         return 0;
     if (children != nullptr)
         XFree(children);
@@ -170,6 +199,8 @@ int X11Window::NumChildren() const
 
 bool X11Window::Grab(RgbImage& image) const
 {
+    if (mWindow == 0)
+        return false;
     Display* const display = mConnection->display;
     XSync(display, False);
     const Window root = DefaultRootWindow(display);

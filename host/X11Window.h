@@ -8,13 +8,17 @@ namespace aaxhost
 {
 /** The host's own top-level window on the X server named by DISPLAY: the native view an editor
     is attached to (its Window id is the view container's pointer). The host keeps its own
-    connection; the plug-in draws through its own.
+    connection, from before the plug-in makes its editor until the window is gone: while a client
+    is connected the X server never resets, and a server that resets (Xvfb and Xorg do when their
+    last client leaves, unless started with -noreset) refuses connections for a moment, the
+    plug-in's own included.
 
     Main thread only. */
 class X11Window
 {
 public:
-    /** True when DISPLAY names an X server that accepts a connection. */
+    /** True when DISPLAY names an X server that accepts a connection (within the moment a
+        resetting server refuses them). Connects and disconnects: prefer holding an X11Window. */
     static bool DisplayAvailable();
 
     /** Readies Xlib for the process, as a host must before any plug-in touches X: thread support
@@ -26,10 +30,14 @@ public:
     /** X protocol errors the handler counted so far (any connection in the process). */
     static unsigned long ErrorCount();
 
-    /** Opens and maps a `width` x `height` window at (x, y) and waits until the server shows it.
-        Throws HostError without a display. */
-    X11Window(int width, int height, const std::string& title, int x = 40, int y = 40);
+    /** Connects to the X server; the window comes with Show(). Throws HostError without a
+        display. */
+    X11Window();
     ~X11Window();
+
+    /** Creates and maps a `width` x `height` window at (x, y) and waits until the server shows
+        it. Once only; the operations below need it. */
+    void Show(int width, int height, const std::string& title, int x = 40, int y = 40);
 
     X11Window(const X11Window&) = delete;
     X11Window& operator=(const X11Window&) = delete;

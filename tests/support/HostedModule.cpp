@@ -4,9 +4,6 @@
 
 #include "HostObject.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
 namespace quillo::hosted
 {
 void ModuleTest::SetUp()
@@ -232,21 +229,6 @@ void RunningAudio::Start()
 {
     mInstance.StartProcess(mIn.data(), mOut.data(), mInput.NumFrames(), mBlockSize);
     ++mJobs;
-}
-
-void KeepOpenGLDriversLoaded()
-{
-    std::vector<std::string> names;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void* data) {
-            const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
-            if (name.find("_dri.so") != std::string::npos || name.find("libGLX_mesa") != std::string::npos)
-                static_cast<std::vector<std::string>*>(data)->push_back(name);
-            return 0;
-        },
-        &names);
-    for (const auto& name : names)
-        dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 } // namespace quillo::hosted
 

@@ -22,6 +22,7 @@
 #include "Chunk.h"
 #include "HostError.h"
 #include "HostString.h"
+#include "OpenGLDrivers.h"
 #include "PlugInInstance.h"
 #include "StandInHost.h"
 #include "TestSignal.h"
@@ -173,5 +174,8 @@ private:
 
 // Keeps the OpenGL driver libraries loaded now in memory until the process ends, so that a
 // leak checker running at exit can still name their frames. Call once an editor is open.
-void KeepOpenGLDriversLoaded();
+inline void KeepOpenGLDriversLoaded()
+{
+    quillo::test::keepOpenGLDriversLoaded();
+}
 } // namespace quillo::hosted

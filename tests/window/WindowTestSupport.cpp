@@ -3,8 +3,6 @@
 #include "WindowTestSupport.h"
 
 #include <X11/Xlib.h>
-#include <dlfcn.h>
-#include <link.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
@@ -67,24 +65,6 @@ namespace
         const auto max = mask >> shift;
         return (juce::uint8) (((pixel & mask) >> shift) * 255 / max);
     }
-}
-
-void keepOpenGLDriversLoaded()
-{
-    std::vector<std::string> names;
-
-    dl_iterate_phdr ([] (dl_phdr_info* info, size_t, void* data)
-    {
-        const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
-
-        if (name.find ("_dri.so") != std::string::npos || name.find ("libGLX_mesa") != std::string::npos)
-            static_cast<std::vector<std::string>*> (data)->push_back (name);
-
-        return 0;
-    }, &names);
-
-    for (const auto& name : names)
-        dlopen (name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 bool xServerAvailable()

@@ -3,6 +3,8 @@
 // Support for tests that need a real window on an X server (Xvfb under ./test): a stand-in for
 // the host's view, a screen grab through Xlib, picture comparison and PNG output.
 
+#include "OpenGLDrivers.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdlib>
@@ -28,11 +30,6 @@ public:
     ~HostView() override                          { removeFromDesktop(); }
     void paint (juce::Graphics& g) override       { g.fillAll (juce::Colours::black); }
 };
-
-/** Keeps the OpenGL driver libraries that are loaded now in memory until the process ends.
-    Unloaded at exit, Mesa's driver would strand the memory its globals still reference, and the
-    leak checker would blame it on frames it can no longer name. Call once a context exists. */
-void keepOpenGLDriversLoaded();
 
 /** True when DISPLAY names an X server that accepts a connection. */
 bool xServerAvailable();
