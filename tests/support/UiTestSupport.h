@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers shared by the widget, editor and window tests: hand-made mouse events, rendering a
-// component into an image, and a fake display scale.
+// Helpers for the widget, editor and window tests and the editor benchmarks: hand-made mouse
+// events, rendering a component into an image, and a fake display scale.
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -23,10 +23,7 @@ namespace UiTest
         return mouseAt (c, { x, y }, { x, y }, mods);
     }
 
-    inline juce::ModifierKeys alt()
-    {
-        return juce::ModifierKeys (juce::ModifierKeys::altModifier | juce::ModifierKeys::leftButtonModifier);
-    }
+    inline juce::ModifierKeys alt()   { return juce::ModifierKeys (juce::ModifierKeys::altModifier); }
 
     inline juce::MouseWheelDetails wheel (float deltaY)
     {
@@ -48,15 +45,6 @@ namespace UiTest
         c.mouseDown (mouseAt (c, x, y));
         c.mouseUp (mouseAt (c, x, y));
     }
-
-    /** The centre in whole pixels, as the mouse reports positions. */
-    inline juce::Point<float> centreOf (juce::Component& c)   { return c.getLocalBounds().getCentre().toFloat(); }
-    inline void press (juce::Component& c)                    { c.mouseDown (mouseAt (c, centreOf (c), centreOf (c))); }
-
-    /** A drag to, or a release at, dy pixels below the centre during a press at the centre. */
-    inline void dragTo (juce::Component& c, float dy)    { c.mouseDrag (mouseAt (c, centreOf (c).translated (0, dy), centreOf (c))); }
-    inline void releaseAt (juce::Component& c, float dy) { c.mouseUp (mouseAt (c, centreOf (c).translated (0, dy), centreOf (c))); }
-    inline void click (juce::Component& c)               { press (c); releaseAt (c, 0.0f); }
 
     /** Paints the component with its children into a transparent image of its size. */
     inline juce::Image render (juce::Component& c, float scale = 1.0f)

@@ -1,6 +1,7 @@
-// Xlib stays in this file: its macros (None, Bool, Status, ...) would clash with JUCE's names.
+// What the window tests ask of the X server directly. Xlib stays in this file: its macros (None,
+// Bool, Status, ...) would clash with JUCE's names.
 
-#include "WindowTestSupport.h"
+#include <juce_graphics/juce_graphics.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -9,30 +10,24 @@
 #include <cstdlib>
 #include <memory>
 #include <set>
-#include <string>
-#include <vector>
 #include <utility>
 
 namespace quillo::test
 {
-
 namespace
 {
-    /** X errors are reported and survived, as a host does (Xlib's default ends the process).
-        JUCE inside a plug-in leaves this, and thread support, to its host. */
+    /** X errors are reported, each kind once (without a window manager JUCE asks for properties
+        that do not exist, many times over), and survived, as a host does: Xlib's default ends the
+        process. JUCE inside a plug-in leaves this, and thread support, to its host. */
     int reportXError (::Display* display, XErrorEvent* event)
     {
-        // Without a window manager JUCE asks for properties that do not exist, many times over:
-        // each kind of error is reported once.
         static std::set<std::pair<int, int>> reported;
-
         if (reported.insert ({ (int) event->error_code, (int) event->request_code }).second)
         {
             char text[128] = {};
             XGetErrorText (display, event->error_code, text, (int) sizeof (text));
             std::fprintf (stderr, "X error survived: %s (request %d)\n", text, (int) event->request_code);
         }
-
         return 0;
     }
 
@@ -42,40 +37,25 @@ namespace
 
     struct Connection
     {
-        Connection()
-        {
-            if (const char* name = std::getenv ("DISPLAY"); name != nullptr && *name != 0)
-                display = XOpenDisplay (nullptr);
-        }
-
+        ::Display* display = std::getenv ("DISPLAY") != nullptr ? XOpenDisplay (nullptr) : nullptr;
         ~Connection()   { if (display != nullptr) XCloseDisplay (display); }
-
-        ::Display* display = nullptr;
     };
 
     /** One colour channel of an X pixel, scaled to 0..255. */
     juce::uint8 channel (unsigned long pixel, unsigned long mask)
     {
-        if (mask == 0)
-            return 0;
-
         int shift = 0;
-        while (((mask >> shift) & 1) == 0)
+        while (mask != 0 && ((mask >> shift) & 1) == 0)
             ++shift;
-        const auto max = mask >> shift;
-        return (juce::uint8) (((pixel & mask) >> shift) * 255 / max);
+        return mask == 0 ? 0 : (juce::uint8) (((pixel & mask) >> shift) * 255 / (mask >> shift));
     }
 }
 
-bool xServerAvailable()
-{
-    return Connection().display != nullptr;
-}
-
+/** The screen's pixels in the given area (physical pixels) as the X server shows them, OpenGL
+    windows included; invalid when there is no X server or the grab fails. */
 juce::Image grabScreen (juce::Rectangle<int> area)
 {
     Connection x;
-
     if (x.display == nullptr || area.isEmpty())
         return {};
 
@@ -83,12 +63,10 @@ juce::Image grabScreen (juce::Rectangle<int> area)
         XGetImage (x.display, DefaultRootWindow (x.display), area.getX(), area.getY(),
                    (unsigned) area.getWidth(), (unsigned) area.getHeight(), AllPlanes, ZPixmap),
         [] (XImage* i) { return XDestroyImage (i); });
-
     if (image == nullptr)
         return {};
 
     juce::Image result (juce::Image::ARGB, area.getWidth(), area.getHeight(), false);
-
     for (int y = 0; y < area.getHeight(); ++y)
         for (int x0 = 0; x0 < area.getWidth(); ++x0)
         {
@@ -96,10 +74,8 @@ juce::Image grabScreen (juce::Rectangle<int> area)
             result.setPixelAt (x0, y, juce::Colour (channel (p, image->red_mask), channel (p, image->green_mask),
                                                     channel (p, image->blue_mask)));
         }
-
     return result;
 }
-
 } // namespace quillo::test
 
 #if defined (__SANITIZE_ADDRESS__)
