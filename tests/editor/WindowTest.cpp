@@ -55,8 +55,8 @@ namespace
 TEST (RealWindowTest, PaintsThroughItsOpenGLContextWhatTheSoftwareRendererPaints)
 {
     ASSERT_NE (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay(), nullptr) << "no X display: ./test runs this under Xvfb";
+    Recorder host;                          // outlives the processor it listens to
     auto processor = makeProcessor();
-    Recorder host;
     processor->addListener (&host);
     auto editor = openEditor (*processor);
     juce::Component view;           // the host's window holding the editor
@@ -96,7 +96,6 @@ TEST (RealWindowTest, PaintsThroughItsOpenGLContextWhatTheSoftwareRendererPaints
     editor.reset();                 // the editor goes first, then its window
     view.removeFromDesktop();
     dispatchPendingMessages();
-    processor->removeListener (&host);
 }
 
 TEST (DisplayKindsTest, TheEditorDrawsTheSamePictureWithAndWithoutOpenGL)
