@@ -60,7 +60,6 @@ TEST (RealWindowTest, PaintsThroughItsOpenGLContextWhatTheSoftwareRendererPaints
     processor->addListener (&host);
     auto editor = openEditor (*processor);
     juce::Component view;           // the host's window holding the editor
-    view.setOpaque (true);
     view.addAndMakeVisible (*editor);
     view.setBounds (40, 40, 800, 250);
     view.addToDesktop (0);
