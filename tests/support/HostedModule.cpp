@@ -57,28 +57,6 @@ size_t DifferingSamples(const aaxhost::AudioData& a, const aaxhost::AudioData& b
     return count;
 }
 
-aaxhost::AudioData Delayed(const aaxhost::AudioData& audio, size_t delay)
-{
-    aaxhost::AudioData out = aaxhost::AudioData::Silence(audio.sampleRate, audio.NumChannels(), audio.NumFrames());
-    for (int c = 0; c < audio.NumChannels(); ++c)
-        for (size_t i = delay; i < audio.NumFrames(); ++i)
-            out.channels[size_t(c)][i] = audio.channels[size_t(c)][i - delay];
-    return out;
-}
-
-void ProcessSlice(aaxhost::PlugInInstance& instance, const aaxhost::AudioData& input, aaxhost::AudioData& output,
-                  size_t offset, size_t n, int blockSize)
-{
-    std::vector<const float*> in;
-    std::vector<float*> out;
-    for (int c = 0; c < input.NumChannels(); ++c)
-    {
-        in.push_back(input.channels[size_t(c)].data() + offset);
-        out.push_back(output.channels[size_t(c)].data() + offset);
-    }
-    instance.Process(in.data(), out.data(), n, blockSize);
-}
-
 std::vector<std::string> EngineParameterIds(aaxhost::PlugInInstance& instance)
 {
     auto ids = instance.ParameterIDs();

@@ -68,14 +68,6 @@ aaxhost::AudioData Noise(double sampleRate, int numChannels, size_t numFrames, u
 // Samples that differ bit for bit between two signals (all when the shapes differ).
 size_t DifferingSamples(const aaxhost::AudioData& a, const aaxhost::AudioData& b);
 
-// A copy of `audio` delayed by `delay` frames (zeros before).
-aaxhost::AudioData Delayed(const aaxhost::AudioData& audio, size_t delay);
-
-// Processes frames [offset, offset + n) of `input` into the same frames of `output` through the
-// host's pointer call, announcing blocks of `blockSize`.
-void ProcessSlice(aaxhost::PlugInInstance& instance, const aaxhost::AudioData& input, aaxhost::AudioData& output,
-                  size_t offset, size_t n, int blockSize);
-
 // The 23 engine parameter ids (the instance's ids without the bypass).
 std::vector<std::string> EngineParameterIds(aaxhost::PlugInInstance& instance);
 
