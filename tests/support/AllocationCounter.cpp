@@ -60,6 +60,12 @@ void* allocateAligned (std::size_t size, std::align_val_t alignment)
     throw std::bad_alloc();
 }
 
+template <typename Fn>
+void* orNull (Fn&& fn) noexcept
+{
+    try { return fn(); } catch (...) { return nullptr; }
+}
+
 void release (void* p) noexcept
 {
     if (p != nullptr && counting())
@@ -71,13 +77,27 @@ void release (void* p) noexcept
 } // namespace
 
 //==============================================================================
-// The standard library's other forms (arrays, nothrow) call these.
-void* operator new (std::size_t size)                                       { return allocate (size); }
-void* operator new (std::size_t size, std::align_val_t a)                   { return allocateAligned (size, a); }
-void operator delete (void* p) noexcept                                     { release (p); }
-void operator delete (void* p, std::size_t) noexcept                        { release (p); }
-void operator delete (void* p, std::align_val_t) noexcept                   { release (p); }
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept      { release (p); }
+// Every form: a sanitizer runtime replaces them all, so none may be left to it.
+void* operator new (std::size_t size)                                            { return allocate (size); }
+void* operator new[] (std::size_t size)                                          { return allocate (size); }
+void* operator new (std::size_t size, std::align_val_t a)                        { return allocateAligned (size, a); }
+void* operator new[] (std::size_t size, std::align_val_t a)                      { return allocateAligned (size, a); }
+void* operator new (std::size_t size, const std::nothrow_t&) noexcept            { return orNull ([&] { return allocate (size); }); }
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept          { return orNull ([&] { return allocate (size); }); }
+void* operator new (std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept   { return orNull ([&] { return allocateAligned (size, a); }); }
+void* operator new[] (std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept { return orNull ([&] { return allocateAligned (size, a); }); }
+void operator delete (void* p) noexcept                                          { release (p); }
+void operator delete[] (void* p) noexcept                                        { release (p); }
+void operator delete (void* p, std::size_t) noexcept                             { release (p); }
+void operator delete[] (void* p, std::size_t) noexcept                           { release (p); }
+void operator delete (void* p, std::align_val_t) noexcept                        { release (p); }
+void operator delete[] (void* p, std::align_val_t) noexcept                      { release (p); }
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept           { release (p); }
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept         { release (p); }
+void operator delete (void* p, const std::nothrow_t&) noexcept                   { release (p); }
+void operator delete[] (void* p, const std::nothrow_t&) noexcept                 { release (p); }
+void operator delete (void* p, std::align_val_t, const std::nothrow_t&) noexcept { release (p); }
+void operator delete[] (void* p, std::align_val_t, const std::nothrow_t&) noexcept { release (p); }
 
 //==============================================================================
 #if ! defined (QUILLO_SANITIZED)
