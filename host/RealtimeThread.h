@@ -38,9 +38,6 @@ public:
 
     bool HasRealtimePriority() const { return mRealtime.load(); }
 
-    /** True on the real-time thread itself. */
-    bool IsCurrentThread() const { return std::this_thread::get_id() == mThread.get_id(); }
-
 private:
     void Run();
 
