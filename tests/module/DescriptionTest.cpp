@@ -1,17 +1,15 @@
 // What the module registers and what an instance says about itself, read back through the
-// stand-in host: ids and names that hosts and saved sessions rely on, the components, the module's
-// lifetime and its run loop.
+// stand-in host: ids and names that hosts and saved sessions rely on, the components, and the
+// module's lifetime.
 
 #include "HostedModule.h"
 
 #include "Description.h"
-#include "HostError.h"
 #include "HostObject.h"
 
 #include <algorithm>
 #include <mutex>
 #include <set>
-#include <thread>
 
 using namespace quillo::hosted;
 using Kind = aaxhost::ComponentDescriptor::ContextField::Kind;
@@ -114,30 +112,6 @@ TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAndKeeps
     EXPECT_EQ(live(), 0);
     EXPECT_TRUE(automation.Registered().empty());
     EXPECT_EQ(calls.Count("UnregisterParameter"), 24u);
-}
-
-TEST_F(ModuleTest, TheMessageLoopRunsOnlyOnTheHostsMainThread)
-{
-    auto instance = Open(2, 48000.0f);
-    EXPECT_GE(host->GetModule().DispatchMessages(0), 0);
-    int32_t elsewhere = 0;
-    bool refused = false;
-    std::thread([&] {
-        elsewhere = host->GetModule().DispatchMessages(0);
-        try
-        {
-            host->CreateInstance(2, 48000.0f);
-        }
-        catch (const aaxhost::HostError&)
-        {
-            refused = true;
-        }
-    }).join();
-    EXPECT_EQ(elsewhere, -1);
-    EXPECT_TRUE(refused);
-    instance->Close();
-    // Without an instance JUCE is not running inside the module: nothing to deliver.
-    EXPECT_EQ(host->GetModule().DispatchMessages(0), 0);
 }
 
 namespace

@@ -1,10 +1,12 @@
-// Threads around the module: parameters set on the host's main thread and state read and written
-// on a background thread while the real-time thread processes; and the editor, in a real X11
-// window of the host (Xvfb under ./test), drawn, following the host's automation, and opened and
-// closed again and again while audio runs.
+// Threads around the module: its run loop, which only the host's main thread may run; parameters
+// set on the host's main thread and state read and written on a background thread while the
+// real-time thread processes; and the editor, in a real X11 window of the host (Xvfb under
+// ./test), drawn, following the host's automation, and opened and closed again and again while
+// audio runs.
 
 #include "HostedModule.h"
 
+#include "HostError.h"
 #include "OpenGLDrivers.h"
 #include "PlugInEditor.h"
 
@@ -65,6 +67,30 @@ private:
     std::vector<float*> mOut;
 };
 } // namespace
+
+TEST_F(ModuleTest, TheMessageLoopRunsOnlyOnTheHostsMainThread)
+{
+    auto instance = Open(2, 48000.0f);
+    EXPECT_GE(host->GetModule().DispatchMessages(0), 0);
+    int32_t elsewhere = 0;
+    bool refused = false;
+    std::thread([&] {
+        elsewhere = host->GetModule().DispatchMessages(0);
+        try
+        {
+            host->CreateInstance(2, 48000.0f);
+        }
+        catch (const aaxhost::HostError&)
+        {
+            refused = true;
+        }
+    }).join();
+    EXPECT_EQ(elsewhere, -1);
+    EXPECT_TRUE(refused);
+    instance->Close();
+    // Without an instance JUCE is not running inside the module: nothing to deliver.
+    EXPECT_EQ(host->GetModule().DispatchMessages(0), 0);
+}
 
 TEST_F(ModuleTest, ParametersAndStateChangeOnOtherThreadsWhileAudioRuns)
 {
