@@ -78,7 +78,7 @@ TEST_F(ModuleTest, BlockSizesChangingBetweenCallsStillMatchTheEngine)
     EXPECT_THROW(ProcessSlice(*instance, input, output, 0, 10, 1025), aaxhost::HostError);
 }
 
-TEST_F(ModuleTest, BypassThroughItsPortGivesTheDelayedDrySignalFromTheNextBlockOn)
+TEST_F(ModuleTest, BypassThroughItsPortGivesTheDelayedDrySignal)
 {
     auto instance = Open(2, 48000.0f);
     ASSERT_EQ(instance->Automate("12Low Mid Gain", 1.0), AAX_SUCCESS);

@@ -14,7 +14,7 @@
 using namespace quillo::hosted;
 using Kind = aaxhost::ComponentDescriptor::ContextField::Kind;
 
-TEST_F(ModuleTest, RegistersOneEqualiserWithItsIdsAndNamesAndExportsOnlyItsEntryPoints)
+TEST_F(ModuleTest, RegistersOneEqualiserWithItsIdsAndNames)
 {
     const aaxhost::PluginDescription& description = host->Description();
     EXPECT_EQ(description.manufacturer, "Vantorell");
@@ -77,7 +77,7 @@ TEST_F(ModuleTest, DescribesAMonoAndAStereoComponentOnly)
     }
 }
 
-TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAndKeepsTheModuleLoaded)
+TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAllUnregisteredOnClose)
 {
     auto stereo = Open(2, 48000.0f);
     const std::vector<std::string> expected {
