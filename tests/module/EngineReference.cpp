@@ -1,4 +1,4 @@
-#include "E2ETestSupport.h"
+#include "EngineReference.h"
 
 #include "PluginProcessor.h"
 
@@ -6,10 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-namespace quillo::e2e
+namespace quillo::hosted
 {
-aaxhost::AudioData EngineRender(const aaxhost::AudioData& input, int blockSize,
-                                const std::function<void(juce::AudioProcessor&)>& setup)
+aaxhost::AudioData EngineRender(const aaxhost::AudioData& input, int blockSize, const EngineSetup& setup)
 {
     QuilloAudioProcessor engine;
     const int channels = input.NumChannels();
@@ -39,7 +38,7 @@ aaxhost::AudioData EngineRender(const aaxhost::AudioData& input, int blockSize,
     return output;
 }
 
-std::vector<uint8_t> EngineState(const std::function<void(juce::AudioProcessor&)>& setup)
+std::vector<uint8_t> EngineState(const EngineSetup& setup)
 {
     QuilloAudioProcessor engine;
     if (setup)
@@ -52,7 +51,7 @@ std::vector<uint8_t> EngineState(const std::function<void(juce::AudioProcessor&)
 
 std::vector<uint8_t> PresetBytes(const std::string& prefix)
 {
-    for (const auto& entry : std::filesystem::directory_iterator(QUILLO_E2E_PRESETS))
+    for (const auto& entry : std::filesystem::directory_iterator(QUILLO_PRESETS_DIR))
         if (entry.path().filename().string().rfind(prefix, 0) == 0)
         {
             std::ifstream file(entry.path(), std::ios::binary);
@@ -60,4 +59,4 @@ std::vector<uint8_t> PresetBytes(const std::string& prefix)
         }
     return {};
 }
-} // namespace quillo::e2e
+} // namespace quillo::hosted
