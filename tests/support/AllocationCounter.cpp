@@ -78,6 +78,7 @@ void release (void* p) noexcept
 
 //==============================================================================
 // Every form: a sanitizer runtime replaces them all, so none may be left to it.
+// clang-format off
 void* operator new (std::size_t size)                                            { return allocate (size); }
 void* operator new[] (std::size_t size)                                          { return allocate (size); }
 void* operator new (std::size_t size, std::align_val_t a)                        { return allocateAligned (size, a); }
@@ -98,6 +99,7 @@ void operator delete (void* p, const std::nothrow_t&) noexcept                  
 void operator delete[] (void* p, const std::nothrow_t&) noexcept                 { release (p); }
 void operator delete (void* p, std::align_val_t, const std::nothrow_t&) noexcept { release (p); }
 void operator delete[] (void* p, std::align_val_t, const std::nothrow_t&) noexcept { release (p); }
+// clang-format on
 
 //==============================================================================
 #if ! defined (QUILLO_SANITIZED)
