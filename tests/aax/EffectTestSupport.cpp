@@ -1,11 +1,7 @@
 #include "EffectTestSupport.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
-#include <stdexcept>
 
 #include "AAX_CBinaryDisplayDelegate.h"
 #include "AAX_CBinaryTaperDelegate.h"
@@ -92,7 +88,6 @@ bool ForeignTypedParameter::SetValueWithString(const AAX_IString& value)
 
 AAX_Result QuilloEffect::EffectInit()
 {
-    ++effectInitCalls;
     if (addBypass)
     {
         AAX_CParameter<float>* const bypass = MakeFloatParameter(cDefaultMasterBypassID, 0.0f, "Master Bypass");
@@ -108,14 +103,6 @@ AAX_Result QuilloEffect::EffectInit()
                                                                 AAX_CBinaryDisplayDelegate<bool>("off", "on"), false));
     if (addBypass)
         mPacketDispatcher.RegisterPacket(cDefaultMasterBypassID, 3);
-    return effectInitResult;
-}
-
-AAX_Result QuilloEffect::UpdatePageTable(uint32_t, int32_t, AAX_IPageTable& table) const
-{
-    const_cast<QuilloEffect*>(this)->pageTableCalls++;
-    for (size_t slot = 0; slot < pageTableIds.size(); ++slot)
-        table.MapParameterID(pageTableIds[slot].c_str(), 0, int32_t(slot));
     return AAX_SUCCESS;
 }
 
@@ -129,7 +116,7 @@ double QuilloEffect::Value(const char* id) const
 // ---------------------------------------------------------------------------------------------
 
 ChunkBuffer::ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID)
-    : mStorage((offsetof(AAX_SPlugInChunk, fData) + dataSize + sizeof(uint64_t) - 1) / sizeof(uint64_t) + 1, 0)
+    : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
 {
     get()->fChunkID = chunkID;
     get()->fSize = int32_t(dataSize);
@@ -147,35 +134,6 @@ std::vector<uint8_t> ChunkBuffer::Data()
     const int32_t size = get()->fSize;
     const auto* const bytes = reinterpret_cast<const uint8_t*>(get()->fData);
     return size > 0 ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>();
-}
-
-GuardedChunk::GuardedChunk(const std::vector<uint8_t>& data)
-{
-    const size_t record = offsetof(AAX_SPlugInChunk, fData) + data.size();
-    if (record % alignof(AAX_SPlugInChunk) != 0)
-        throw std::invalid_argument("guarded chunk data must keep the record aligned");
-
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
-    const size_t readable = (record + page - 1) / page * page;
-    mMappingSize = readable + page;
-    mMapping = mmap(nullptr, mMappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mMapping == MAP_FAILED)
-        throw std::runtime_error("mmap failed");
-    auto* const base = static_cast<uint8_t*>(mMapping);
-    if (mprotect(base + readable, page, PROT_NONE) != 0)
-        throw std::runtime_error("mprotect failed");
-
-    mChunk = reinterpret_cast<AAX_SPlugInChunk*>(base + readable - record);
-    mChunk->fSize = int32_t(data.size());
-    mChunk->fVersion = 7;
-    mChunk->fChunkID = 0x656C636B;
-    std::memcpy(reinterpret_cast<uint8_t*>(mChunk) + offsetof(AAX_SPlugInChunk, fData), data.data(), data.size());
-}
-
-GuardedChunk::~GuardedChunk()
-{
-    if (mMapping != nullptr && mMapping != MAP_FAILED)
-        munmap(mMapping, mMappingSize);
 }
 
 // ---------------------------------------------------------------------------------------------

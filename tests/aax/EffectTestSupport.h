@@ -8,7 +8,6 @@
 #include "ACF/acfuids.h"
 #include "AAX_CEffectGUI.h"
 #include "AAX_CEffectParameters.h"
-#include "AAX_IPageTable.h"
 
 /** Plug-in objects built on the library's bases the way the framework's AAX wrapper builds its
     own, for tests of the effect layer through the stand-in host. */
@@ -59,28 +58,17 @@ class QuilloEffect : public AAX_CEffectParameters
 public:
     QuilloEffect() = default;
 
-    /** What EffectInit returns, after adding the parameters. */
-    AAX_Result effectInitResult = AAX_SUCCESS;
     bool addBypass = true;
     bool addPreview = false; ///< a bool "PreviewID" parameter
-    int effectInitCalls = 0;
-
-    /** Result of the page-table hook and the ids it maps (page 0, slot i). */
-    std::vector<std::string> pageTableIds;
-    int pageTableCalls = 0;
-
-    using AAX_CEffectParameters::UpdatePageTable;
 
     AAX_CParameterManager& Manager() { return mParameterManager; }
     int32_t& Changes() { return mNumPlugInChanges; }
-    const std::set<std::string>& Filtered() const { return mFilteredParameters; }
 
     /** The current normalised value of a parameter (NaN for an unknown id). */
     double Value(const char* id) const;
 
 protected:
     AAX_Result EffectInit() override;
-    AAX_Result UpdatePageTable(uint32_t tableType, int32_t tablePageSize, AAX_IPageTable& table) const override;
 };
 
 /** An editor without a view. */
@@ -104,7 +92,8 @@ ACFPtr<IACFUnknown> Own(Object* object)
     return held;
 }
 
-/** Memory for a chunk record with room for `dataSize` bytes of data, zero-filled. */
+/** A chunk record with room for exactly `dataSize` bytes of data, zero-filled: the sanitizer
+    builds see any access past the declared size. */
 class ChunkBuffer
 {
 public:
@@ -120,25 +109,7 @@ public:
     std::vector<uint8_t> Data();
 
 private:
-    std::vector<uint64_t> mStorage;
-};
-
-/** Chunk data ending exactly at an unreadable page: any read past the declared size faults. */
-class GuardedChunk
-{
-public:
-    explicit GuardedChunk(const std::vector<uint8_t>& data);
-    ~GuardedChunk();
-
-    GuardedChunk(const GuardedChunk&) = delete;
-    GuardedChunk& operator=(const GuardedChunk&) = delete;
-
-    AAX_SPlugInChunk* get() { return mChunk; }
-
-private:
-    void* mMapping = nullptr;
-    size_t mMappingSize = 0;
-    AAX_SPlugInChunk* mChunk = nullptr;
+    std::vector<uint8_t> mStorage;
 };
 
 /** The bytes of a value, most significant first. */

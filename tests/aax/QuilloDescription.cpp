@@ -1,14 +1,9 @@
 #include "QuilloDescription.h"
 
-#include <memory>
-
 #include "AAX_ICollection.h"
 #include "AAX_IComponentDescriptor.h"
-#include "AAX_IDescriptionHost.h"
 #include "AAX_IEffectDescriptor.h"
-#include "AAX_IFeatureInfo.h"
 #include "AAX_IPropertyMap.h"
-#include "AAX_UIDs.h"
 #include "EffectTestSupport.h"
 
 namespace quillotest
@@ -20,18 +15,6 @@ constexpr AAX_CPropertyValue kProductID = 0x516C7732;        // 'Qlw2'
 constexpr AAX_CPropertyValue kNativeIDBase = 0x6A636161;     // 'jcaa'
 constexpr AAX_CPropertyValue kAudioSuiteIDBase = 0x6A796161; // 'jyaa'
 
-bool HostSupports(AAX_EStemFormat format, const AAX_IFeatureInfo* feature)
-{
-    AAX_ESupportLevel level = AAX_eSupportLevel_Uninitialized;
-    if (feature != nullptr && feature->SupportLevel(level) == AAX_SUCCESS && level == AAX_eSupportLevel_ByProperty)
-    {
-        std::unique_ptr<const AAX_IPropertyMap> properties(feature->AcquireProperties());
-        AAX_CPropertyValue support = 0;
-        if (properties != nullptr && properties->GetProperty(static_cast<AAX_EProperty>(format), &support))
-            return support == AAX_eSupportLevel_Supported;
-    }
-    return AAX_STEM_FORMAT_INDEX(format) <= 12;
-}
 } // namespace
 
 void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const*, const void*)
@@ -50,10 +33,6 @@ AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI()
 
 AAX_Result DescribeQuillo(AAX_ICollection* collection)
 {
-    std::unique_ptr<const AAX_IFeatureInfo> stemFormats;
-    if (const AAX_IDescriptionHost* description = collection->DescriptionHost())
-        stemFormats.reset(description->AcquireFeatureProperties(AAXATTR_ClientFeature_StemFormat));
-
     AAX_IEffectDescriptor* const effect = collection->NewDescriptor();
     if (effect == nullptr)
         return AAX_ERROR_NULL_OBJECT;
@@ -68,9 +47,6 @@ AAX_Result DescribeQuillo(AAX_ICollection* collection)
     AAX_CPropertyValue pairIndex = 0;
     for (AAX_EStemFormat layout : layouts)
     {
-        if (!HostSupports(layout, stemFormats.get()))
-            continue;
-
         AAX_IComponentDescriptor* const component = effect->NewComponentDescriptor();
         component->AddAudioIn(0);
         component->AddAudioOut(1);

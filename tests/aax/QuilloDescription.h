@@ -31,7 +31,6 @@ void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const begin[], const void* 
 AAX_IEffectParameters* AAX_CALLBACK CreateEffectParameters();
 AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI();
 
-/** Writes one effect "Quillo" with a mono and a stereo component (skipping layouts a host says it
-    does not support), then the package data. -20004 when the collection gives no descriptor. */
+/** Writes one effect "Quillo" with a mono and a stereo component, then the package data. -20004 when the collection gives no descriptor. */
 AAX_Result DescribeQuillo(AAX_ICollection* collection);
 } // namespace quillotest

@@ -1,0 +1,308 @@
+// Result codes and their names, exceptions, the diagnostics services, the text type and the
+// object model's reference counting.
+
+#include <climits>
+#include <locale>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "AAXTestSupport.h"
+#include "AAX_CString.h"
+#include "AAX_CheckedResult.h"
+#include "AAX_Exception.h"
+#include "AAX_StringUtilities.h"
+#include "AAX_UIDs.h"
+#include "ACF/ACFPtr.h"
+
+using aaxtest::HostTest;
+using aaxtest::ScopedHostServices;
+
+TEST(ResultNames, NamedCodesUnknownCodesAndDistinctness)
+{
+    const std::pair<int32_t, const char*> named[] = {
+        { 0, "AAX_SUCCESS" }, { -20001, "AAX_ERROR_INVALID_PARAMETER_ID" }, { -20004, "AAX_ERROR_NULL_OBJECT" },
+        { -20028, "AAX_RESULT_NEW_PACKET_POSTED" }, { -20030, "AAX_ERROR_PLUGIN_NULL_PARAMETER" },
+        { -20042, "AAX_ERROR_UNKNOWN_EXCEPTION" }, { -20046, "AAX_ERROR_ARGUMENT_BUFFER_OVERFLOW" } };
+    for (const auto& [code, name] : named)
+        EXPECT_EQ(AAX::AsStringResult(code), name) << code;
+    for (int32_t unnamed : { -20047, -20000, -20029, 1, -1, INT32_MIN, INT32_MAX })
+        EXPECT_EQ(AAX::AsStringResult(unnamed), "<unknown error code>") << unnamed;
+
+    // 46 codes, one of which (-20029) has no name of its own.
+    std::set<std::string> names;
+    for (int32_t code = -20046; code <= -20001; ++code)
+        names.insert(AAX::AsStringResult(code));
+    EXPECT_EQ(names.size(), 46u);
+}
+
+TEST(ResultExceptions, Texts)
+{
+    using AAX::Exception::Any;
+    using AAX::Exception::ResultError;
+    EXPECT_EQ(ResultError(-20009).Result(), -20009);
+    EXPECT_EQ(ResultError(-20009).What(), "AAX_ERROR_UNIMPLEMENTED (-20009)");
+    EXPECT_EQ(ResultError::FormatResult(7), "<unknown error code> (7)");
+    EXPECT_EQ(Any::CreateWhat("d", "", "12"), "d line:12");
+    EXPECT_EQ(Any::CreateWhat("d", "f", ""), "d func:f");
+    EXPECT_EQ(Any::CreateWhat("d", "", ""), "d");
+    EXPECT_EQ(Any("broken", "Describe", "42").What(), "broken func:Describe line:42");
+    static_assert(std::is_base_of_v<Any, ResultError> && !std::is_base_of_v<std::exception, ResultError>);
+}
+
+using CheckedResult = HostTest;
+
+TEST_F(CheckedResult, AFailureIsTracedThenThrownUnlessAccepted)
+{
+    EXPECT_THROW(AAX_CheckedResult unserviced(AAX_ERROR_NULL_OBJECT), AAX::Exception::ResultError);
+    EXPECT_TRUE(calls.Traces().empty());
+
+    ScopedHostServices services(host->Unknown());
+    AAX_CheckedResult checked;
+    EXPECT_THROW(checked = AAX_ERROR_NULL_OBJECT, AAX::Exception::ResultError);
+    EXPECT_EQ(checked.Result(), AAX_SUCCESS);
+    EXPECT_EQ(checked.LastError(), AAX_ERROR_NULL_OBJECT);
+    checked.AddAcceptedResult(AAX_ERROR_UNIMPLEMENTED);
+    EXPECT_NO_THROW(checked = AAX_ERROR_UNIMPLEMENTED);
+    checked.ResetAcceptedResults();
+    calls.FailCall(host->GetServices(), "Trace", -1); // a failing trace does not stop the throw
+    EXPECT_THROW(checked = AAX_ERROR_UNIMPLEMENTED, AAX::Exception::ResultError);
+
+    const auto traces = calls.Traces();
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0].priority, 0x04000000);
+    EXPECT_EQ(traces[0].message, "AAX_CheckedResult - throwing AAX_ERROR_NULL_OBJECT (-20004)");
+    EXPECT_EQ(calls.Count("Trace"), 2u);
+}
+
+using HostServicesLifetime = HostTest;
+
+TEST_F(HostServicesLifetime, TracesReachTheFirstStartedHostUntilShutdownCut)
+{
+    aaxhost::CallRecorder secondCalls;
+    aaxhost::Host second(&secondCalls);
+    EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "before %d", 1), AAX_SUCCESS);
+    AAX_CHostServices::Set(host->Unknown());
+    AAX_CHostServices::Set(second.Unknown()); // a second start-up keeps the first services
+    EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "%s%s", "ab", std::string(600, 'x').c_str()),
+              AAX_SUCCESS);
+    calls.FailCall(host->GetServices(), "Trace", -4321);
+    EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_Normal, "x"), -4321);
+    AAX_CHostServices::Set(nullptr);
+    AAX_CHostServices::Set(nullptr);
+    EXPECT_EQ(AAX_CHostServices::Get(), nullptr);
+    EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "after"), AAX_SUCCESS);
+
+    const auto traces = calls.Traces();
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0].priority, 0x08000000);
+    EXPECT_EQ(traces[0].message, "ab" + std::string(509, 'x')); // 511 characters
+    EXPECT_TRUE(secondCalls.Traces().empty());
+
+    // A host without a factory gives no services.
+    second.GetContext().Remove(IID_IACFComponentFactory);
+    ScopedHostServices none(second.Unknown());
+    EXPECT_EQ(AAX_CHostServices::Trace(AAX_eTracePriorityHost_High, "lost"), AAX_ERROR_NULL_OBJECT);
+}
+
+namespace
+{
+/** A locale whose decimal point is a comma, to show that texts ignore the global locale. */
+struct CommaDecimal : std::numpunct<char>
+{
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+struct ScopedGlobalLocale
+{
+    explicit ScopedGlobalLocale(const std::locale& locale) : previous(std::locale::global(locale)) {}
+    ~ScopedGlobalLocale() { std::locale::global(previous); }
+    std::locale previous;
+};
+} // namespace
+
+TEST(Text, NullsCopiesAndOverlaps)
+{
+    EXPECT_STREQ(AAX_CString(nullptr).Get(), "");
+    EXPECT_EQ(AAX_CString("abc").MaxLength(), 4294967294u);
+    AAX_CString text("abc");
+    text = static_cast<const char*>(nullptr);
+    EXPECT_STREQ(text.Get(), "");
+
+    AAX_CString original("value");
+    AAX_CString copy = original;
+    copy[0] = 'V';
+    EXPECT_STREQ(original.Get(), "value");
+    static_cast<AAX_IString&>(copy) = static_cast<const AAX_IString&>(copy);
+    EXPECT_STREQ(copy.Get(), "Value");
+    AAX_CString overlap("abcdef");
+    overlap.Set(overlap.Get() + 2);
+    EXPECT_STREQ(overlap.Get(), "cdef");
+
+    // Comparison stops at the first zero byte.
+    AAX_CString a("abXd"), b("abYd");
+    a[2] = b[2] = '\0';
+    EXPECT_EQ(a.Length(), 4u);
+    EXPECT_TRUE(a == b && !(a != b));
+    EXPECT_TRUE(AAX_CString("Gain") != "Gai" && AAX_CString("a") < AAX_CString("b"));
+}
+
+TEST(Text, EraseAndSubStringClampToTheText)
+{
+    const std::tuple<uint32_t, uint32_t, const char*> erasures[] = {
+        { 2, 4, "12" }, { 2, 100, "12" }, { 6, 1, "12.345" }, { 1, 1, "1.345" },
+        { 7, 1, "12.345" }, { 0xFFFFFFFFu, 0xFFFFFFFFu, "12.345" }, { 0, 0xFFFFFFFFu, "" } };
+    for (const auto& [pos, count, expected] : erasures)
+        EXPECT_STREQ(AAX_CString("12.345").Erase(pos, count).Get(), expected) << pos << " " << count;
+
+    const std::tuple<uint32_t, uint32_t, const char*> parts[] = { { 1, 2, "bc" }, { 3, 10, "d" }, { 9, 1, "" } };
+    for (const auto& [pos, count, expected] : parts)
+    {
+        AAX_CString out("unchanged");
+        AAX_CString("abcd").SubString(pos, count, &out);
+        EXPECT_STREQ(out.Get(), expected) << pos << " " << count;
+    }
+    AAX_CString("abcd").SubString(0, 2, nullptr); // ignored
+}
+
+TEST(Text, NumbersInFixedNotationAndTheClassicLocale)
+{
+    ScopedGlobalLocale comma(std::locale(std::locale::classic(), new CommaDecimal));
+    const std::tuple<double, int32_t, const char*> appended[] = {
+        { 1.5, 3, "1.500" }, { 7, 0, "7" }, { -1, 3, "-1.000" }, { 1234567.25, 2, "1234567.25" },
+        { 1e21, 1, "1000000000000000000000.0" }, { 2.5, -4, "2" } };
+    for (const auto& [number, precision, expected] : appended)
+        EXPECT_STREQ(AAX_CString().AppendNumber(number, precision).Get(), expected) << number;
+    EXPECT_STREQ(AAX_CString("x=").AppendNumber(0.5, 3).Get(), "x=0.500");
+
+    const std::tuple<const char*, bool, double> parsed[] = {
+        { "12abc", true, 12.0 }, { "1e3", true, 1000.0 }, { " 2.5", true, 2.5 }, { "-0.25 dB", true, -0.25 },
+        { "1,5", true, 1.0 }, { "", false, 0.0 }, { "-", false, 0.0 }, { "abc", false, 0.0 },
+        { "nan", false, 0.0 }, { "inf", false, 0.0 }, { "1e999", false, 0.0 } };
+    for (const auto& [input, ok, expected] : parsed)
+    {
+        double value = -99.0;
+        EXPECT_EQ(AAX_CString(input).ToDouble(&value), ok) << input;
+        EXPECT_EQ(value, expected) << input;
+    }
+    EXPECT_FALSE(AAX_CString("1").ToDouble(nullptr));
+}
+
+namespace
+{
+/** Counts its FinalRelease calls and destructions in caller-owned counters. */
+class CountedObject : public CACFUnknown
+{
+public:
+    CountedObject(int& finalReleases, int& destructions) : mFinalReleases(finalReleases), mDestructions(destructions) {}
+    ~CountedObject() override { ++mDestructions; }
+    void FinalRelease() override { ++mFinalReleases; }
+
+private:
+    int& mFinalReleases;
+    int& mDestructions;
+};
+
+template <class Base>
+struct Counted : Base
+{
+    using CACFUnknown::GetPrivateUnknown;
+    using CACFUnknown::GetRefCount;
+};
+} // namespace
+
+TEST(ObjectModel, ReferenceCountingAndTheLiveObjectCount)
+{
+    const uint32_t before = CACFUnknown::GetActiveObjectCount();
+    int finalReleases = 0, destructions = 0;
+    auto* object = new CountedObject(finalReleases, destructions);
+    EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before + 1);
+    EXPECT_EQ(object->InternalRelease(), 0u); // a release at count 0 does nothing
+    EXPECT_EQ(destructions, 0);
+    EXPECT_EQ(object->InternalAddRef(), 1u);
+    EXPECT_EQ(object->InternalAddRef(), 2u);
+    EXPECT_EQ(object->InternalRelease(), 1u);
+    EXPECT_EQ(finalReleases, 0);
+    EXPECT_EQ(object->InternalRelease(), 0u);
+    EXPECT_EQ(finalReleases + destructions, 2);
+    EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before);
+}
+
+TEST(ObjectModel, EachObjectAnswersItsOwnIdsWithItsHostFacingInterface)
+{
+    auto* parameters = new Counted<aaxtest::QuilloEffect>;
+    auto* gui = new Counted<aaxtest::NullViewGUI>;
+    IACFUnknown* const parametersFacing = static_cast<AAX_IACFEffectParameters_V4*>(parameters);
+    IACFUnknown* const guiFacing = static_cast<AAX_IACFEffectGUI*>(gui);
+    const std::tuple<IACFUnknown*, const acfIID*, ACFRESULT, void*> queries[] = {
+        { parametersFacing, &IID_IAAXEffectParametersV1, ACF_OK, parametersFacing },
+        { parametersFacing, &IID_IAAXEffectParametersV2, ACF_OK, parametersFacing },
+        { parametersFacing, &IID_IAAXEffectParametersV3, ACF_OK, parametersFacing },
+        { parametersFacing, &IID_IAAXEffectParametersV4, ACF_OK, parametersFacing },
+        { parametersFacing, &IID_IACFUnknown, ACF_OK, parameters->GetPrivateUnknown() },
+        { parametersFacing, &IID_IAAXEffectGUIV1, ACF_E_NOINTERFACE, nullptr },
+        { guiFacing, &IID_IAAXEffectParametersV3, ACF_E_NOINTERFACE, nullptr },
+        { guiFacing, &IID_IAAXEffectGUIV1, ACF_OK, guiFacing } };
+    for (const auto& [object, iid, result, answer] : queries)
+    {
+        void* out = &out;
+        EXPECT_EQ(object->QueryInterface(*iid, &out), result);
+        EXPECT_EQ(out, answer);
+    }
+    EXPECT_EQ(static_cast<uint32_t>(ACF_E_NOINTERFACE), 0x80000004u);
+    EXPECT_EQ(parametersFacing->QueryInterface(IID_IAAXEffectParametersV1, nullptr), ACF_E_INVALIDARG);
+    EXPECT_NE(parameters->GetPrivateUnknown(), parametersFacing);
+    EXPECT_EQ(parameters->GetRefCount(), 5u);
+    EXPECT_EQ(guiFacing->AddRef(), 2u);
+
+    const uint32_t live = CACFUnknown::GetActiveObjectCount();
+    for (int i = 0; i < 4; ++i)
+        parametersFacing->Release();
+    EXPECT_EQ(parameters->GetPrivateUnknown()->Release(), 0u);
+    EXPECT_EQ(guiFacing->Release(), 1u);
+    EXPECT_EQ(guiFacing->Release(), 0u);
+    EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), live - 2);
+}
+
+using ACFPtrWithHost = HostTest;
+
+TEST_F(ACFPtrWithHost, HoldersCountTheirReferencesAndThrowTheIntWhenEmpty)
+{
+    const auto thrown = [](auto action) {
+        try
+        {
+            action();
+        }
+        catch (int code)
+        {
+            return uint32_t(code);
+        }
+        return 0u;
+    };
+    ACFPtr<IACFUnknown> empty;
+    EXPECT_EQ(thrown([&] { empty->AddRef(); }), 0x80000005u);
+    EXPECT_EQ(thrown([] { ACFPtr<IACFUnknown>(IID_IACFUnknown, nullptr); }), 0x80000003u);
+    EXPECT_EQ(thrown([&] { ACFPtr<IACFUnknown>(IID_IAAXEffectGUIV1, host->Unknown()); }), uint32_t(ACF_E_NOINTERFACE));
+
+    aaxhost::Transport& transport = host->GetTransport();
+    const uint32_t before = transport.RefCount();
+    {
+        ACFPtr<AAX_IACFTransport> held(IID_IAAXTransportV1, host->Unknown());
+        ACFPtr<AAX_IACFTransport> copy = held;
+        copy = copy; // self-assignment keeps the reference
+        EXPECT_EQ(transport.RefCount(), before + 2);
+        ACFPtr<AAX_IACFTransport> moved(std::move(copy));
+        EXPECT_EQ(transport.RefCount(), before + 2);
+        moved = std::move(held);
+        EXPECT_EQ(transport.RefCount(), before + 1);
+        EXPECT_FALSE(copy || held);
+        double tempo = 0.0;
+        EXPECT_EQ(moved->GetCurrentTempo(&tempo), AAX_SUCCESS);
+        EXPECT_EQ(tempo, 120.0);
+    }
+    EXPECT_EQ(transport.RefCount(), before);
+}
