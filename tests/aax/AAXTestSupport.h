@@ -73,13 +73,9 @@ protected:
 };
 
 /** Installs the host's diagnostics services for the library in this process, for one scope. */
-class ScopedHostServices
+struct ScopedHostServices
 {
-public:
     explicit ScopedHostServices(IACFUnknown* host) { AAX_CHostServices::Set(host); }
     ~ScopedHostServices() { AAX_CHostServices::Set(nullptr); }
-
-    ScopedHostServices(const ScopedHostServices&) = delete;
-    ScopedHostServices& operator=(const ScopedHostServices&) = delete;
 };
 } // namespace aaxtest

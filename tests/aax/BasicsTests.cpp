@@ -38,20 +38,6 @@ TEST(ResultNames, NamedCodesUnknownCodesAndDistinctness)
     EXPECT_EQ(names.size(), 46u);
 }
 
-TEST(ResultExceptions, Texts)
-{
-    using AAX::Exception::Any;
-    using AAX::Exception::ResultError;
-    EXPECT_EQ(ResultError(-20009).Result(), -20009);
-    EXPECT_EQ(ResultError(-20009).What(), "AAX_ERROR_UNIMPLEMENTED (-20009)");
-    EXPECT_EQ(ResultError::FormatResult(7), "<unknown error code> (7)");
-    EXPECT_EQ(Any::CreateWhat("d", "", "12"), "d line:12");
-    EXPECT_EQ(Any::CreateWhat("d", "f", ""), "d func:f");
-    EXPECT_EQ(Any::CreateWhat("d", "", ""), "d");
-    EXPECT_EQ(Any("broken", "Describe", "42").What(), "broken func:Describe line:42");
-    static_assert(std::is_base_of_v<Any, ResultError> && !std::is_base_of_v<std::exception, ResultError>);
-}
-
 using CheckedResult = HostTest;
 
 TEST_F(CheckedResult, AFailureIsTracedThenThrownUnlessAccepted)
@@ -113,8 +99,6 @@ namespace
 struct CommaDecimal : std::numpunct<char>
 {
     char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
 };
 
 struct ScopedGlobalLocale
@@ -125,34 +109,9 @@ struct ScopedGlobalLocale
 };
 } // namespace
 
-TEST(Text, NullsCopiesAndOverlaps)
-{
-    EXPECT_STREQ(AAX_CString(nullptr).Get(), "");
-    EXPECT_EQ(AAX_CString("abc").MaxLength(), 4294967294u);
-    AAX_CString text("abc");
-    text = static_cast<const char*>(nullptr);
-    EXPECT_STREQ(text.Get(), "");
-
-    AAX_CString original("value");
-    AAX_CString copy = original;
-    copy[0] = 'V';
-    EXPECT_STREQ(original.Get(), "value");
-    static_cast<AAX_IString&>(copy) = static_cast<const AAX_IString&>(copy);
-    EXPECT_STREQ(copy.Get(), "Value");
-    AAX_CString overlap("abcdef");
-    overlap.Set(overlap.Get() + 2);
-    EXPECT_STREQ(overlap.Get(), "cdef");
-
-    // Comparison stops at the first zero byte.
-    AAX_CString a("abXd"), b("abYd");
-    a[2] = b[2] = '\0';
-    EXPECT_EQ(a.Length(), 4u);
-    EXPECT_TRUE(a == b && !(a != b));
-    EXPECT_TRUE(AAX_CString("Gain") != "Gai" && AAX_CString("a") < AAX_CString("b"));
-}
-
 TEST(Text, EraseAndSubStringClampToTheText)
 {
+    EXPECT_EQ(AAX_CString("abc").MaxLength(), 4294967294u);
     const std::tuple<uint32_t, uint32_t, const char*> erasures[] = {
         { 2, 4, "12" }, { 2, 100, "12" }, { 6, 1, "12.345" }, { 1, 1, "1.345" },
         { 7, 1, "12.345" }, { 0xFFFFFFFFu, 0xFFFFFFFFu, "12.345" }, { 0, 0xFFFFFFFFu, "" } };
@@ -195,16 +154,13 @@ TEST(Text, NumbersInFixedNotationAndTheClassicLocale)
 namespace
 {
 /** Counts its FinalRelease calls and destructions in caller-owned counters. */
-class CountedObject : public CACFUnknown
+struct CountedObject : CACFUnknown
 {
-public:
-    CountedObject(int& finalReleases, int& destructions) : mFinalReleases(finalReleases), mDestructions(destructions) {}
-    ~CountedObject() override { ++mDestructions; }
-    void FinalRelease() override { ++mFinalReleases; }
-
-private:
-    int& mFinalReleases;
-    int& mDestructions;
+    CountedObject(int& finalReleases, int& destructions) : finalReleases(finalReleases), destructions(destructions) {}
+    ~CountedObject() override { ++destructions; }
+    void FinalRelease() override { ++finalReleases; }
+    int& finalReleases;
+    int& destructions;
 };
 
 template <class Base>
@@ -226,7 +182,7 @@ TEST(ObjectModel, ReferenceCountingAndTheLiveObjectCount)
     EXPECT_EQ(object->InternalAddRef(), 1u);
     EXPECT_EQ(object->InternalAddRef(), 2u);
     EXPECT_EQ(object->InternalRelease(), 1u);
-    EXPECT_EQ(finalReleases, 0);
+    EXPECT_EQ(finalReleases + destructions, 0);
     EXPECT_EQ(object->InternalRelease(), 0u);
     EXPECT_EQ(finalReleases + destructions, 2);
     EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before);
@@ -283,8 +239,7 @@ TEST_F(ACFPtrWithHost, HoldersCountTheirReferencesAndThrowTheIntWhenEmpty)
         }
         return 0u;
     };
-    ACFPtr<IACFUnknown> empty;
-    EXPECT_EQ(thrown([&] { empty->AddRef(); }), 0x80000005u);
+    EXPECT_EQ(thrown([] { ACFPtr<IACFUnknown>()->AddRef(); }), 0x80000005u);
     EXPECT_EQ(thrown([] { ACFPtr<IACFUnknown>(IID_IACFUnknown, nullptr); }), 0x80000003u);
     EXPECT_EQ(thrown([&] { ACFPtr<IACFUnknown>(IID_IAAXEffectGUIV1, host->Unknown()); }), uint32_t(ACF_E_NOINTERFACE));
 

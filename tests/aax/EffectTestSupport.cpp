@@ -36,43 +36,11 @@ ForeignTypedParameter::ForeignTypedParameter(const char* id, Kind kind, float va
 {
 }
 
-bool ForeignTypedParameter::GetValueAsInt32(int32_t* value) const
-{
-    if (mKind != eInt32 || value == nullptr)
-        return false;
-    *value = int32_t(std::lround(stored));
-    return true;
-}
-
-bool ForeignTypedParameter::GetValueAsDouble(double* value) const
-{
-    if (mKind != eDouble || value == nullptr)
-        return false;
-    *value = stored;
-    return true;
-}
-
 bool ForeignTypedParameter::GetValueAsString(AAX_IString* value) const
 {
     if (mKind != eText || value == nullptr)
         return false;
     value->Set(text.c_str());
-    return true;
-}
-
-bool ForeignTypedParameter::SetValueWithInt32(int32_t value)
-{
-    if (mKind != eInt32)
-        return false;
-    stored = value;
-    return true;
-}
-
-bool ForeignTypedParameter::SetValueWithDouble(double value)
-{
-    if (mKind != eDouble)
-        return false;
-    stored = value;
     return true;
 }
 
@@ -88,21 +56,17 @@ bool ForeignTypedParameter::SetValueWithString(const AAX_IString& value)
 
 AAX_Result QuilloEffect::EffectInit()
 {
-    if (addBypass)
-    {
-        AAX_CParameter<float>* const bypass = MakeFloatParameter(cDefaultMasterBypassID, 0.0f, "Master Bypass");
-        bypass->SetNumberOfSteps(2);
-        bypass->SetType(AAX_eParameterType_Discrete);
-        mParameterManager.AddParameter(bypass);
-    }
+    AAX_CParameter<float>* const bypass = MakeFloatParameter(cDefaultMasterBypassID, 0.0f, "Master Bypass");
+    bypass->SetNumberOfSteps(2);
+    bypass->SetType(AAX_eParameterType_Discrete);
+    mParameterManager.AddParameter(bypass);
     for (int i = 0; i < 23; ++i)
         mParameterManager.AddParameter(MakeFloatParameter(kQuilloParameterIds[i], float(i + 1) / 32.0f));
     if (addPreview)
         mParameterManager.AddParameter(new AAX_CParameter<bool>(cPreviewParameterID, AAX_CString("Preview"), false,
                                                                 AAX_CBinaryTaperDelegate<bool>(),
                                                                 AAX_CBinaryDisplayDelegate<bool>("off", "on"), false));
-    if (addBypass)
-        mPacketDispatcher.RegisterPacket(cDefaultMasterBypassID, 3);
+    mPacketDispatcher.RegisterPacket(cDefaultMasterBypassID, 3);
     return AAX_SUCCESS;
 }
 
@@ -115,16 +79,15 @@ double QuilloEffect::Value(const char* id) const
 
 // ---------------------------------------------------------------------------------------------
 
-ChunkBuffer::ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID)
-    : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
+ChunkBuffer::ChunkBuffer(size_t dataSize) : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
 {
-    get()->fChunkID = chunkID;
+    get()->fChunkID = 0x656C636B;
     get()->fSize = int32_t(dataSize);
 }
 
-ChunkBuffer ChunkBuffer::Holding(const std::vector<uint8_t>& data, AAX_CTypeID chunkID)
+ChunkBuffer ChunkBuffer::Holding(const std::vector<uint8_t>& data)
 {
-    ChunkBuffer chunk(data.size(), chunkID);
+    ChunkBuffer chunk(data.size());
     std::memcpy(chunk->fData, data.data(), data.size());
     return chunk;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,17 +37,33 @@ public:
     ForeignTypedParameter(const char* id, Kind kind, float value);
 
     bool GetValueAsFloat(float*) const override { return false; }
-    bool GetValueAsInt32(int32_t* value) const override;
-    bool GetValueAsDouble(double* value) const override;
+    bool GetValueAsInt32(int32_t* value) const override { return Get(eInt32, value, int32_t(std::lround(stored))); }
+    bool GetValueAsDouble(double* value) const override { return Get(eDouble, value, stored); }
     bool GetValueAsString(AAX_IString* value) const override;
-    bool SetValueWithInt32(int32_t value) override;
-    bool SetValueWithDouble(double value) override;
+    bool SetValueWithInt32(int32_t value) override { return Set(eInt32, value); }
+    bool SetValueWithDouble(double value) override { return Set(eDouble, value); }
     bool SetValueWithString(const AAX_IString& value) override;
 
     double stored;
     std::string text;
 
 private:
+    template <class T>
+    bool Get(Kind kind, T* out, T value) const
+    {
+        if (mKind != kind || out == nullptr)
+            return false;
+        *out = value;
+        return true;
+    }
+
+    bool Set(Kind kind, double value)
+    {
+        if (mKind == kind)
+            stored = value;
+        return mKind == kind;
+    }
+
     Kind mKind;
 };
 
@@ -56,9 +73,6 @@ private:
 class QuilloEffect : public AAX_CEffectParameters
 {
 public:
-    QuilloEffect() = default;
-
-    bool addBypass = true;
     bool addPreview = false; ///< a bool "PreviewID" parameter
 
     AAX_CParameterManager& Manager() { return mParameterManager; }
@@ -97,10 +111,10 @@ ACFPtr<IACFUnknown> Own(Object* object)
 class ChunkBuffer
 {
 public:
-    explicit ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID = 0x656C636B);
+    explicit ChunkBuffer(size_t dataSize);
 
     /** A chunk holding exactly `data`. */
-    static ChunkBuffer Holding(const std::vector<uint8_t>& data, AAX_CTypeID chunkID = 0x656C636B);
+    static ChunkBuffer Holding(const std::vector<uint8_t>& data);
 
     AAX_SPlugInChunk* get() { return reinterpret_cast<AAX_SPlugInChunk*>(mStorage.data()); }
     AAX_SPlugInChunk* operator->() { return get(); }

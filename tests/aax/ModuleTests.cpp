@@ -1,82 +1,21 @@
-#include <dlfcn.h>
+// The library's exported entry points, in a module loaded as a host loads a plug-in.
 
+#include <cstdlib>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "ACF/IACFComponentDefinition.h"
 #include "AAXTestSupport.h"
 #include "AAX_UIDs.h"
 #include "Collection.h"
 #include "EffectDescriptor.h"
+#include "Module.h"
 
 namespace
 {
-using RegisterPluginFn = ACFRESULT (*)(IACFUnknown*, IACFPluginDefinition**);
-using RegisterComponentFn = ACFRESULT (*)(IACFUnknown*, uint32_t, IACFComponentDefinition**);
-using GetClassFactoryFn = ACFRESULT (*)(IACFUnknown*, const acfCLSID&, const acfIID&, void**);
-using HostOnlyFn = ACFRESULT (*)(IACFUnknown*);
-using GetSDKVersionFn = ACFRESULT (*)(uint64_t*);
-using SetModeFn = void (*)(int);
 using CreateFn = IACFUnknown* (*)();
-
-/** The test module, loaded as a host loads a plug-in: only through its exported symbols. */
-class LoadedModule
-{
-public:
-    LoadedModule()
-    {
-        mHandle = dlopen(QUILLO_AAX_TEST_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (mHandle == nullptr)
-            throw std::runtime_error(std::string("cannot load the test module: ") + dlerror());
-        Resolve(registerPlugin, "ACFRegisterPlugin");
-        Resolve(registerComponent, "ACFRegisterComponent");
-        Resolve(getClassFactory, "ACFGetClassFactory");
-        Resolve(canUnloadNow, "ACFCanUnloadNow");
-        Resolve(startup, "ACFStartup");
-        Resolve(shutdown, "ACFShutdown");
-        Resolve(getSDKVersion, "ACFGetSDKVersion");
-        Resolve(setDescriptionMode, "QuilloTestModule_SetDescriptionMode");
-        setDescriptionMode(0);
-    }
-
-    ~LoadedModule()
-    {
-        setDescriptionMode(0);
-        shutdown(nullptr);
-        dlclose(mHandle);
-    }
-
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-
-    /** True when the module exports nothing beyond the seven entry points and the test switch:
-        the library's own symbols must stay inside. */
-    bool Exports(const char* symbol) const { return dlsym(mHandle, symbol) != nullptr; }
-
-    RegisterPluginFn registerPlugin = nullptr;
-    RegisterComponentFn registerComponent = nullptr;
-    GetClassFactoryFn getClassFactory = nullptr;
-    HostOnlyFn canUnloadNow = nullptr;
-    HostOnlyFn startup = nullptr;
-    HostOnlyFn shutdown = nullptr;
-    GetSDKVersionFn getSDKVersion = nullptr;
-    SetModeFn setDescriptionMode = nullptr;
-
-private:
-    template <class Fn>
-    void Resolve(Fn& fn, const char* symbol)
-    {
-        fn = reinterpret_cast<Fn>(dlsym(mHandle, symbol));
-        if (fn == nullptr)
-            throw std::runtime_error(std::string("missing export ") + symbol);
-    }
-
-    void* mHandle = nullptr;
-};
 
 class ModuleTest : public aaxtest::HostTest
 {
@@ -84,24 +23,29 @@ protected:
     void SetUp() override
     {
         HostTest::SetUp();
-        module = std::make_unique<LoadedModule>();
+        SetDescriptionMode(0);
+        module = std::make_unique<aaxhost::Module>(QUILLO_AAX_TEST_MODULE);
     }
 
     void TearDown() override
     {
+        module->Shutdown(nullptr);
         module.reset();
         HostTest::TearDown();
     }
 
+    /** How the test module's description routine behaves (see TestModule.cpp). */
+    static void SetDescriptionMode(int mode) { setenv("QUILLO_TEST_DESCRIPTION_MODE", std::to_string(mode).c_str(), 1); }
+
     /** Registers through the export; the definition, if any, is released at once. */
     ACFRESULT Register(IACFUnknown* context, bool* gotDefinition = nullptr)
     {
-        auto* sentinel = reinterpret_cast<IACFPluginDefinition*>(&mSentinel);
+        auto* sentinel = reinterpret_cast<IACFPluginDefinition*>(this);
         IACFPluginDefinition* definition = sentinel;
-        const ACFRESULT result = module->registerPlugin(context, &definition);
+        const ACFRESULT result = module->RegisterPlugin(context, &definition);
         EXPECT_NE(definition, sentinel) << "the out-pointer must always be written";
         if (gotDefinition != nullptr)
-            *gotDefinition = definition != nullptr && definition != sentinel;
+            *gotDefinition = definition != nullptr;
         if (definition != nullptr && definition != sentinel)
             definition->Release();
         return result;
@@ -115,10 +59,7 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<LoadedModule> module;
-
-private:
-    int mSentinel = 0;
+    std::unique_ptr<aaxhost::Module> module;
 };
 
 const std::string kHigh = std::to_string(0x08000000) + " ";
@@ -128,7 +69,7 @@ const std::string kNormal = std::to_string(0x04000000) + " ";
 TEST_F(ModuleTest, ReportsItsVersionExportsOnlyTheEntryPointsAndRefusesNullOutputs)
 {
     uint64_t version = 0;
-    EXPECT_EQ(module->getSDKVersion(&version), ACF_OK);
+    EXPECT_EQ(module->GetSDKVersion(&version), ACF_OK);
     EXPECT_EQ(version, 0x0000020300BF7318u);
     EXPECT_FALSE(module->Exports("_Z21GetEffectDescriptionsP15AAX_ICollection"));
     EXPECT_FALSE(module->Exports("_ZN11CACFUnknown15m_ActiveObjectsE"));
@@ -136,24 +77,24 @@ TEST_F(ModuleTest, ReportsItsVersionExportsOnlyTheEntryPointsAndRefusesNullOutpu
     // No separate components and no class factory.
     auto* sentinel = reinterpret_cast<IACFComponentDefinition*>(this);
     IACFComponentDefinition* component = sentinel;
-    EXPECT_EQ(module->registerComponent(host->Unknown(), 0, &component), ACF_OK);
+    EXPECT_EQ(module->RegisterComponent(host->Unknown(), 0, &component), ACF_OK);
     EXPECT_EQ(component, nullptr);
     void* factory = this;
-    EXPECT_EQ(module->getClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, &factory),
+    EXPECT_EQ(module->GetClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, &factory),
               AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(factory, nullptr);
 
-    EXPECT_EQ(module->getSDKVersion(nullptr), AAX_ERROR_NULL_ARGUMENT);
-    EXPECT_EQ(module->registerComponent(host->Unknown(), 0, nullptr), AAX_ERROR_NULL_ARGUMENT);
-    EXPECT_EQ(module->getClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, nullptr),
+    EXPECT_EQ(module->GetSDKVersion(nullptr), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_EQ(module->RegisterComponent(host->Unknown(), 0, nullptr), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_EQ(module->GetClassFactory(host->Unknown(), AAXCompID_AAXCollection, IID_IACFUnknown, nullptr),
               AAX_ERROR_NULL_ARGUMENT);
-    EXPECT_EQ(module->registerPlugin(host->Unknown(), nullptr), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_EQ(module->RegisterPlugin(host->Unknown(), nullptr), AAX_ERROR_NULL_ARGUMENT);
     EXPECT_TRUE(calls.Texts(true).empty()); // null out-pointers are refused before any work
 }
 
 TEST_F(ModuleTest, RegistrationHandsTheHostItsDescriptionAndLiveObjectsKeepTheModuleLoaded)
 {
-    ASSERT_EQ(module->startup(host->Unknown()), ACF_OK);
+    ASSERT_EQ(module->Startup(host->Unknown()), ACF_OK);
     bool gotDefinition = false;
     EXPECT_EQ(Register(host->Unknown(), &gotDefinition), ACF_OK);
     EXPECT_TRUE(gotDefinition);
@@ -168,28 +109,28 @@ TEST_F(ModuleTest, RegistrationHandsTheHostItsDescriptionAndLiveObjectsKeepTheMo
     auto* effect = host->GetFactory().CreatedOf<aaxhost::EffectDescriptor>().at(0);
     IACFUnknown* const gui = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI))();
     IACFUnknown* const parameters = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters))();
-    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 2);
+    EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 2);
     void* guiInterface = nullptr;
     void* hostFacing = nullptr;
     EXPECT_EQ(gui->QueryInterface(IID_IAAXEffectGUIV1, &guiInterface), ACF_OK);
     EXPECT_EQ(parameters->QueryInterface(IID_IAAXEffectParametersV3, &hostFacing), ACF_OK);
     EXPECT_EQ(static_cast<IACFUnknown*>(guiInterface)->Release(), 0u);
-    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 1);
+    EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 1);
     EXPECT_EQ(static_cast<IACFUnknown*>(hostFacing)->Release(), 0u);
-    EXPECT_EQ(module->canUnloadNow(host->Unknown()), 0);
+    EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 0);
 }
 
 TEST_F(ModuleTest, AFailingDescriptionIsTracedAndReturnsItsCodeOrUnknownException)
 {
     EXPECT_EQ(Register(host->Unknown()), ACF_OK); // before start-up nothing is traced
-    module->setDescriptionMode(2);
+    SetDescriptionMode(2);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    module->startup(host->Unknown());
+    module->Startup(host->Unknown());
     for (const auto& [mode, result] : { std::pair { 1, AAX_ERROR_NULL_OBJECT }, { 2, AAX_ERROR_UNKNOWN_EXCEPTION },
                                         { 3, AAX_ERROR_UNKNOWN_EXCEPTION }, { 4, AAX_ERROR_UNKNOWN_EXCEPTION },
                                         { 5, AAX_ERROR_UNKNOWN_ID } })
     {
-        module->setDescriptionMode(mode);
+        SetDescriptionMode(mode);
         bool gotDefinition = true;
         EXPECT_EQ(Register(host->Unknown(), &gotDefinition), result) << mode;
         EXPECT_FALSE(gotDefinition) << mode;
@@ -204,14 +145,14 @@ TEST_F(ModuleTest, AFailingDescriptionIsTracedAndReturnsItsCodeOrUnknownExceptio
                   kHigh + "AAXRegisterPlugin exception caught: AAX_ERROR_UNKNOWN_ID (-20041)" }));
 
     // Nothing is traced after shutdown.
-    EXPECT_EQ(module->shutdown(host->Unknown()), ACF_OK);
+    EXPECT_EQ(module->Shutdown(host->Unknown()), ACF_OK);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_ID);
     EXPECT_EQ(calls.Traces().size(), 6u);
 }
 
 TEST_F(ModuleTest, AHostRefusingTheDefinitionLackingAFactoryOrThrowingFailsTheRegistration)
 {
-    module->startup(host->Unknown());
+    module->Startup(host->Unknown());
     calls.WithholdFromKind("collection", IID_IACFPluginDefinition);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_NULL_OBJECT);
     aaxhost::Host bare(nullptr);
@@ -225,6 +166,6 @@ TEST_F(ModuleTest, AHostRefusingTheDefinitionLackingAFactoryOrThrowingFailsTheRe
     EXPECT_EQ(TraceTexts().back(), kHigh + "AAXRegisterPlugin exception caught: host failure in factory.CreateComponent");
     // An exception escaping even the trace stops at the export.
     calls.ThrowOnCall(host->GetServices(), "Trace");
-    module->setDescriptionMode(1);
+    SetDescriptionMode(1);
     EXPECT_EQ(Register(host->Unknown()), static_cast<ACFRESULT>(0x8000FFFFu));
 }

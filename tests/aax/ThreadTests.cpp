@@ -28,15 +28,12 @@ void OnThreads(int count, Body body)
         thread.join();
 }
 
-class Counted : public CACFUnknown
+struct Counted : CACFUnknown
 {
-public:
-    explicit Counted(int& destructions) : mDestructions(destructions) {}
-    ~Counted() override { ++mDestructions; }
+    explicit Counted(int& destructions) : destructions(destructions) {}
+    ~Counted() override { ++destructions; }
     using CACFUnknown::GetRefCount;
-
-private:
-    int& mDestructions;
+    int& destructions;
 };
 } // namespace
 
@@ -63,11 +60,7 @@ TEST(MutexThreads, IsOwnerAwareGuardsNestAndSerialisesThreads)
     AAX_CMutex mutex;
     const auto lockedElsewhere = [&] {
         bool locked = false;
-        std::thread([&] {
-            locked = mutex.Lock();
-            if (locked)
-                mutex.Unlock();
-        }).join();
+        std::thread([&] { locked = mutex.Lock() && (mutex.Unlock(), true); }).join();
         return locked;
     };
     EXPECT_TRUE(mutex.Lock());
@@ -98,36 +91,7 @@ TEST(MutexThreads, IsOwnerAwareGuardsNestAndSerialisesThreads)
 
 namespace
 {
-class DispatcherThreads : public aaxtest::BoundEffectTest<aaxtest::QuilloEffect>
-{
-protected:
-    void SetUp() override
-    {
-        BoundEffectTest::SetUp();
-        ASSERT_EQ(effect->Initialize(instance->Unknown()), AAX_SUCCESS);
-        controller = std::make_unique<AAX_VController>(instance->Unknown());
-        dispatcher.Initialize(controller.get(), effect);
-    }
-
-    void TearDown() override
-    {
-        controller.reset();
-        BoundEffectTest::TearDown();
-    }
-
-    size_t Posted(AAX_CFieldIndex port)
-    {
-        size_t count = 0;
-        for (const auto& packet : calls.Posted(instance->GetController()))
-            count += packet.port == port ? 1 : 0;
-        return count;
-    }
-
-    std::unique_ptr<AAX_VController> controller;
-    AAX_CPacketDispatcher dispatcher;
-};
-
-/** Marks another packet dirty from inside its own dispatch. */
+/** Marks packet b dirty from inside the dispatch of packet a. */
 struct Marker
 {
     AAX_CPacketDispatcher* dispatcher;
@@ -141,31 +105,36 @@ struct Marker
 };
 } // namespace
 
-TEST_F(DispatcherThreads, AHandlerMayMarkPacketsDirtyFromInsideADispatch)
+using DispatcherThreads = aaxtest::BoundEffectTest<aaxtest::QuilloEffect>;
+
+TEST_F(DispatcherThreads, ThreadsShareOneDispatcherAndAHandlerMayMarkPacketsFromInsideADispatch)
 {
+    ASSERT_EQ(effect->Initialize(instance->Unknown()), AAX_SUCCESS);
+    AAX_VController controller(instance->Unknown());
+    AAX_CPacketDispatcher dispatcher;
+    dispatcher.Initialize(&controller, effect);
+    const auto posted = [&](AAX_CFieldIndex port) {
+        size_t count = 0;
+        for (const auto& packet : calls.Posted(instance->GetController()))
+            count += packet.port == port ? 1 : 0;
+        return count;
+    };
     Marker marker { &dispatcher };
     const AAX_CPacketHandler<Marker> handler(&marker, &Marker::Mark);
     dispatcher.RegisterPacket("a", 1, &handler);
     dispatcher.RegisterPacket("b", 2, &handler);
     dispatcher.Dispatch();
-
     // On the dispatching thread the lock is already held: the nested SetDirty must not block.
     dispatcher.SetDirty("a", true);
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
-    EXPECT_EQ(Posted(1) + Posted(2), 4u);
-    // Still usable from another thread afterwards: the nested guard released nothing it did not take.
-    std::thread([&] { dispatcher.SetDirty("b", true); }).join();
-    EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
-    EXPECT_EQ(Posted(2), 3u);
-}
+    EXPECT_EQ(posted(1) + posted(2), 4u);
 
-TEST_F(DispatcherThreads, ThreadsShareOneDispatcher)
-{
+    // Every thread's mark is followed by a dispatch on the same thread: nothing is left dirty, and
+    // the shared port is never posted more often than it was marked.
     for (int i = 0; i < 4; ++i)
         dispatcher.RegisterPacket(aaxtest::kQuilloParameterIds[i], 20);
     dispatcher.Dispatch();
     calls.ClearPosted();
-
     std::atomic<int> marked { 0 };
     OnThreads(4, [&](int t) {
         for (int i = 0; i < 300; ++i)
@@ -177,10 +146,8 @@ TEST_F(DispatcherThreads, ThreadsShareOneDispatcher)
             dispatcher.Dispatch();
         }
     });
-    // Every mark was followed by a dispatch on the same thread: nothing is left dirty, and the
-    // shared port was never posted more often than it was marked.
-    EXPECT_GE(Posted(20), 1u);
-    EXPECT_LE(Posted(20), size_t(marked.load()));
+    EXPECT_GE(posted(20), 1u);
+    EXPECT_LE(posted(20), size_t(marked.load()));
     calls.ClearPosted();
     EXPECT_EQ(dispatcher.Dispatch(), AAX_SUCCESS);
     EXPECT_TRUE(calls.Posted(instance->GetController()).empty());
