@@ -3,14 +3,12 @@
 
 #include <cmath>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "AAXTestSupport.h"
 #include "AAX_CChunkDataParser.h"
-#include "EffectTestSupport.h"
 
 using aaxtest::BigEndian;
 using aaxtest::ChunkBuffer;
@@ -157,23 +155,17 @@ TEST_F(ChunkFormat, LookupsResumeAfterTheLastHitAndWrapAround)
 TEST_F(ChunkFormat, ShortOrForeignChunksGiveNoValuesButAreNoError)
 {
     AAX_CChunkDataParser parser;
-    parser.AddDouble("old", 1.0);
-    ChunkBuffer markerOnly = ChunkBuffer::Holding(kMarker);
-    markerOnly->fVersion = 9;
-    EXPECT_TRUE(parser.LoadChunk(markerOnly.get()));
-    EXPECT_TRUE(parser.GetValues().empty());
-    EXPECT_EQ(parser.GetChunkVersion(), 9);
-
-    for (const int32_t size : { 0, 2, -8 })
+    for (const auto& [data, size] : { std::pair { kMarker, 4 }, { Bytes(8), 0 }, { Bytes(8), 2 }, { Bytes(8), -8 },
+                                      { Join({ { 1, 1, 1, 2 }, Entry("d_x", BigEndian(0, 8)) }), 16 } })
     {
-        ChunkBuffer chunk(8);
+        parser.AddDouble("old", 1.0);
+        ChunkBuffer chunk = ChunkBuffer::Holding(data);
         chunk->fSize = size;
+        chunk->fVersion = 9;
         EXPECT_TRUE(parser.LoadChunk(chunk.get())) << size;
         EXPECT_TRUE(parser.GetValues().empty()) << size;
+        EXPECT_EQ(parser.GetChunkVersion(), 9);
     }
-    ChunkBuffer foreign = ChunkBuffer::Holding(Join({ { 1, 1, 1, 2 }, Entry("d_x", BigEndian(0, 8)) }));
-    EXPECT_TRUE(parser.LoadChunk(foreign.get()));
-    EXPECT_TRUE(parser.GetValues().empty());
     EXPECT_FALSE(parser.LoadChunk(nullptr));
 }
 

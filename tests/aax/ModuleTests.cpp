@@ -110,14 +110,13 @@ TEST_F(ModuleTest, RegistrationHandsTheHostItsDescriptionAndLiveObjectsKeepTheMo
     IACFUnknown* const gui = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI))();
     IACFUnknown* const parameters = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters))();
     EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 2);
-    void* guiInterface = nullptr;
-    void* hostFacing = nullptr;
-    EXPECT_EQ(gui->QueryInterface(IID_IAAXEffectGUIV1, &guiInterface), ACF_OK);
-    EXPECT_EQ(parameters->QueryInterface(IID_IAAXEffectParametersV3, &hostFacing), ACF_OK);
-    EXPECT_EQ(static_cast<IACFUnknown*>(guiInterface)->Release(), 0u);
-    EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 1);
-    EXPECT_EQ(static_cast<IACFUnknown*>(hostFacing)->Release(), 0u);
-    EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 0);
+    for (auto [object, iid, live] : { std::tuple { gui, &IID_IAAXEffectGUIV1, 1 },
+                                      { parameters, &IID_IAAXEffectParametersV3, 0 } })
+    {
+        EXPECT_EQ(object->QueryInterface(*iid, reinterpret_cast<void**>(&object)), ACF_OK);
+        EXPECT_EQ(object->Release(), 0u);
+        EXPECT_EQ(module->CanUnloadNow(host->Unknown()), live);
+    }
 }
 
 TEST_F(ModuleTest, AFailingDescriptionIsTracedAndReturnsItsCodeOrUnknownException)
