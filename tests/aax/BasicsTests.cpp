@@ -172,7 +172,6 @@ TEST(ObjectModel, ReferenceCountingAndTheLiveObjectCount)
     const uint32_t before = CACFUnknown::GetActiveObjectCount();
     int finalReleases = 0, destructions = 0;
     auto* object = new CountedObject(finalReleases, destructions);
-    EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before + 1);
     EXPECT_EQ(object->InternalRelease(), 0u); // a release at count 0 does nothing
     EXPECT_EQ(object->InternalAddRef(), 1u);
     EXPECT_EQ(object->InternalAddRef(), 2u);

@@ -262,7 +262,10 @@ TEST_F(EffectTest, TheControlsChunkHoldsEveryParameterButTheBypass)
 
 TEST_F(EffectTest, RestoringAChunkAsksTheHostForEverySavedValueOrForNothing)
 {
+    auto* const text = new aaxtest::ForeignTypedParameter("txt", aaxtest::ForeignTypedParameter::eText, 0.5f);
+    effect->Manager().AddParameter(text);
     ChunkBuffer saved = SaveChunk();
+    text->text = "other";
     for (const char* id : kQuilloParameterIds)
         effect->UpdateParameterNormalizedValue(id, 1.0, AAX_eUpdateSource_Parameter);
     effect->UpdateParameterNormalizedValue(cDefaultMasterBypassID, 1.0, AAX_eUpdateSource_Parameter);
@@ -281,6 +284,7 @@ TEST_F(EffectTest, RestoringAChunkAsksTheHostForEverySavedValueOrForNothing)
     EXPECT_EQ(effect->SetChunk(kElck, saved.get()), AAX_SUCCESS);
     EXPECT_EQ(effect->Value("2Power"), 1.0); // requests, not yet values
     EXPECT_EQ(Confirm(), 23u);
+    EXPECT_EQ(text->text, "0.500000");
     for (int i = 0; i < 23; ++i)
         EXPECT_EQ(effect->Value(kQuilloParameterIds[i]), double(float(i + 1) / 32.0f)) << i;
     EXPECT_EQ(effect->Value(cDefaultMasterBypassID), 1.0); // never saved, never restored

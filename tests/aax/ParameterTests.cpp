@@ -61,7 +61,6 @@ TEST(Tapers, MapAndClampBetweenTheirBounds)
         { &reversed, 0.25f, 0.75 }, { &wide, nanF, 0.0 }, { &wide, std::numeric_limits<float>::infinity(), 1.0 } };
     for (const auto& [taper, real, normalized] : toNormalized)
         EXPECT_EQ(taper->RealToNormalized(real), normalized) << real;
-    EXPECT_EQ(wide.ConstrainRealValue(nanF), -24.0f);
 
     const AAX_CBinaryTaperDelegate<bool> binary; // anything above zero is on
     for (const auto& [normalized, on] : { std::pair { 0.0, false }, { -1.0, false }, { kNaN, false },
@@ -125,7 +124,6 @@ TEST(Parameter, Steps)
         EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(normalized), step) << normalized;
     EXPECT_EQ(parameter->GetNormalizedValueFromStep(64), 64.0 * (1.0 / 127.0));
     EXPECT_EQ(parameter->GetNormalizedValueFromStep(200), 1.0);
-    EXPECT_EQ(parameter->GetStepValue(), 89u);
     parameter->SetStepValue(127);
     EXPECT_EQ(parameter->GetValue(), 1.0f);
 

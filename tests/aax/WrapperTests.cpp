@@ -17,10 +17,12 @@
 #include "AAX_VController.h"
 #include "AAX_VEffectDescriptor.h"
 #include "AAX_VHostServices.h"
+#include "AAX_VPageTable.h"
 #include "AAX_VPropertyMap.h"
 #include "AAX_VTransport.h"
 #include "AAX_VViewContainer.h"
 #include "ComponentDescriptor.h"
+#include "PageTable.h"
 #include "PropertyMap.h"
 
 using aaxtest::FourCC;
@@ -46,6 +48,9 @@ TEST_F(Wrappers, ForwardEachCallWithItsArgumentsAndTheHostsAnswers)
     AAX_VCollection collection(host->Unknown());
     AAX_IEffectDescriptor* const effect = collection.NewDescriptor();
     AAX_IComponentDescriptor* const component = effect->NewComponentDescriptor();
+    auto* const hostTable = new aaxhost::PageTable(host->Hook());
+    AAX_VPageTable pageTable(static_cast<AAX_IACFPageTable*>(hostTable));
+    hostTable->Drop();
     AAX_EStemFormat output = AAX_eStemFormat_None;
     bool looping = false;
     int64_t loopStart = 0, loopEnd = 0;
@@ -65,6 +70,8 @@ TEST_F(Wrappers, ForwardEachCallWithItsArgumentsAndTheHostsAnswers)
         { [&] { return transport.GetCurrentLoopPosition(&looping, &loopStart, &loopEnd); },
           "transport.GetCurrentLoopPosition()" },
         { [&] { return component->AddAudioOut(1); }, "component#1.AddAudioOut(1)" },
+        { [&] { return pageTable.MapParameterID("0Input Gain", 1, 3); },
+          "pageTable#1.MapParameterID(\"0Input Gain\", 1, 3)" },
         { [&] { return effect->AddComponent(component); }, "effect#1.AddComponent(component#1)" },
         { [&] { return effect->AddCategoryBypassParameter(1, "MasterBypassID"); },
           "effect#1.AddCategoryBypassParameter(1, \"MasterBypassID\")" },
@@ -140,7 +147,6 @@ TEST_F(Wrappers, WithoutTheHostOrItsVersionEachCallAnswersItsCode)
     EXPECT_EQ(tempo, 7.0);
     EXPECT_EQ(offline, 0); // ... but a caller ignoring the result still reads "not offline"
     EXPECT_EQ(name, AAX_CString("Stand-in Host"));
-    EXPECT_EQ(noController.CreateTableCopyForEffect(1, 2, 3, 4, 8), nullptr);
 }
 
 TEST_F(Wrappers, TheControllerHoldsOneReferencePerVersionAndAFailedTableCopyIsNull)
