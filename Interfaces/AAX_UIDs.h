@@ -8,6 +8,7 @@
 
 // ---------------------------------------------------------------------------------------------
 // Interfaces the plug-in implements for the host
+// clang-format off
 inline constexpr acfIID IID_IAAXEffectParametersV1 =
     { 0x51A10001, 0x5A31, 0x4E2C, { 0xA7, 0x14, 0x3D, 0x62, 0x9B, 0x0E, 0xC5, 0x01 } };
 inline constexpr acfIID IID_IAAXEffectParametersV2 =
@@ -95,3 +96,4 @@ inline constexpr acfUID AAXATTR_ClientFeature_AuxOutputStem =
     { 0x51A10061, 0x5A31, 0x4E2C, { 0xA7, 0x14, 0x3D, 0x62, 0x9B, 0x0E, 0xC5, 0x61 } };
 inline constexpr acfUID AAXATTR_ClientFeature_SideChainInput =
     { 0x51A10062, 0x5A31, 0x4E2C, { 0xA7, 0x14, 0x3D, 0x62, 0x9B, 0x0E, 0xC5, 0x62 } };
+// clang-format on

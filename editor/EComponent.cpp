@@ -1,6 +1,7 @@
 #include "EComponent.h"
 #include "VLUICallback.h"
 
+// clang-format off
 void EComponent::setCallback (VLUICallback* cb)     { callback = cb; }
 void EComponent::setValue (float v)                 { setValue (v, true); }
 
@@ -21,6 +22,7 @@ float EComponent::getValueForParamId (int)          { return getValue(); }
 void EComponent::setValueForParamId (int, float v)  { setValue (v); }
 void EComponent::tick()                             {}
 void EComponent::reinitImages()                     {}
+// clang-format on
 
 void EComponent::refresh (bool notify)
 {

@@ -39,6 +39,7 @@ namespace EditorLayout
     };
 
     /** Every parameter widget, indexed by parameter index. */
+    // clang-format off
     constexpr Place parameterPlaces[23] = {
         {  0, WidgetKind::knob,         43, 161, 23, 23, 1.0f, false, 0.65f },
         {  1, WidgetKind::knob,         97, 161, 23, 23, 1.0f, false, 0.65f },
@@ -69,4 +70,5 @@ namespace EditorLayout
     constexpr Place highMidLamp { -1, WidgetKind::reductionLamp, 496, 169,  6,  6, 1.0f, false, 0.0f };
     constexpr Place levelMeter  { -1, WidgetKind::levelMeter,    721,  48, 28, 91, 1.0f, false, 0.0f };
     constexpr Place banner      { -1, WidgetKind::banner,          0,   0, editorWidth, bannerHeight, 1.0f, false, 0.0f };
+    // clang-format on
 }

@@ -1,5 +1,6 @@
 #include "FactoryPresets.h"
 
+// clang-format off
 const char* const FACTORY_PRESET_CATEGORIES[FACTORY_PRESET_NUM_CATEGORIES] = {
     "MASTER", "VOCAL", "GUITAR", "KEYS", "BASS", "DRUMS"
 };
@@ -55,6 +56,7 @@ const char* const* const FACTORY_PRESET_TITLES[FACTORY_PRESET_NUM_CATEGORIES] = 
 const char* const* const FACTORY_PRESET_FILENAMES[FACTORY_PRESET_NUM_CATEGORIES] = {
     FTY_FN_MASTER, FTY_FN_VOCAL, FTY_FN_GUITAR, FTY_FN_KEYS, FTY_FN_BASS, FTY_FN_DRUMS
 };
+// clang-format on
 
 bool isValidFactoryPreset (int category, int index) noexcept
 {

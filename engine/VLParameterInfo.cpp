@@ -1,6 +1,7 @@
 #include "VLParameterInfo.h"
 
 // The Q rows give 0.7f and 1.4f: the single-precision values nearest 0.7 and 1.4.
+// clang-format off
 const VLParameterInfo VL_PARAMS[VL_NUM_PARAMS] = {
     {  0, 0,  -24.0f,    24.0f,    0.0f, 0.0f, "Input Gain",           "dB", "Input Gain",           nullptr },
     {  1, 0,  -24.0f,    24.0f,    0.0f, 0.0f, "Output Gain",          "dB", "Output Gain",          nullptr },
@@ -26,3 +27,4 @@ const VLParameterInfo VL_PARAMS[VL_NUM_PARAMS] = {
     { 21, 0,    0.0f,     1.0f,    1.0f, 0.0f, "High Mid Power",       "%",  "High Mid Power",       nullptr },
     { 22, 0,    0.0f,     1.0f,    1.0f, 0.0f, "High Shelf Power",     "%",  "High Shelf Power",     nullptr },
 };
+// clang-format on

@@ -141,16 +141,4 @@ void AlgorithmContext::Call(AAX_CProcessProc process) noexcept
     process(instances, instances + 1);
     mClock += mBufferLength;
 }
-
-const uint8_t* AlgorithmContext::PortData(AAX_CFieldIndex field) const
-{
-    if (field < 0 || size_t(field) >= mSlots.size() || mSlots[size_t(field)].kind != Kind::DataInPort)
-        return nullptr;
-    return mSlots[size_t(field)].memory;
-}
-
-uint32_t AlgorithmContext::PortSize(AAX_CFieldIndex field) const
-{
-    return PortData(field) != nullptr ? mSlots[size_t(field)].size : 0;
-}
 } // namespace aaxhost

@@ -31,7 +31,6 @@ public:
 
     int NumInputs() const { return int(mInputs.size()); }
     int NumOutputs() const { return int(mOutputs.size()); }
-    int NumFields() const { return int(mFields.size()); }
 
     /** Main thread: has the plug-in initialise every private-data block (ResetFieldData with the
         block and its described size), in field order. Stops at the first failure. */
@@ -46,13 +45,6 @@ public:
 
     /** Real-time thread: calls `process` for this one instance. */
     void Call(AAX_CProcessProc process) noexcept;
-
-    /** The bytes of a data-in port (null for another field) and its size. */
-    const uint8_t* PortData(AAX_CFieldIndex field) const;
-    uint32_t PortSize(AAX_CFieldIndex field) const;
-
-    /** The context block as the process procedure receives it. */
-    void* const* Block() const { return mFields.data(); }
 
 private:
     struct FreeDeleter

@@ -33,6 +33,9 @@ public:
 
     /** True when `object` answers no query for `iid` (as if the host lacked that version). */
     virtual bool Withholds(const HostObject& object, const acfIID& iid) = 0;
+
+    /** `object` is losing one reference (its Release), told before the count drops. */
+    virtual void Released(const HostObject&) {}
 };
 
 /** What the host objects of one host share: their names ("map#1", "map#2", ...) and the

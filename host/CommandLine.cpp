@@ -368,79 +368,101 @@ size_t ApplyDue(Lane& lane, size_t position, size_t limit)
     return lane.next < lane.timeline.size() ? std::min(lane.timeline[lane.next].first, limit) : limit;
 }
 
-int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
+/** What render plays: a file read a block at a time, or the built-in signal made a block at a
+    time. */
+struct Source
 {
-    // The source: a file read a block at a time, or the built-in signal made a block at a time.
     std::unique_ptr<WavReader> file;
     std::unique_ptr<TestSignal> signal;
-    int numChannels = options.channels;
-    double sampleRate = options.rate;
+    int numChannels = 2;
+    double sampleRate = 48000.0;
     size_t numFrames = 0;
-    std::string source;
-    if (!options.positional.empty())
+    std::string name;
+
+    /** The next `count` frames (at most what is left) into `channels`. */
+    void Read(float* const* channels, size_t count)
     {
-        source = options.positional[0];
-        file = std::make_unique<WavReader>(source);
-        numChannels = file->NumChannels();
-        sampleRate = file->SampleRate();
-        numFrames = file->NumFrames();
-        if (numChannels != 1 && numChannels != 2)
-            throw HostError(source + ": the plug-in takes mono or stereo, the file has " + std::to_string(numChannels)
-                            + " channels");
-        if (!(sampleRate >= PlugInInstance::kMinSampleRate && sampleRate <= PlugInInstance::kMaxSampleRate))
-            throw HostError(source + ": the file's sample rate of " + std::to_string(int64_t(sampleRate))
-                            + " Hz is outside the accepted 8000 to 384000 Hz");
-        if (file->DeclaredFrames() > numFrames)
-            err << "quillo-host: warning: " << source << ": the data chunk declares " << file->DeclaredFrames()
-                << " frames but the file holds " << numFrames << "; rendering those " << numFrames << "\n";
+        if (file != nullptr && file->Read(channels, count) != count)
+            throw HostError(name + ": the file ended before the " + std::to_string(numFrames) + " frames it holds");
+        if (signal != nullptr)
+            signal->Generate(channels, count);
+    }
+};
+
+Source OpenSource(const Options& options, std::ostream& err)
+{
+    Source source;
+    if (options.positional.empty())
+    {
+        source.signal = std::make_unique<TestSignal>(options.rate, options.seconds, options.channels);
+        source.numChannels = options.channels;
+        source.sampleRate = options.rate;
+        source.numFrames = source.signal->NumFrames();
+        source.name = "built-in test signal (20 Hz - 20 kHz sine sweep plus pink noise)";
     }
     else
     {
-        signal = std::make_unique<TestSignal>(options.rate, options.seconds, options.channels);
-        numFrames = signal->NumFrames();
-        source = "built-in test signal (20 Hz - 20 kHz sine sweep plus pink noise)";
+        source.name = options.positional[0];
+        source.file = std::make_unique<WavReader>(source.name);
+        source.numChannels = source.file->NumChannels();
+        source.sampleRate = source.file->SampleRate();
+        source.numFrames = source.file->NumFrames();
+        if (source.numChannels != 1 && source.numChannels != 2)
+            throw HostError(source.name + ": the plug-in takes mono or stereo, the file has "
+                            + std::to_string(source.numChannels) + " channels");
+        if (!(source.sampleRate >= PlugInInstance::kMinSampleRate && source.sampleRate <= PlugInInstance::kMaxSampleRate))
+            throw HostError(source.name + ": the file's sample rate of " + std::to_string(int64_t(source.sampleRate))
+                            + " Hz is outside the accepted 8000 to 384000 Hz");
+        if (source.file->DeclaredFrames() > source.numFrames)
+            err << "quillo-host: warning: " << source.name << ": the data chunk declares "
+                << source.file->DeclaredFrames() << " frames but the file holds " << source.numFrames
+                << "; rendering those " << source.numFrames << "\n";
     }
     for (const Setting& setting : options.settings)
-        if (setting.seconds * sampleRate > double(numFrames))
+        if (setting.seconds * source.sampleRate > double(source.numFrames))
         {
             char text[160];
             std::snprintf(text, sizeof(text), "--set time %gs is past the end of the signal (%gs)", setting.seconds,
-                          double(numFrames) / sampleRate);
+                          double(source.numFrames) / source.sampleRate);
             throw UsageError(text);
         }
+    return source;
+}
 
-    auto host = Load(options);
-    // Whole blocks per pass, so that the blocks fall where they would in one long call.
-    const auto chunk = size_t(options.block) * std::max<size_t>(1, 8192 / size_t(options.block));
+/** The main lane, then one comparison lane per dynamic band with that band's dynamics off: the
+    bands' gain reduction is measured against them, side by side in the same pass. */
+std::vector<Lane> MakeLanes(StandInHost& host, const Options& options, const Source& source, size_t chunk,
+                            std::ostream& out)
+{
     std::vector<Lane> lanes;
-    lanes.push_back(MakeLane(*host, options, numChannels, sampleRate, chunk, out));
-
-    // The bands' gain reduction, measured against instances with that band's dynamics off,
-    // running side by side with the main one.
+    lanes.push_back(MakeLane(host, options, source.numChannels, source.sampleRate, chunk, out));
     std::ostringstream quiet;
     for (const char* band : { "Low Dyn Attenuation", "High Dyn Attenuation" })
         for (const auto& id : lanes[0].instance->ParameterIDs())
             if (id.find(band) != std::string::npos)
             {
-                lanes.push_back(MakeLane(*host, options, numChannels, sampleRate, chunk, quiet, { { id, 0.0 } }));
+                lanes.push_back(
+                    MakeLane(host, options, source.numChannels, source.sampleRate, chunk, quiet, { { id, 0.0 } }));
                 lanes.back().band = id;
-                lanes.back().drop = std::make_unique<Levels::DeepestDrop>(numChannels, sampleRate);
+                lanes.back().drop = std::make_unique<Levels::DeepestDrop>(source.numChannels, source.sampleRate);
             }
+    return lanes;
+}
 
-    // As an AAX host compensates the delay: the latency's worth of zeros follows the input, and
-    // the first that many output frames are dropped, so that the output lines up with the input.
-    for (Lane& lane : lanes)
-        ApplyDue(lane, 0, 0);
-    const int32_t latency = std::max(0, lanes[0].instance->Latency());
-    const size_t total = numFrames + size_t(latency);
-
-    WavWriter writer(options.out, numChannels, sampleRate, numFrames);
-    std::vector<std::vector<float>> input(static_cast<size_t>(numChannels), std::vector<float>(chunk));
+/** Plays the source through every lane in passes of `chunk` frames and writes the main lane's
+    output. As an AAX host compensates the delay: the latency's worth of zeros follows the input,
+    and the first that many output frames are dropped, so that the output lines up with the
+    input. */
+void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t latency, int blockSize,
+            WavWriter& writer, Levels::Peaks& inputPeaks, Levels::Peaks& outputPeaks)
+{
+    const auto numChannels = size_t(source.numChannels);
+    const size_t total = source.numFrames + size_t(latency);
+    std::vector<std::vector<float>> input(numChannels, std::vector<float>(chunk));
     std::vector<float*> inputs;
     for (auto& channel : input)
         inputs.push_back(channel.data());
-    Levels::Peaks inputPeaks(numChannels), outputPeaks(numChannels);
-    std::vector<const float*> aligned(static_cast<size_t>(numChannels)), reference(static_cast<size_t>(numChannels));
+    std::vector<const float*> aligned(numChannels), reference(numChannels);
 
     for (size_t position = 0; position < total;)
     {
@@ -449,17 +471,14 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
             end = ApplyDue(lane, position, end);
         const size_t length = end - position;
 
-        const size_t real = position < numFrames ? std::min(length, numFrames - position) : 0;
-        if (file != nullptr && file->Read(inputs.data(), real) != real)
-            throw HostError(source + ": the file ended before the " + std::to_string(numFrames) + " frames it holds");
-        if (signal != nullptr)
-            signal->Generate(inputs.data(), real);
+        const size_t real = position < source.numFrames ? std::min(length, source.numFrames - position) : 0;
+        source.Read(inputs.data(), real);
         for (auto& channel : input)
             std::fill(channel.begin() + std::ptrdiff_t(real), channel.begin() + std::ptrdiff_t(length), 0.0f);
         inputPeaks.Add(inputs.data(), real);
 
         for (Lane& lane : lanes)
-            lane.instance->StartProcess(inputs.data(), lane.outputs.data(), length, options.block);
+            lane.instance->StartProcess(inputs.data(), lane.outputs.data(), length, blockSize);
         for (Lane& lane : lanes)
             while (!lane.instance->FinishProcess(1000))
             {
@@ -468,31 +487,33 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
         const size_t skip = position < size_t(latency) ? std::min(length, size_t(latency) - position) : 0;
         if (skip < length)
         {
-            for (size_t c = 0; c < size_t(numChannels); ++c)
+            for (size_t c = 0; c < numChannels; ++c)
                 aligned[c] = lanes[0].outputs[c] + skip;
             writer.Write(aligned.data(), length - skip);
             outputPeaks.Add(aligned.data(), length - skip);
             for (size_t i = 1; i < lanes.size(); ++i)
             {
-                for (size_t c = 0; c < size_t(numChannels); ++c)
+                for (size_t c = 0; c < numChannels; ++c)
                     reference[c] = lanes[i].outputs[c] + skip;
                 lanes[i].drop->Add(aligned.data(), reference.data(), length - skip);
             }
         }
         position = end;
     }
-    writer.Close();
-    for (Lane& lane : lanes)
-        lane.instance->Close();
+}
 
+void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t latency, int blockSize,
+                 const Levels::Peaks& inputPeaks, const Levels::Peaks& outputPeaks, std::ostream& out)
+{
     const auto inputDb = inputPeaks.Db();
     const auto outputDb = outputPeaks.Db();
     char line[160];
-    out << "Input            " << source << "\n";
+    out << "Input            " << source.name << "\n";
     std::snprintf(line, sizeof(line), "Instance         %s, %.0f Hz, blocks of %d samples\n",
-                  numChannels == 1 ? "mono" : "stereo", sampleRate, options.block);
+                  source.numChannels == 1 ? "mono" : "stereo", source.sampleRate, blockSize);
     out << line;
-    std::snprintf(line, sizeof(line), "Latency          %d samples (%.2f ms)\n", latency, 1000.0 * latency / sampleRate);
+    std::snprintf(line, sizeof(line), "Latency          %d samples (%.2f ms)\n", latency,
+                  1000.0 * latency / source.sampleRate);
     out << line;
     for (size_t c = 0; c < inputDb.size(); ++c)
     {
@@ -510,6 +531,27 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
                       name.c_str(), lanes[i].drop->Db());
         out << line;
     }
+}
+
+int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
+{
+    Source source = OpenSource(options, err);
+    auto host = Load(options);
+    // Whole blocks per pass, so that the blocks fall where they would in one long call.
+    const auto chunk = size_t(options.block) * std::max<size_t>(1, 8192 / size_t(options.block));
+    std::vector<Lane> lanes = MakeLanes(*host, options, source, chunk, out);
+    for (Lane& lane : lanes)
+        ApplyDue(lane, 0, 0);
+    const int32_t latency = std::max(0, lanes[0].instance->Latency());
+
+    WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames);
+    Levels::Peaks inputPeaks(source.numChannels), outputPeaks(source.numChannels);
+    Stream(source, lanes, chunk, latency, options.block, writer, inputPeaks, outputPeaks);
+    writer.Close();
+    for (Lane& lane : lanes)
+        lane.instance->Close();
+
+    PrintRender(source, lanes, latency, options.block, inputPeaks, outputPeaks, out);
     out << "Wrote            " << options.out << "\n";
 
     lanes.clear();

@@ -30,6 +30,8 @@ uint32_t HostObject::Retain()
 
 uint32_t HostObject::Drop()
 {
+    if (CallObserver* const observer = mHook->Observer())
+        observer->Released(*this);
     uint32_t current = mRefCount.load();
     do
     {

@@ -24,7 +24,7 @@ AAX_Result FirstFailure(AAX_Result first, AAX_Result next)
 } // namespace
 
 PlugInInstance::PlugInInstance(StandInHost& host, const ComponentDescription& component, float sampleRate)
-    : mHost(host), mComponent(component), mSampleRate(sampleRate)
+    : mHost(host), mComponent(component)
 {
     host.CheckThread("creating an instance");
     if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate))
@@ -340,8 +340,8 @@ void PlugInInstance::StartProcess(const float* const* inputs, float* const* outp
 {
     mHost.CheckThread("StartProcess");
     Effect();
-    if (blockSize < 1 || blockSize > mMaxBlockSize)
-        throw HostError("block size out of range 1.." + std::to_string(mMaxBlockSize), AAX_ERROR_INVALID_ARGUMENT);
+    if (blockSize < 1 || blockSize > kMaxBlockSize)
+        throw HostError("block size out of range 1.." + std::to_string(kMaxBlockSize), AAX_ERROR_INVALID_ARGUMENT);
     if (!mThread->WaitForJob(0))
         throw HostError("the real-time thread is still processing", AAX_ERROR_INVALID_ARGUMENT);
     if (numFrames == 0)
@@ -365,11 +365,6 @@ bool PlugInInstance::FinishProcess(int milliseconds)
     return true;
 }
 
-void PlugInInstance::AllowBlocksUpTo(int samples)
-{
-    mMaxBlockSize = std::max(samples, int(kMaxBlockSize));
-}
-
 AAX_Result PlugInInstance::Reinitialize(float sampleRate)
 {
     mHost.CheckThread("Reinitialize");
@@ -386,7 +381,6 @@ AAX_Result PlugInInstance::Reinitialize(float sampleRate)
         return released;
 
     mPackets.Clear();
-    mSampleRate = sampleRate;
     mContext->GetController().state.sampleRate = sampleRate;
     mAlgorithm = std::make_unique<AlgorithmContext>(mComponent, sampleRate);
 
@@ -431,9 +425,9 @@ void PlugInInstance::RunJob(void* self)
         const auto length = int32_t(std::min(size_t(job.blockSize), job.numFrames - offset));
 
         PacketQueue::Packet packet;
+        // A packet no port can take (none such, or wider than it) is dropped.
         while (instance.mPackets.Pop(packet))
-            if (!algorithm.Deliver(packet))
-                instance.mRefusedPackets.fetch_add(1, std::memory_order_relaxed);
+            algorithm.Deliver(packet);
 
         for (size_t c = 0; c < instance.mBlockInputs.size(); ++c)
             instance.mBlockInputs[c] = job.inputs[c] + offset;

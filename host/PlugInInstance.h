@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -54,10 +53,8 @@ public:
     /** The host-facing data model; HostError when closed. */
     AAX_IACFEffectParameters& Effect() const;
     Instance& Context() { return *mContext; }
-    StandInHost& OwnerHost() { return mHost; }
 
     int NumChannels() const { return mAlgorithm->NumOutputs(); }
-    float SampleRate() const { return mSampleRate; }
 
     /** The latency the instance declared to its controller (samples). */
     int32_t Latency() { return mContext->GetController().state.signalLatency; }
@@ -104,7 +101,7 @@ public:
     // -- Audio -----------------------------------------------------------------------------------
 
     /** Runs `numFrames` frames through the algorithm on the real-time thread in blocks of
-        `blockSize` (1..MaxBlockSize(), the last block shorter), pumping the module's message
+        `blockSize` (1..kMaxBlockSize, the last block shorter), pumping the module's message
         loop while it waits. `inputs` and `outputs` hold NumChannels() distinct buffers. */
     void Process(const float* const* inputs, float* const* outputs, size_t numFrames, int blockSize);
 
@@ -121,23 +118,11 @@ public:
         at most `milliseconds` for it, pumping the module's message loop meanwhile. */
     bool FinishProcess(int milliseconds);
 
-    /** Lets Process hand blocks of up to `samples` (at least kMaxBlockSize), longer than an AAX
-        host ever offers: for checking how a plug-in copes with a block beyond the size it was
-        prepared for. */
-    void AllowBlocksUpTo(int samples);
-    int MaxBlockSize() const { return mMaxBlockSize; }
-
     /** Main thread: what a host does when the session's sample rate changes: waits for the
         running job, uninitializes the data model, and initialises it again at `sampleRate`
         with a new algorithm context (private data reset, coefficients generated). Returns the
         first failing result; the instance is then left uninitialized. */
     AAX_Result Reinitialize(float sampleRate);
-
-    RealtimeThread& AudioThread() { return *mThread; }
-    const AlgorithmContext& Algorithm() const { return *mAlgorithm; }
-
-    /** Packets the algorithm could not take (no such port, or wider than it). */
-    size_t RefusedPackets() const { return mRefusedPackets.load(); }
 
 private:
     bool Accept(AAX_CFieldIndex port, const void* data, uint32_t size) override;
@@ -154,8 +139,6 @@ private:
 
     StandInHost& mHost;
     const ComponentDescription& mComponent;
-    float mSampleRate;
-    int mMaxBlockSize = kMaxBlockSize;
     std::unique_ptr<Instance> mContext;
     ACFPtr<AAX_IACFEffectParameters> mEffect;
     std::unique_ptr<AlgorithmContext> mAlgorithm;
@@ -164,7 +147,6 @@ private:
     AAX_CTypeID mProductID = 0;
     AAX_CTypeID mPlugInID = 0;
     PacketQueue mPackets;
-    std::atomic<size_t> mRefusedPackets { 0 };
     Job mJob;
     std::vector<const float*> mBlockInputs;
     std::vector<float*> mBlockOutputs;

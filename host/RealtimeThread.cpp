@@ -72,6 +72,7 @@ bool RealtimeThread::WaitForJob(int milliseconds)
 
 void RealtimeThread::Run()
 {
+    pthread_setname_np(pthread_self(), kThreadName);
     sched_param parameters {};
     parameters.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
     mRealtime.store(pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters) == 0);
@@ -84,11 +85,7 @@ void RealtimeThread::Run()
         if (mQuit.load())
             return;
 
-        if (mObserver != nullptr)
-            mObserver->JobStarting();
         mJob(mArgument);
-        if (mObserver != nullptr)
-            mObserver->JobFinished();
 
         sem_post(&mDone);
     }

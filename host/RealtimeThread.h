@@ -17,14 +17,8 @@ namespace aaxhost
 class RealtimeThread
 {
 public:
-    /** Called on the real-time thread around every job: a test hook (allocation counters). */
-    class Observer
-    {
-    public:
-        virtual ~Observer() = default;
-        virtual void JobStarting() = 0;
-        virtual void JobFinished() = 0;
-    };
+    /** The thread's name, as debuggers, profilers and /proc show it. */
+    static constexpr const char* kThreadName = "quillo-audio";
 
     using Job = void (*)(void* argument);
 
@@ -42,13 +36,7 @@ public:
         job may start. Waits at most `milliseconds` (0: only looks). */
     bool WaitForJob(int milliseconds);
 
-    /** Owner thread, while no job runs. Null removes it. */
-    void SetObserver(Observer* observer) { mObserver = observer; }
-
     bool HasRealtimePriority() const { return mRealtime.load(); }
-
-    /** True on the real-time thread itself. */
-    bool IsCurrentThread() const { return std::this_thread::get_id() == mThread.get_id(); }
 
 private:
     void Run();
@@ -58,7 +46,6 @@ private:
     sem_t mDone;
     Job mJob = nullptr;
     void* mArgument = nullptr;
-    Observer* mObserver = nullptr;
     bool mRunning = false;            // owner thread only
     std::atomic<bool> mQuit { false };
     std::atomic<bool> mRealtime { false };

@@ -185,18 +185,6 @@ void X11Window::ProcessEvents()
     }
 }
 
-int X11Window::NumChildren() const
-{
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (mWindow == 0 || XQueryTree(mConnection->display, mWindow, &root, &parent, &children, &count) == 0)
-        return 0;
-    if (children != nullptr)
-        XFree(children);
-    return int(count);
-}
-
 bool X11Window::Grab(RgbImage& image) const
 {
     if (mWindow == 0)

@@ -53,9 +53,6 @@ public:
         plug-in's child window covers the area). */
     void ProcessEvents();
 
-    /** Number of child windows the plug-in has placed in this window. */
-    int NumChildren() const;
-
     /** What the screen shows in the window's area, every child window included. False when the
         window is not (fully) on the screen or the grab fails. */
     bool Grab(RgbImage& image) const;

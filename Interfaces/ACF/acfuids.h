@@ -4,6 +4,7 @@
 
 /** Interface ids of the framework's own interfaces. */
 
+// clang-format off
 inline constexpr acfIID IID_IACFUnknown =
     { 0x00000000, 0x0000, 0x0000, { 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46 } };
 
@@ -18,3 +19,4 @@ inline constexpr acfIID IID_IACFComponentDefinition =
 
 inline constexpr acfIID IID_IACFComponentFactory =
     { 0x5A1C0004, 0x3E27, 0x4B10, { 0x8F, 0x21, 0x6C, 0x0D, 0x2A, 0x51, 0x7E, 0x04 } };
+// clang-format on

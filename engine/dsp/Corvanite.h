@@ -38,6 +38,7 @@ struct alignas (16) v4f
 
     v4f (__m128 x) noexcept : v (x) {}
 
+    // clang-format off
     /** Loads four floats from a 16-byte aligned address. */
     static v4f load (const float* alignedSource) noexcept       { return _mm_load_ps (alignedSource); }
 
@@ -55,8 +56,10 @@ struct alignas (16) v4f
     v4f& operator-= (v4f o) noexcept                            { v = _mm_sub_ps (v, o.v); return *this; }
     v4f& operator*= (v4f o) noexcept                            { v = _mm_mul_ps (v, o.v); return *this; }
     v4f& operator/= (v4f o) noexcept                            { v = _mm_div_ps (v, o.v); return *this; }
+    // clang-format on
 };
 
+// clang-format off
 inline v4f operator+ (v4f a, v4f b) noexcept    { return _mm_add_ps (a.v, b.v); }
 inline v4f operator- (v4f a, v4f b) noexcept    { return _mm_sub_ps (a.v, b.v); }
 inline v4f operator* (v4f a, v4f b) noexcept    { return _mm_mul_ps (a.v, b.v); }
@@ -98,6 +101,7 @@ inline v4f sqrt (v4f a) noexcept                { return _mm_sqrt_ps (a.v); }
 inline bool allTrue (v4f mask) noexcept         { return _mm_movemask_ps (mask.v) == 0xf; }
 /** True when no lane of the mask is set. */
 inline bool noneTrue (v4f mask) noexcept        { return _mm_movemask_ps (mask.v) == 0; }
+// clang-format on
 
 /** True when every lane is neither infinite nor NaN. */
 inline bool allFinite (v4f a) noexcept
@@ -133,6 +137,7 @@ struct alignas (16) v4i
     }
 };
 
+// clang-format off
 inline v4i operator+ (v4i a, v4i b) noexcept    { return _mm_add_epi32 (a.v, b.v); }
 inline v4i operator- (v4i a, v4i b) noexcept    { return _mm_sub_epi32 (a.v, b.v); }
 inline v4i operator& (v4i a, v4i b) noexcept    { return _mm_and_si128 (a.v, b.v); }
@@ -152,6 +157,7 @@ inline v4f toFloat (v4i a) noexcept             { return _mm_cvtepi32_ps (a.v); 
 /** The same 128 bits seen as integers or as floats. */
 inline v4i asInt (v4f a) noexcept               { return _mm_castps_si128 (a.v); }
 inline v4f asFloat (v4i a) noexcept             { return _mm_castsi128_ps (a.v); }
+// clang-format on
 
 //==============================================================================
 /** Four identical float lanes in memory, 16-byte aligned. Converts to v4f with one aligned

@@ -19,8 +19,8 @@ constexpr uint32_t FourCC(const char (&code)[5])
          | uint32_t(uint8_t(code[3]));
 }
 
-/** A fresh stand-in host per test, its calls recorded in `calls`; after the test, every host
-    object must be gone (so nothing the library took was leaked). */
+/** A fresh stand-in host and one instance context per test, their calls recorded in `calls`;
+    after the test every host object must be gone (nothing the library took was leaked). */
 class HostTest : public ::testing::Test
 {
 protected:
@@ -28,49 +28,33 @@ protected:
     {
         mLiveBefore = aaxhost::HostObject::LiveCount();
         host = std::make_unique<aaxhost::Host>(&calls);
-    }
-
-    void TearDown() override
-    {
-        host.reset();
-        EXPECT_EQ(aaxhost::HostObject::LiveCount(), mLiveBefore) << "host objects leaked";
-    }
-
-    aaxhost::CallRecorder calls;
-    std::unique_ptr<aaxhost::Host> host;
-
-private:
-    uint32_t mLiveBefore = 0;
-};
-
-/** A fresh stand-in host with one instance context. */
-class InstanceTest : public HostTest
-{
-protected:
-    void SetUp() override
-    {
-        HostTest::SetUp();
         instance = std::make_unique<aaxhost::Instance>(*host);
     }
 
     void TearDown() override
     {
         instance.reset();
-        HostTest::TearDown();
+        host.reset();
+        EXPECT_EQ(aaxhost::HostObject::LiveCount(), mLiveBefore) << "host objects leaked";
     }
 
+    aaxhost::CallRecorder calls;
+    std::unique_ptr<aaxhost::Host> host;
     std::unique_ptr<aaxhost::Instance> instance;
+
+private:
+    uint32_t mLiveBefore = 0;
 };
 
-/** An instance context with a new data model of type `Effect` bound to it, not yet initialised;
-    after the test it is uninitialised (unless the test let it go) and released. */
+/** A new data model of type `Effect` bound to the instance context, not yet initialised; after
+    the test it is uninitialised (unless the test let it go) and released. */
 template <class Effect>
-class BoundEffectTest : public InstanceTest
+class BoundEffectTest : public HostTest
 {
 protected:
     void SetUp() override
     {
-        InstanceTest::SetUp();
+        HostTest::SetUp();
         effect = new Effect;
         held = Own(effect);
         ASSERT_TRUE(instance->BindEffect(held.get()));
@@ -81,7 +65,7 @@ protected:
         if (effect != nullptr)
             effect->Uninitialize();
         held.reset();
-        InstanceTest::TearDown();
+        HostTest::TearDown();
     }
 
     Effect* effect = nullptr;
@@ -89,13 +73,9 @@ protected:
 };
 
 /** Installs the host's diagnostics services for the library in this process, for one scope. */
-class ScopedHostServices
+struct ScopedHostServices
 {
-public:
     explicit ScopedHostServices(IACFUnknown* host) { AAX_CHostServices::Set(host); }
     ~ScopedHostServices() { AAX_CHostServices::Set(nullptr); }
-
-    ScopedHostServices(const ScopedHostServices&) = delete;
-    ScopedHostServices& operator=(const ScopedHostServices&) = delete;
 };
 } // namespace aaxtest

@@ -1,11 +1,7 @@
 #include "EffectTestSupport.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
-#include <stdexcept>
 
 #include "AAX_CBinaryDisplayDelegate.h"
 #include "AAX_CBinaryTaperDelegate.h"
@@ -40,43 +36,11 @@ ForeignTypedParameter::ForeignTypedParameter(const char* id, Kind kind, float va
 {
 }
 
-bool ForeignTypedParameter::GetValueAsInt32(int32_t* value) const
-{
-    if (mKind != eInt32 || value == nullptr)
-        return false;
-    *value = int32_t(std::lround(stored));
-    return true;
-}
-
-bool ForeignTypedParameter::GetValueAsDouble(double* value) const
-{
-    if (mKind != eDouble || value == nullptr)
-        return false;
-    *value = stored;
-    return true;
-}
-
 bool ForeignTypedParameter::GetValueAsString(AAX_IString* value) const
 {
     if (mKind != eText || value == nullptr)
         return false;
     value->Set(text.c_str());
-    return true;
-}
-
-bool ForeignTypedParameter::SetValueWithInt32(int32_t value)
-{
-    if (mKind != eInt32)
-        return false;
-    stored = value;
-    return true;
-}
-
-bool ForeignTypedParameter::SetValueWithDouble(double value)
-{
-    if (mKind != eDouble)
-        return false;
-    stored = value;
     return true;
 }
 
@@ -92,30 +56,17 @@ bool ForeignTypedParameter::SetValueWithString(const AAX_IString& value)
 
 AAX_Result QuilloEffect::EffectInit()
 {
-    ++effectInitCalls;
-    if (addBypass)
-    {
-        AAX_CParameter<float>* const bypass = MakeFloatParameter(cDefaultMasterBypassID, 0.0f, "Master Bypass");
-        bypass->SetNumberOfSteps(2);
-        bypass->SetType(AAX_eParameterType_Discrete);
-        mParameterManager.AddParameter(bypass);
-    }
+    AAX_CParameter<float>* const bypass = MakeFloatParameter(cDefaultMasterBypassID, 0.0f, "Master Bypass");
+    bypass->SetNumberOfSteps(2);
+    bypass->SetType(AAX_eParameterType_Discrete);
+    mParameterManager.AddParameter(bypass);
     for (int i = 0; i < 23; ++i)
         mParameterManager.AddParameter(MakeFloatParameter(kQuilloParameterIds[i], float(i + 1) / 32.0f));
     if (addPreview)
         mParameterManager.AddParameter(new AAX_CParameter<bool>(cPreviewParameterID, AAX_CString("Preview"), false,
                                                                 AAX_CBinaryTaperDelegate<bool>(),
                                                                 AAX_CBinaryDisplayDelegate<bool>("off", "on"), false));
-    if (addBypass)
-        mPacketDispatcher.RegisterPacket(cDefaultMasterBypassID, 3);
-    return effectInitResult;
-}
-
-AAX_Result QuilloEffect::UpdatePageTable(uint32_t, int32_t, AAX_IPageTable& table) const
-{
-    const_cast<QuilloEffect*>(this)->pageTableCalls++;
-    for (size_t slot = 0; slot < pageTableIds.size(); ++slot)
-        table.MapParameterID(pageTableIds[slot].c_str(), 0, int32_t(slot));
+    mPacketDispatcher.RegisterPacket(cDefaultMasterBypassID, 3);
     return AAX_SUCCESS;
 }
 
@@ -128,16 +79,15 @@ double QuilloEffect::Value(const char* id) const
 
 // ---------------------------------------------------------------------------------------------
 
-ChunkBuffer::ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID)
-    : mStorage((offsetof(AAX_SPlugInChunk, fData) + dataSize + sizeof(uint64_t) - 1) / sizeof(uint64_t) + 1, 0)
+ChunkBuffer::ChunkBuffer(size_t dataSize) : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
 {
-    get()->fChunkID = chunkID;
+    get()->fChunkID = 0x656C636B;
     get()->fSize = int32_t(dataSize);
 }
 
-ChunkBuffer ChunkBuffer::Holding(const std::vector<uint8_t>& data, AAX_CTypeID chunkID)
+ChunkBuffer ChunkBuffer::Holding(const std::vector<uint8_t>& data)
 {
-    ChunkBuffer chunk(data.size(), chunkID);
+    ChunkBuffer chunk(data.size());
     std::memcpy(chunk->fData, data.data(), data.size());
     return chunk;
 }
@@ -147,35 +97,6 @@ std::vector<uint8_t> ChunkBuffer::Data()
     const int32_t size = get()->fSize;
     const auto* const bytes = reinterpret_cast<const uint8_t*>(get()->fData);
     return size > 0 ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>();
-}
-
-GuardedChunk::GuardedChunk(const std::vector<uint8_t>& data)
-{
-    const size_t record = offsetof(AAX_SPlugInChunk, fData) + data.size();
-    if (record % alignof(AAX_SPlugInChunk) != 0)
-        throw std::invalid_argument("guarded chunk data must keep the record aligned");
-
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
-    const size_t readable = (record + page - 1) / page * page;
-    mMappingSize = readable + page;
-    mMapping = mmap(nullptr, mMappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mMapping == MAP_FAILED)
-        throw std::runtime_error("mmap failed");
-    auto* const base = static_cast<uint8_t*>(mMapping);
-    if (mprotect(base + readable, page, PROT_NONE) != 0)
-        throw std::runtime_error("mprotect failed");
-
-    mChunk = reinterpret_cast<AAX_SPlugInChunk*>(base + readable - record);
-    mChunk->fSize = int32_t(data.size());
-    mChunk->fVersion = 7;
-    mChunk->fChunkID = 0x656C636B;
-    std::memcpy(reinterpret_cast<uint8_t*>(mChunk) + offsetof(AAX_SPlugInChunk, fData), data.data(), data.size());
-}
-
-GuardedChunk::~GuardedChunk()
-{
-    if (mMapping != nullptr && mMapping != MAP_FAILED)
-        munmap(mMapping, mMappingSize);
 }
 
 // ---------------------------------------------------------------------------------------------

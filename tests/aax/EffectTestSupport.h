@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,7 +9,6 @@
 #include "ACF/acfuids.h"
 #include "AAX_CEffectGUI.h"
 #include "AAX_CEffectParameters.h"
-#include "AAX_IPageTable.h"
 
 /** Plug-in objects built on the library's bases the way the framework's AAX wrapper builds its
     own, for tests of the effect layer through the stand-in host. */
@@ -37,17 +37,33 @@ public:
     ForeignTypedParameter(const char* id, Kind kind, float value);
 
     bool GetValueAsFloat(float*) const override { return false; }
-    bool GetValueAsInt32(int32_t* value) const override;
-    bool GetValueAsDouble(double* value) const override;
+    bool GetValueAsInt32(int32_t* value) const override { return Get(eInt32, value, int32_t(std::lround(stored))); }
+    bool GetValueAsDouble(double* value) const override { return Get(eDouble, value, stored); }
     bool GetValueAsString(AAX_IString* value) const override;
-    bool SetValueWithInt32(int32_t value) override;
-    bool SetValueWithDouble(double value) override;
+    bool SetValueWithInt32(int32_t value) override { return Set(eInt32, value); }
+    bool SetValueWithDouble(double value) override { return Set(eDouble, value); }
     bool SetValueWithString(const AAX_IString& value) override;
 
     double stored;
     std::string text;
 
 private:
+    template <class T>
+    bool Get(Kind kind, T* out, T value) const
+    {
+        if (mKind != kind || out == nullptr)
+            return false;
+        *out = value;
+        return true;
+    }
+
+    bool Set(Kind kind, double value)
+    {
+        if (mKind == kind)
+            stored = value;
+        return mKind == kind;
+    }
+
     Kind mKind;
 };
 
@@ -57,30 +73,16 @@ private:
 class QuilloEffect : public AAX_CEffectParameters
 {
 public:
-    QuilloEffect() = default;
-
-    /** What EffectInit returns, after adding the parameters. */
-    AAX_Result effectInitResult = AAX_SUCCESS;
-    bool addBypass = true;
     bool addPreview = false; ///< a bool "PreviewID" parameter
-    int effectInitCalls = 0;
-
-    /** Result of the page-table hook and the ids it maps (page 0, slot i). */
-    std::vector<std::string> pageTableIds;
-    int pageTableCalls = 0;
-
-    using AAX_CEffectParameters::UpdatePageTable;
 
     AAX_CParameterManager& Manager() { return mParameterManager; }
     int32_t& Changes() { return mNumPlugInChanges; }
-    const std::set<std::string>& Filtered() const { return mFilteredParameters; }
 
     /** The current normalised value of a parameter (NaN for an unknown id). */
     double Value(const char* id) const;
 
 protected:
     AAX_Result EffectInit() override;
-    AAX_Result UpdatePageTable(uint32_t tableType, int32_t tablePageSize, AAX_IPageTable& table) const override;
 };
 
 /** An editor without a view. */
@@ -104,14 +106,15 @@ ACFPtr<IACFUnknown> Own(Object* object)
     return held;
 }
 
-/** Memory for a chunk record with room for `dataSize` bytes of data, zero-filled. */
+/** A chunk record with room for exactly `dataSize` bytes of data, zero-filled: the sanitizer
+    builds see any access past the declared size. */
 class ChunkBuffer
 {
 public:
-    explicit ChunkBuffer(size_t dataSize, AAX_CTypeID chunkID = 0x656C636B);
+    explicit ChunkBuffer(size_t dataSize);
 
     /** A chunk holding exactly `data`. */
-    static ChunkBuffer Holding(const std::vector<uint8_t>& data, AAX_CTypeID chunkID = 0x656C636B);
+    static ChunkBuffer Holding(const std::vector<uint8_t>& data);
 
     AAX_SPlugInChunk* get() { return reinterpret_cast<AAX_SPlugInChunk*>(mStorage.data()); }
     AAX_SPlugInChunk* operator->() { return get(); }
@@ -120,25 +123,7 @@ public:
     std::vector<uint8_t> Data();
 
 private:
-    std::vector<uint64_t> mStorage;
-};
-
-/** Chunk data ending exactly at an unreadable page: any read past the declared size faults. */
-class GuardedChunk
-{
-public:
-    explicit GuardedChunk(const std::vector<uint8_t>& data);
-    ~GuardedChunk();
-
-    GuardedChunk(const GuardedChunk&) = delete;
-    GuardedChunk& operator=(const GuardedChunk&) = delete;
-
-    AAX_SPlugInChunk* get() { return mChunk; }
-
-private:
-    void* mMapping = nullptr;
-    size_t mMappingSize = 0;
-    AAX_SPlugInChunk* mChunk = nullptr;
+    std::vector<uint8_t> mStorage;
 };
 
 /** The bytes of a value, most significant first. */

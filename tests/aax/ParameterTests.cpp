@@ -1,16 +1,21 @@
+// Tapers, display delegates, parameters (alone and automated through the host) and the parameter
+// manager.
+
+#include <cfloat>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "AAXTestSupport.h"
-#include "AAX_CBinaryDisplayDelegate.h"
 #include "AAX_CBinaryTaperDelegate.h"
 #include "AAX_CLinearTaperDelegate.h"
 #include "AAX_CNumberDisplayDelegate.h"
 #include "AAX_CParameter.h"
+#include "AAX_CParameterManager.h"
 #include "AAX_VAutomationDelegate.h"
 #include "Format.h"
 
@@ -19,387 +24,177 @@ namespace
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-/** How the host records the normalised form of the float 0.7. */
-const std::string kSevenTenths = aaxhost::Real(double(0.7f));
-
-std::unique_ptr<AAX_CParameter<float>> FloatParameter(const char* id = "12Low Mid Gain", float defaultValue = 0.7f,
-                                                      const char* name = "Low Mid Gain")
+template <class Display, class T>
+std::string Text(const Display& display, T value, int32_t limit)
 {
-    return std::make_unique<AAX_CParameter<float>>(id, AAX_CString(name), defaultValue,
-                                                   AAX_CLinearTaperDelegate<float, 0>(),
-                                                   AAX_CNumberDisplayDelegate<float, 3>(), true);
+    AAX_CString text("stale");
+    EXPECT_TRUE(display.ValueToString(value, limit, &text));
+    return text.Get();
 }
 
-std::unique_ptr<AAX_CParameter<bool>> BypassParameter()
+std::unique_ptr<AAX_CParameter<float>> Gain(const char* id = "12Low Mid Gain", float defaultValue = 0.7f)
 {
-    auto bypass = std::make_unique<AAX_CParameter<bool>>("MasterBypassID", AAX_CString("Master Bypass"), false,
-                                                         AAX_CBinaryTaperDelegate<bool>(),
-                                                         AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
-    bypass->SetNumberOfSteps(2);
-    bypass->SetType(AAX_eParameterType_Discrete);
-    return bypass;
+    return std::unique_ptr<AAX_CParameter<float>>(aaxtest::MakeFloatParameter(id, defaultValue, "Low Mid Gain"));
 }
 
-/** A parameter automated through the stand-in host. */
-class AutomatedParameterTest : public aaxtest::HostTest
-{
-protected:
-    void SetUp() override
-    {
-        HostTest::SetUp();
-        automation = std::make_unique<AAX_VAutomationDelegate>(host->Unknown());
-    }
-
-    void TearDown() override
-    {
-        automation.reset();
-        HostTest::TearDown();
-    }
-
-    std::vector<std::string> Calls() const { return calls.TextsOf("automation"); }
-
-    std::unique_ptr<AAX_VAutomationDelegate> automation;
-};
 } // namespace
 
-TEST(Parameter, DefaultsAndIdsCutTo31Characters)
+TEST(Tapers, MapAndClampBetweenTheirBounds)
 {
-    // Whatever the value type: 128 steps and continuous until the caller says otherwise.
-    auto bypass = std::make_unique<AAX_CParameter<bool>>("b", AAX_CString("b"), true, AAX_CBinaryTaperDelegate<bool>(),
-                                                         AAX_CBinaryDisplayDelegate<bool>("off", "on"));
-    EXPECT_EQ(bypass->GetNumberOfSteps(), 128u);
-    EXPECT_EQ(bypass->GetType(), AAX_eParameterType_Continuous);
-    EXPECT_FALSE(bypass->Automatable());
+    const AAX_CLinearTaperDelegate<float, 0> unit;
+    const AAX_CLinearTaperDelegate<float, 0> same(3.0f, 3.0f);      // equal bounds: the bound and one half
+    const AAX_CLinearTaperDelegate<float, 0> reversed(1.0f, 0.0f);  // from minimum to maximum
+    const AAX_CLinearTaperDelegate<float, 0> wide(-24.0f, 24.0f);   // non-finite values land on a bound
+    const AAX_CLinearTaperDelegate<float, 10> rounded(0.0f, 10.0f); // precision rounds real values
+    const AAX_CLinearTaperDelegate<float, 0> exact(0.0f, 10.0f);
+    const std::tuple<const AAX_ITaperDelegate<float>*, double, float> toReal[] = {
+        { &unit, 1.5, 1.0f },      { &unit, -0.2, 0.0f },   { &unit, 0.7, 0.7f },     { &same, -1.0, 3.0f },
+        { &same, 7.0, 3.0f },      { &reversed, 0.0, 1.0f }, { &reversed, 1.0, 0.0f }, { &wide, kNaN, -24.0f },
+        { &wide, kInf, 24.0f },    { &wide, -kInf, -24.0f }, { &wide, 1e300, 24.0f },  { &rounded, 0.123, 1.2f },
+        { &rounded, 0.127, 1.3f }, { &exact, 0.123, 1.23f } };
+    for (const auto& [taper, normalized, real] : toReal)
+        EXPECT_EQ(taper->NormalizedToReal(normalized), real) << normalized;
 
+    const float nanF = std::numeric_limits<float>::quiet_NaN();
+    const std::tuple<const AAX_ITaperDelegate<float>*, float, double> toNormalized[] = {
+        { &unit, 2.0f, 1.0 }, { &unit, 0.25f, 0.25 }, { &same, -5.0f, 0.5 }, { &same, 100.0f, 0.5 },
+        { &reversed, 0.25f, 0.75 }, { &wide, nanF, 0.0 }, { &wide, std::numeric_limits<float>::infinity(), 1.0 } };
+    for (const auto& [taper, real, normalized] : toNormalized)
+        EXPECT_EQ(taper->RealToNormalized(real), normalized) << real;
+
+    const AAX_CBinaryTaperDelegate<bool> binary; // anything above zero is on
+    for (const auto& [normalized, on] : { std::pair { 0.0, false }, { -1.0, false }, { kNaN, false },
+                                          { 0.000001, true }, { kInf, true } })
+        EXPECT_EQ(binary.NormalizedToReal(normalized), on) << normalized;
+    EXPECT_EQ(binary.RealToNormalized(true) - binary.RealToNormalized(false), 1.0);
+}
+
+TEST(Displays, NumbersAreRoundedThenCutToTheLimit)
+{
+    const AAX_CNumberDisplayDelegate<float, 3> display;
+    const std::tuple<float, int32_t, const char*> cases[] = {
+        { -1.0f, 100, "-1.000" }, { 0.5f, 5, "0.500" }, { 0.5f, 4, "0.50" }, { 0.5f, 3, "0.5" },
+        { 0.5f, 2, "0" }, // "0." loses its point
+        { 0.5f, 0, "" }, { 0.5f, -3, "" }, { 12.345f, 4, "12.3" }, { 0.9996f, 5, "1.000" } };
+    for (const auto& [value, limit, text] : cases)
+        EXPECT_EQ(Text(display, value, limit), text) << value << " " << limit;
+    EXPECT_EQ(Text(AAX_CNumberDisplayDelegate<float, 1, 2>(), 2.0f, 100), "2.0  ");
+
+    // Parsing takes a leading number; beyond the type's range it is the largest value.
+    const std::tuple<const char*, bool, float> parsed[] = {
+        { "-3 dB", true, -3.0f }, { "dB", false, 0.0f }, { "1e300", true, FLT_MAX }, { "-1e300", true, -FLT_MAX } };
+    for (const auto& [input, ok, expected] : parsed)
+    {
+        float value = 9.0f;
+        EXPECT_EQ(display.StringToValue(AAX_CString(input), &value), ok) << input;
+        EXPECT_EQ(value, expected) << input;
+    }
+}
+
+TEST(Parameter, DefaultsIdsAndNonFiniteValues)
+{
     const std::string forty = "0123456789012345678901234567890123456789";
-    auto parameter = FloatParameter(forty.c_str());
-    EXPECT_EQ(std::string(parameter->Identifier()), forty.substr(0, 31));
-    std::unique_ptr<AAX_IParameterValue> value(parameter->CloneValue());
-    EXPECT_EQ(std::string(value->Identifier()), forty.substr(0, 31));
-    EXPECT_STREQ(FloatParameter(nullptr)->Identifier(), "");
-}
+    EXPECT_EQ(std::string(Gain(forty.c_str())->Identifier()), forty.substr(0, 31));
+    EXPECT_STREQ(Gain(nullptr)->Identifier(), "");
+    auto gain = Gain();
+    EXPECT_TRUE(gain->GetNumberOfSteps() == 128u && gain->GetType() == AAX_eParameterType_Continuous);
+    gain->SetNormalizedDefaultValue(2.0);
+    EXPECT_EQ(gain->GetNormalizedDefaultValue(), 1.0);
+    EXPECT_EQ(gain->GetValue(), 0.7f); // the current value stays
 
-TEST(Parameter, WithoutADelegateValuesAreStoredAtOnce)
-{
-    auto parameter = FloatParameter();
-    parameter->SetNormalizedValue(1.3);
-    EXPECT_EQ(parameter->GetValue(), 1.0f);
-    parameter->SetNormalizedValue(-4.0);
-    EXPECT_EQ(parameter->GetValue(), 0.0f);
-
-    EXPECT_TRUE(parameter->SetValueWithFloat(0.25f));
-    EXPECT_EQ(parameter->GetNormalizedValue(), 0.25);
-
-    parameter->SetToDefaultValue();
-    EXPECT_EQ(parameter->GetValue(), 0.7f);
-
-    parameter->SetNormalizedDefaultValue(2.0);
-    EXPECT_EQ(parameter->GetNormalizedDefaultValue(), 1.0);
-    EXPECT_EQ(parameter->GetValue(), 0.7f);   // the current value stays
-}
-
-TEST(Parameter, NonFiniteInputIsRefused)
-{
-    auto parameter = FloatParameter();
-    parameter->SetNormalizedValue(kNaN);
-    parameter->SetNormalizedValue(kInf);
-    parameter->UpdateNormalizedValue(kNaN);
-    parameter->UpdateNormalizedValue(-kInf);
-    parameter->SetNormalizedDefaultValue(kNaN);
-    EXPECT_FALSE(parameter->SetValueWithFloat(std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_FALSE(parameter->SetValueWithFloat(std::numeric_limits<float>::infinity()));
-    EXPECT_EQ(parameter->GetValue(), 0.7f);
-    EXPECT_EQ(parameter->GetNormalizedDefaultValue(), double(0.7f));
-
-    double normalized = 5.0;
-    EXPECT_FALSE(parameter->GetNormalizedValueFromFloat(std::numeric_limits<float>::quiet_NaN(), &normalized));
-    EXPECT_EQ(normalized, 5.0);
+    // Non-finite input is refused and changes nothing.
+    gain->SetNormalizedValue(kNaN);
+    gain->UpdateNormalizedValue(-kInf);
+    gain->SetNormalizedDefaultValue(kNaN);
+    EXPECT_FALSE(gain->SetValueWithFloat(std::numeric_limits<float>::infinity()));
+    EXPECT_EQ(gain->GetValue(), 0.7f);
+    EXPECT_EQ(gain->GetNormalizedDefaultValue(), 1.0);
     float real = 5.0f;
-    EXPECT_FALSE(parameter->GetFloatFromNormalizedValue(kNaN, &real));
+    EXPECT_FALSE(gain->GetFloatFromNormalizedValue(kNaN, &real));
     EXPECT_EQ(real, 5.0f);
-    AAX_CString text("kept");
-    EXPECT_FALSE(parameter->GetStringFromNormalizedValue(kNaN, text));
-    EXPECT_STREQ(text.Get(), "kept");
-    EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(kNaN), 0u);
+    EXPECT_EQ(gain->GetStepValueFromNormalizedValue(kNaN), 0u);
 }
 
 TEST(Parameter, Steps)
 {
-    auto parameter = FloatParameter();
+    auto parameter = Gain();
     const std::pair<double, uint32_t> steps[] = { { 0.0, 0 },  { 0.3, 38 },  { 0.5, 64 }, { 0.7, 89 },
                                                   { 1.0, 127 }, { 1.5, 127 }, { -0.5, 0 }, { kInf, 127 } };
     for (const auto& [normalized, step] : steps)
         EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(normalized), step) << normalized;
-
     EXPECT_EQ(parameter->GetNormalizedValueFromStep(64), 64.0 * (1.0 / 127.0));
     EXPECT_EQ(parameter->GetNormalizedValueFromStep(200), 1.0);
-    EXPECT_EQ(parameter->GetStepValue(), 89u);
-
     parameter->SetStepValue(127);
     EXPECT_EQ(parameter->GetValue(), 1.0f);
 
-    parameter->SetToDefaultValue();
     parameter->SetNumberOfSteps(2);
     EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(0.49), 0u);
     EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(0.5), 1u);
-    EXPECT_EQ(parameter->GetNormalizedValueFromStep(1), 1.0);
-
-    parameter->SetNumberOfSteps(0);
+    parameter->SetNumberOfSteps(0); // refused
     EXPECT_EQ(parameter->GetNumberOfSteps(), 2u);
-
     parameter->SetNumberOfSteps(1);
-    EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(0.9), 0u);
     EXPECT_EQ(parameter->GetNormalizedValueFromStep(5), 0.0);
-    parameter->SetStepValue(1);
-    EXPECT_EQ(parameter->GetValue(), 0.7f);
-    parameter->SetType(AAX_eParameterType_Discrete); // the type and the steps are independent
-    EXPECT_EQ(parameter->GetNumberOfSteps(), 1u);
 }
 
-TEST(Parameter, ShortenedNamesByLimit)
-{
-    auto parameter = FloatParameter("x", 0.0f, "Low Mid Power");   // 13 characters
-    parameter->AddShortenedName("LMid Pwr");                       // 8
-    parameter->AddShortenedName("LM Pwr");                         // 6
-    parameter->AddShortenedName("LMPw");                           // 4
-
-    const std::pair<int32_t, const char*> forms[] = { { 13, "Low Mid Power" }, { 40, "Low Mid Power" },
-                                                      { 12, "LMid Pwr" },      { 7, "LM Pwr" },
-                                                      { 5, "LMPw" },           { 3, "LMPw" },
-                                                      { -1, "Low Mid Power" } };
-    for (const auto& [limit, name] : forms)
-        EXPECT_STREQ(parameter->ShortenedName(limit).Get(), name) << limit;
-
-    parameter->AddShortenedName("LMxx");   // replaces the form of the same length
-    EXPECT_STREQ(parameter->ShortenedName(5).Get(), "LMxx");
-
-    parameter->SetName(AAX_CString("Renamed but long"));
-    EXPECT_STREQ(parameter->ShortenedName(7).Get(), "LM Pwr");
-    parameter->ClearShortenedNames();
-    EXPECT_STREQ(parameter->ShortenedName(3).Get(), "Renamed but long");
-    EXPECT_FALSE(parameter->Name() != "Renamed but long");
-}
-
-TEST(Parameter, TextsAndTheirRanges)
-{
-    auto parameter = FloatParameter();
-    double normalized = -1.0;
-    EXPECT_FALSE(parameter->GetNormalizedValueFromString(AAX_CString("1.5"), &normalized));
-    EXPECT_EQ(normalized, 1.0);
-    EXPECT_TRUE(parameter->GetNormalizedValueFromString(AAX_CString("0.25"), &normalized));
-    EXPECT_EQ(normalized, 0.25);
-    normalized = -1.0;
-    EXPECT_FALSE(parameter->GetNormalizedValueFromString(AAX_CString("loud"), &normalized));
-    EXPECT_EQ(normalized, -1.0);
-
-    EXPECT_TRUE(parameter->SetValueFromString(AAX_CString("1.5")));
-    EXPECT_EQ(parameter->GetValue(), 1.0f);
-    EXPECT_FALSE(parameter->SetValueFromString(AAX_CString("loud")));
-    EXPECT_EQ(parameter->GetValue(), 1.0f);
-
-    AAX_CString text;
-    EXPECT_TRUE(parameter->GetValueString(&text));
-    EXPECT_STREQ(text.Get(), "1.000");
-    EXPECT_TRUE(parameter->GetValueString(3, &text));
-    EXPECT_STREQ(text.Get(), "1.0");
-    EXPECT_TRUE(parameter->GetStringFromNormalizedValue(0.5, text));
-    EXPECT_STREQ(text.Get(), "0.500");
-    EXPECT_TRUE(parameter->GetStringFromNormalizedValue(0.5, 2, text));
-    EXPECT_STREQ(text.Get(), "0");
-
-    EXPECT_FALSE(parameter->GetValueAsString(nullptr));
-    EXPECT_TRUE(parameter->SetValueWithString(AAX_CString("0.125")));
-    EXPECT_EQ(parameter->GetValue(), 0.125f);
-}
-
-TEST(Parameter, OnlyTheOwnValueTypeAnswers)
-{
-    auto gain = FloatParameter();
-    auto bypass = BypassParameter();
-    double normalized = -1.0;
-    float f = -1.0f;
-    bool b = true;
-    int32_t i = -1;
-    double d = -1.0;
-
-    EXPECT_TRUE(gain->GetValueAsFloat(&f));
-    EXPECT_EQ(f, 0.7f);
-    EXPECT_FALSE(gain->GetValueAsDouble(&d));
-    EXPECT_FALSE(gain->GetNormalizedValueFromInt32(1, &normalized));
-    EXPECT_FALSE(gain->GetInt32FromNormalizedValue(0.5, &i));
-    EXPECT_FALSE(gain->SetValueWithBool(true));
-    EXPECT_FALSE(gain->SetValueWithDouble(0.5));
-    EXPECT_EQ(d, -1.0);
-    EXPECT_EQ(i, -1);
-    EXPECT_EQ(normalized, -1.0);
-    EXPECT_EQ(gain->GetValue(), 0.7f);
-
-    EXPECT_TRUE(gain->GetNormalizedValueFromFloat(0.5f, &normalized));
-    EXPECT_EQ(normalized, 0.5);
-    EXPECT_TRUE(gain->GetFloatFromNormalizedValue(0.25, &f));
-    EXPECT_EQ(f, 0.25f);
-
-    EXPECT_FALSE(bypass->GetValueAsFloat(&f));
-    EXPECT_TRUE(bypass->GetValueAsBool(&b));
-    EXPECT_FALSE(b);
-    EXPECT_FALSE(bypass->SetValueWithFloat(1.0f));
-    EXPECT_TRUE(bypass->GetNormalizedValueFromBool(true, &normalized));
-    EXPECT_EQ(normalized, 1.0);
-    EXPECT_TRUE(bypass->GetBoolFromNormalizedValue(0.3, &b));
-    EXPECT_TRUE(b);
-
-    std::unique_ptr<AAX_IParameterValue> value(gain->CloneValue());
-    EXPECT_TRUE(value->GetValueAsFloat(&f));
-    EXPECT_EQ(f, 0.7f);
-    EXPECT_FALSE(value->GetValueAsBool(&b));
-}
-
-TEST(Parameter, MasterBypassTexts)
-{
-    auto bypass = BypassParameter();
-    AAX_CString text;
-    bypass->GetValueString(&text);
-    EXPECT_STREQ(text.Get(), "bypass");
-    EXPECT_TRUE(bypass->SetValueWithString(AAX_CString("on")));
-    EXPECT_TRUE(bypass->GetValue());
-    EXPECT_FALSE(bypass->SetValueWithString(AAX_CString("On")));
-    EXPECT_TRUE(bypass->GetValue());
-    EXPECT_EQ(bypass->GetStepValue(), 1u);
-    bypass->SetNormalizedValue(0.0);
-    EXPECT_FALSE(bypass->GetValue());
-}
-
-TEST(Parameter, DelegatesOfAnotherValueTypeAreIgnored)
-{
-    auto gain = FloatParameter();
-    AAX_CBinaryTaperDelegate<bool> boolTaper;
-    AAX_CBinaryDisplayDelegate<bool> boolDisplay("no", "yes");
-    gain->SetTaperDelegate(boolTaper, true);
-    gain->SetDisplayDelegate(boolDisplay);
-    EXPECT_EQ(gain->TaperDelegate()->GetMaximumValue(), 1.0f);
-    AAX_CString text;
-    gain->GetValueString(&text);
-    EXPECT_STREQ(text.Get(), "0.700");
-}
-
-TEST(Parameter, ANewTaperKeepsTheRealOrTheNormalisedValue)
-{
-    auto gain = FloatParameter("g", 0.5f);
-    AAX_CLinearTaperDelegate<float, 0> wide(0.0f, 2.0f);
-    gain->SetTaperDelegate(wide, true);
-    EXPECT_EQ(gain->GetValue(), 0.5f);
-    EXPECT_EQ(gain->GetNormalizedValue(), 0.25);
-
-    AAX_CLinearTaperDelegate<float, 0> wider(0.0f, 8.0f);
-    gain->SetTaperDelegate(wider, false);
-    EXPECT_EQ(gain->GetNormalizedValue(), 0.25);
-    EXPECT_EQ(gain->GetValue(), 2.0f);
-}
-
-using AutomatedParameter = AutomatedParameterTest;
+using AutomatedParameter = aaxtest::HostTest;
 
 TEST_F(AutomatedParameter, ValuesChangeOnlyWhenTheHostConfirms)
 {
-    auto gain = FloatParameter();
-    gain->SetAutomationDelegate(automation.get());
-    EXPECT_EQ(Calls(), std::vector<std::string> { "RegisterParameter(\"12Low Mid Gain\")" });
-    calls.Clear();
-
+    AAX_VAutomationDelegate automation(host->Unknown());
+    auto gain = Gain();
+    gain->SetAutomationDelegate(&automation);
     gain->SetNormalizedValue(1.3);
-    EXPECT_EQ(Calls(), (std::vector<std::string> { "PostTouchRequest(\"12Low Mid Gain\")",
-                                                   "PostSetValueRequest(\"12Low Mid Gain\", 1)",
-                                                   "PostReleaseRequest(\"12Low Mid Gain\")" }));
     EXPECT_EQ(gain->GetValue(), 0.7f);
-
-    calls.Clear();
     gain->UpdateNormalizedValue(1.0);
-    EXPECT_EQ(gain->GetValue(), 1.0f);
-    EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", 1)" });
-
-    calls.Clear();
-    gain->UpdateNormalizedValue(1.0);
-    EXPECT_TRUE(Calls().empty());
-
-    // The reported value is the host's, not one re-normalised from the stored real value.
-    gain->UpdateNormalizedValue(0.1);
-    EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", " + aaxhost::Real(0.1) + ")" });
+    gain->UpdateNormalizedValue(1.0); // no change: not reported
+    gain->UpdateNormalizedValue(0.1); // reported as the host gave it, not re-normalised
     EXPECT_EQ(gain->GetValue(), 0.1f);
-}
+    EXPECT_EQ(calls.TextsOf("automation"),
+              (std::vector<std::string> { "RegisterParameter(\"12Low Mid Gain\")", "PostTouchRequest(\"12Low Mid Gain\")",
+                                          "PostSetValueRequest(\"12Low Mid Gain\", 1)",
+                                          "PostReleaseRequest(\"12Low Mid Gain\")",
+                                          "PostCurrentValue(\"12Low Mid Gain\", 1)",
+                                          "PostCurrentValue(\"12Low Mid Gain\", " + aaxhost::Real(0.1) + ")" }));
 
-TEST_F(AutomatedParameter, EverySetterGoesThroughTheHost)
-{
-    auto gain = FloatParameter();
-    gain->SetAutomationDelegate(automation.get());
+    // Every setter asks the host.
     calls.Clear();
-
     EXPECT_TRUE(gain->SetValueWithFloat(0.5f));
-    EXPECT_TRUE(gain->SetValueFromString(AAX_CString("0.25")));
     gain->SetToDefaultValue();
-    gain->SetStepValue(127);
-    EXPECT_EQ(gain->GetValue(), 0.7f);
-
+    gain->SetStepValue(64);
+    EXPECT_EQ(gain->GetValue(), 0.1f);
+    const std::string request = "automation.PostSetValueRequest(\"12Low Mid Gain\", ";
     EXPECT_EQ(calls.TextsOfMethod("PostSetValueRequest"),
-              (std::vector<std::string> { "automation.PostSetValueRequest(\"12Low Mid Gain\", 0.5)",
-                                          "automation.PostSetValueRequest(\"12Low Mid Gain\", 0.25)",
-                                          "automation.PostSetValueRequest(\"12Low Mid Gain\", " + kSevenTenths + ")",
-                                          "automation.PostSetValueRequest(\"12Low Mid Gain\", 1)" }));
-    EXPECT_EQ(calls.Count("PostTouchRequest"), 4u);
-    EXPECT_EQ(calls.Count("PostReleaseRequest"), 4u);
-    EXPECT_EQ(calls.Count("PostCurrentValue"), 0u);
+              (std::vector<std::string> { request + "0.5)", request + aaxhost::Real(double(0.7f)) + ")",
+                                          request + aaxhost::Real(double(float(64.0 / 127.0))) + ")" }));
 }
 
-TEST_F(AutomatedParameter, BinaryRequestsAreOnOrOff)
+using ParameterManagerTest = aaxtest::HostTest;
+
+TEST_F(ParameterManagerTest, KeepsTheOrderAddedFindsByIdAndRefusesDuplicates)
 {
-    auto bypass = BypassParameter();
-    bypass->SetAutomationDelegate(automation.get());
-    calls.Clear();
-    bypass->SetNormalizedValue(0.3);
-    bypass->SetNormalizedValue(0.0);
-    EXPECT_EQ(calls.TextsOfMethod("PostSetValueRequest"),
-              (std::vector<std::string> { "automation.PostSetValueRequest(\"MasterBypassID\", 1)",
-                                          "automation.PostSetValueRequest(\"MasterBypassID\", 0)" }));
-}
+    aaxtest::ScopedHostServices services(host->Unknown());
+    AAX_CParameterManager manager;
+    const char* const ids[] = { "MasterBypassID", "0Input Gain", "1Output Gain" };
+    const std::string base(31, 'p'); // ids agreeing in their first 31 characters collide
+    for (const std::string& id : std::vector<std::string> { ids[0], ids[1], ids[2], "0Input Gain", base + "A", base + "B" })
+        manager.AddParameter(aaxtest::MakeFloatParameter(id.c_str(), 0.5f)); // duplicates are deleted
 
-TEST_F(AutomatedParameter, ReplacingTaperOrDisplayReportsTheValue)
-{
-    auto gain = FloatParameter();
-    gain->SetAutomationDelegate(automation.get());
-    calls.Clear();
-
-    AAX_CLinearTaperDelegate<float, 0> same(0.0f, 1.0f);
-    gain->SetTaperDelegate(same, false);
-    EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", " + kSevenTenths + ")" });
-
-    calls.Clear();
-    gain->SetTaperDelegate(same, true);
-    EXPECT_EQ(calls.Count("PostSetValueRequest"), 1u);
-
-    calls.Clear();
-    AAX_CNumberDisplayDelegate<float, 1> display;
-    gain->SetDisplayDelegate(display);
-    EXPECT_EQ(Calls(), std::vector<std::string> { "PostCurrentValue(\"12Low Mid Gain\", " + kSevenTenths + ")" });
-    AAX_CString text;
-    gain->GetValueString(&text);
-    EXPECT_STREQ(text.Get(), "0.7");
-}
-
-TEST_F(AutomatedParameter, DelegatesAreSwappedAndLeftOnDestruction)
-{
-    AAX_VAutomationDelegate second(host->Unknown());
+    ASSERT_EQ(manager.NumParameters(), 4);
+    for (int32_t i = 0; i < 3; ++i)
     {
-        auto gain = FloatParameter();
-        gain->SetAutomationDelegate(automation.get());
-        gain->SetAutomationDelegate(&second);
-        gain->Touch();
-        gain->Release();
-        gain->SetAutomationDelegate(nullptr);
-        gain->Touch();   // nothing without a delegate
-        gain->SetAutomationDelegate(automation.get());
+        EXPECT_STREQ(manager.GetParameter(i)->Identifier(), ids[i]);
+        EXPECT_EQ(manager.GetParameterIndex(ids[i]), i);
+        EXPECT_EQ(manager.GetParameterByID(ids[i]), manager.GetParameter(i));
     }
-    EXPECT_EQ(Calls(), (std::vector<std::string> {
-                           "RegisterParameter(\"12Low Mid Gain\")", "UnregisterParameter(\"12Low Mid Gain\")",
-                           "RegisterParameter(\"12Low Mid Gain\")", "PostTouchRequest(\"12Low Mid Gain\")",
-                           "PostReleaseRequest(\"12Low Mid Gain\")", "UnregisterParameter(\"12Low Mid Gain\")",
-                           "RegisterParameter(\"12Low Mid Gain\")", "UnregisterParameter(\"12Low Mid Gain\")" }));
-    EXPECT_TRUE(host->GetAutomation().Registered().empty());
+    EXPECT_EQ(manager.GetParameter(-1), nullptr);
+    EXPECT_EQ(manager.GetParameter(4), nullptr);
+    EXPECT_EQ(manager.GetParameterByID("0Input"), nullptr); // whole texts only
+    EXPECT_EQ(manager.GetParameterByID((base + "A").c_str()), nullptr);
+    EXPECT_NE(manager.GetParameterByID(base.c_str()), nullptr);
+    EXPECT_EQ(manager.GetParameterIndex("nope"), -1);
+
+    const auto traces = calls.Traces();
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_EQ(traces[0].priority, 0x08000000);
+    EXPECT_EQ(traces[0].message, "AAX_CParameterManager::AddParameter - duplicate parameter ID refused: 0Input Gain");
 }

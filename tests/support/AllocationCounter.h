@@ -8,7 +8,8 @@
 
     Linking AllocationCounter.cpp into a test executable replaces the global operator new and
     delete (every form) and interposes pthread_mutex_lock / pthread_mutex_trylock. Only the thread
-    that armed a ScopedAllocationCounter is counted; other threads run as usual.
+    that armed a ScopedAllocationCounter is counted, or the threads of a given name (a thread the
+    test cannot run code on, such as a host's audio thread); other threads run as usual.
 
     Lock counting needs symbol interposition, which sanitizer runtimes already claim: under a
     sanitizer build lockCountingAvailable() is false and locks() stays 0.
@@ -27,6 +28,9 @@ class ScopedAllocationCounter
 public:
     /** Starts counting on the calling thread from zero. Counters do not nest. */
     ScopedAllocationCounter() noexcept;
+    /** Starts counting from zero on every thread named `threadName` (at most 15 characters, as
+        pthread_setname_np takes it) instead of the calling thread. */
+    explicit ScopedAllocationCounter (const char* threadName) noexcept;
     ~ScopedAllocationCounter() noexcept;
 
     ScopedAllocationCounter (const ScopedAllocationCounter&) = delete;

@@ -107,11 +107,6 @@ void CallRecorder::ClearPosted()
                    mRecords.end());
 }
 
-std::vector<CallRecord> CallRecorder::Notifications(const HostObject& controller) const
-{
-    return Select<CallRecord>(Reached(controller, "SendNotification"), [](const CallRecord& r) { return r; });
-}
-
 std::vector<CallRecorder::Trace> CallRecorder::Traces() const
 {
     // Both kinds start with the (trace) priority; the message is the data.

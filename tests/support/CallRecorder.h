@@ -62,9 +62,6 @@ public:
     /** Forgets every PostPacket record. */
     void ClearPosted();
 
-    /** The SendNotification records `controller` took, in order. */
-    std::vector<CallRecord> Notifications(const HostObject& controller) const;
-
     struct Trace
     {
         int32_t priority;
@@ -74,14 +71,10 @@ public:
     /** The traces and stack traces the services took, in order. */
     std::vector<Trace> Traces() const;
 
-    /** Queries of `object` for `iid` fail (as if the host lacked that version) until Offer. */
+    /** Queries of `object` for `iid` fail (as if the host lacked that version). */
     void Withhold(const HostObject& object, const acfIID& iid)
     {
         Change(object.Name(), [&](Switches& s) { s.withheld.insert(iid); });
-    }
-    void Offer(const HostObject& object, const acfIID& iid)
-    {
-        Change(object.Name(), [&](Switches& s) { s.withheld.erase(iid); });
     }
 
     /** Withholds `iid` on every object of `kind` ("map", "component", ...), made now or later. */

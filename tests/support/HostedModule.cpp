@@ -1,6 +1,10 @@
 #include "HostedModule.h"
 
-#include <sstream>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <random>
 
 #include "HostObject.h"
 
@@ -9,7 +13,7 @@ namespace quillo::hosted
 void ModuleTest::SetUp()
 {
     mLiveBefore = aaxhost::HostObject::LiveCount();
-    host = std::make_unique<aaxhost::StandInHost>(QUILLO_TEST_MODULE, record ? &calls : nullptr);
+    host = std::make_unique<aaxhost::StandInHost>(QUILLO_TEST_MODULE, &calls);
 }
 
 void ModuleTest::TearDown()
@@ -30,34 +34,16 @@ aaxhost::AudioData Noise(double sampleRate, int numChannels, size_t numFrames, u
     return audio;
 }
 
-aaxhost::AudioData Sine(double sampleRate, int numChannels, size_t numFrames, double frequency, float amplitude)
-{
-    aaxhost::AudioData audio = aaxhost::AudioData::Silence(sampleRate, numChannels, numFrames);
-    for (auto& channel : audio.channels)
-        for (size_t i = 0; i < numFrames; ++i)
-            channel[i] = amplitude * float(std::sin(6.283185307179586 * frequency * double(i) / sampleRate));
-    return audio;
-}
-
 ::testing::AssertionResult IsCleanAudio(const aaxhost::AudioData& audio, float bound)
 {
-    size_t faults = 0;
-    std::ostringstream first;
     for (int c = 0; c < audio.NumChannels(); ++c)
         for (size_t i = 0; i < audio.NumFrames(); ++i)
         {
             const float x = audio.channels[size_t(c)][i];
-            const char* fault = std::isnan(x) ? "NaN"
-                              : std::isinf(x) ? "infinite"
-                              : std::fpclassify(x) == FP_SUBNORMAL ? "subnormal"
-                              : std::fabs(x) > bound ? "beyond the bound"
-                                                     : nullptr;
-            if (fault != nullptr && faults++ == 0)
-                first << fault << " sample " << x << " in channel " << c << " at frame " << i;
+            if (!(std::fabs(x) <= bound) || std::fpclassify(x) == FP_SUBNORMAL)
+                return ::testing::AssertionFailure() << "sample " << x << " in channel " << c << " at frame " << i;
         }
-    if (faults == 0)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << faults << " bad samples, the first: " << first.str();
+    return ::testing::AssertionSuccess();
 }
 
 size_t DifferingSamples(const aaxhost::AudioData& a, const aaxhost::AudioData& b)
@@ -71,36 +57,6 @@ size_t DifferingSamples(const aaxhost::AudioData& a, const aaxhost::AudioData& b
     return count;
 }
 
-aaxhost::AudioData Delayed(const aaxhost::AudioData& audio, size_t delay)
-{
-    aaxhost::AudioData out = aaxhost::AudioData::Silence(audio.sampleRate, audio.NumChannels(), audio.NumFrames());
-    for (int c = 0; c < audio.NumChannels(); ++c)
-        for (size_t i = delay; i < audio.NumFrames(); ++i)
-            out.channels[size_t(c)][i] = audio.channels[size_t(c)][i - delay];
-    return out;
-}
-
-long FirstSampleAbove(const aaxhost::AudioData& audio, float threshold)
-{
-    for (size_t i = 0; !audio.channels.empty() && i < audio.channels[0].size(); ++i)
-        if (std::fabs(audio.channels[0][i]) > threshold)
-            return long(i);
-    return -1;
-}
-
-void ProcessSlice(aaxhost::PlugInInstance& instance, const aaxhost::AudioData& input, aaxhost::AudioData& output,
-                  size_t offset, size_t n, int blockSize)
-{
-    std::vector<const float*> in;
-    std::vector<float*> out;
-    for (int c = 0; c < input.NumChannels(); ++c)
-    {
-        in.push_back(input.channels[size_t(c)].data() + offset);
-        out.push_back(output.channels[size_t(c)].data() + offset);
-    }
-    instance.Process(in.data(), out.data(), n, blockSize);
-}
-
 std::vector<std::string> EngineParameterIds(aaxhost::PlugInInstance& instance)
 {
     auto ids = instance.ParameterIDs();
@@ -112,20 +68,15 @@ std::vector<double> ParameterValues(aaxhost::PlugInInstance& instance, const std
 {
     std::vector<double> values;
     for (const auto& id : ids)
-    {
-        double value = -1.0;
-        EXPECT_EQ(instance.Effect().GetParameterNormalizedValue(id.c_str(), &value), AAX_SUCCESS) << id;
-        values.push_back(value);
-    }
+        values.push_back(instance.ParameterValue(id));
     return values;
 }
 
-void ExpectValuesNear(const std::vector<double>& actual, const std::vector<double>& expected,
-                      const std::vector<std::string>& ids)
+std::vector<uint8_t> JuceState(aaxhost::PlugInInstance& instance)
 {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1.0e-6) << ids[i];
+    aaxhost::Chunk chunk;
+    EXPECT_EQ(instance.GetChunk(kJuce, chunk), AAX_SUCCESS);
+    return chunk.data;
 }
 
 std::vector<float> BlobValues(const std::vector<uint8_t>& blob)
@@ -133,24 +84,6 @@ std::vector<float> BlobValues(const std::vector<uint8_t>& blob)
     std::vector<float> values(std::min<size_t>(blob.size() / 4, kNumParameters));
     std::memcpy(values.data(), blob.data(), values.size() * 4);
     return values;
-}
-
-::testing::AssertionResult AllNormalised(const std::vector<float>& values)
-{
-    for (size_t i = 0; i < values.size(); ++i)
-        if (!(std::isfinite(values[i]) && values[i] >= 0.0f && values[i] <= 1.0f))
-            return ::testing::AssertionFailure() << "value " << i << " is " << values[i];
-    return ::testing::AssertionSuccess();
-}
-
-double BigEndianDouble(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    uint64_t bits = 0;
-    for (size_t i = 0; i < 8; ++i)
-        bits = (bits << 8) | bytes.at(offset + i);
-    double value = 0.0;
-    std::memcpy(&value, &bits, 8);
-    return value;
 }
 
 std::vector<std::pair<std::string, double>> ControlEntries(const std::vector<uint8_t>& data)
@@ -171,65 +104,44 @@ std::vector<std::pair<std::string, double>> ControlEntries(const std::vector<uin
         const std::string id(data.begin() + long(position) + 2, zero);
         for (; value % 4 != 0; ++value)
             EXPECT_EQ(data[value], 0) << "padding after " << id;
-        entries.emplace_back(id, BigEndianDouble(data, value));
+        uint64_t bits = 0;
+        for (size_t i = 0; i < 8; ++i)
+            bits = (bits << 8) | data[value + i];
+        double number = 0.0;
+        std::memcpy(&number, &bits, 8);
+        entries.emplace_back(id, number);
         position = value + 8;
     }
     return entries;
 }
 
-RandomEdits::RandomEdits(aaxhost::PlugInInstance& instance, uint32_t seed)
-    : random(seed), ids(EngineParameterIds(instance)), expected(ParameterValues(instance, ids)), mInstance(instance)
+::testing::AssertionResult ViewsAgree(aaxhost::PlugInInstance& instance, bool normalisedOnly)
 {
-}
+    const auto ids = EngineParameterIds(instance);
+    const auto model = ParameterValues(instance, ids);
+    aaxhost::Chunk controls;
+    if (instance.GetChunk(kElck, controls) != AAX_SUCCESS)
+        return ::testing::AssertionFailure() << "no 'elck' chunk";
+    std::map<std::string, double> library;
+    for (const auto& [id, value] : ControlEntries(controls.data))
+        library[id] = value;
+    const auto engine = BlobValues(JuceState(instance));
+    if (engine.size() != ids.size())
+        return ::testing::AssertionFailure() << "the 'juce' chunk holds " << engine.size() << " values";
 
-void RandomEdits::Next()
-{
-    const auto index = size_t(std::uniform_int_distribution<int>(0, kNumParameters - 1)(random));
-    const double value = std::uniform_real_distribution<double>(0.0, 1.0)(random);
-    EXPECT_EQ(mInstance.Automate(ids[index], value), AAX_SUCCESS) << ids[index];
-    expected[index] = value;
-}
-
-void RandomEdits::ExpectHeld() const
-{
-    ExpectValuesNear(ParameterValues(mInstance, ids), expected, ids);
-}
-
-RunningAudio::RunningAudio(aaxhost::PlugInInstance& instance, const aaxhost::AudioData& input, int blockSize)
-    : mInstance(instance), mInput(input),
-      mOutput(aaxhost::AudioData::Silence(input.sampleRate, input.NumChannels(), input.NumFrames())),
-      mBlockSize(blockSize)
-{
-    for (int c = 0; c < input.NumChannels(); ++c)
+    for (size_t i = 0; i < ids.size(); ++i)
     {
-        mIn.push_back(mInput.channels[size_t(c)].data());
-        mOut.push_back(mOutput.channels[size_t(c)].data());
+        const double values[3] = { model[i], library.count(ids[i]) != 0 ? library[ids[i]] : std::nan(""), engine[i] };
+        const bool normalised = std::all_of(values, values + 3, [](double v) { return v >= 0.0 && v <= 1.0; });
+        // The library keeps a float as a double; the engine keeps a float.
+        const bool agree = std::fabs(values[0] - values[1]) <= 1.0e-6 && std::fabs(values[0] - values[2]) <= 1.0e-6;
+        if (!normalised || (!normalisedOnly && !agree))
+            return ::testing::AssertionFailure() << ids[i] << (normalised ? " disagrees" : " leaves 0..1") << ": data model "
+                                                 << values[0] << ", library " << values[1] << ", engine " << values[2];
     }
-    Start();
+    return ::testing::AssertionSuccess();
 }
 
-void RunningAudio::Keep(int milliseconds)
-{
-    if (mInstance.FinishProcess(milliseconds))
-    {
-        EXPECT_TRUE(IsCleanAudio(mOutput)) << "job " << mJobs;
-        Start();
-    }
-}
-
-void RunningAudio::Stop()
-{
-    while (!mInstance.FinishProcess(1000))
-    {
-    }
-    EXPECT_TRUE(IsCleanAudio(mOutput));
-}
-
-void RunningAudio::Start()
-{
-    mInstance.StartProcess(mIn.data(), mOut.data(), mInput.NumFrames(), mBlockSize);
-    ++mJobs;
-}
 } // namespace quillo::hosted
 
 #if defined(__SANITIZE_ADDRESS__)

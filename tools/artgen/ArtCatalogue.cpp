@@ -7,6 +7,7 @@ namespace ArtCatalogue
 {
 const std::vector<Entry>& entries()
 {
+    // clang-format off
     static const std::vector<Entry> list {
         { "main",                 800, 250, false, PanelArt::drawMain },
         { "vantor_logo",           39,   8, true,  SmallArt::drawMakerLogo },
@@ -24,6 +25,7 @@ const std::vector<Entry>& entries()
         { "divider",                1,  12, false, SmallArt::drawDivider },
         { "quillo_logo",           39,   8, true,  SmallArt::drawProductLogo },
     };
+    // clang-format on
     return list;
 }
 

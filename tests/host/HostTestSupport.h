@@ -1,0 +1,67 @@
+#pragma once
+
+// Files for the host's tests, in a folder of this process's own: test runs of several build trees
+// at once must not share a name.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+#include "AudioData.h"
+#include "AudioFile.h"
+
+namespace quillo::hosttest
+{
+/** A path in this process's scratch folder (open to others, as the tests that drop privileges
+    need). */
+inline std::string Scratch(const std::string& name)
+{
+    static const std::string folder = [] {
+        std::string pattern = testing::TempDir() + "quillo-host-XXXXXX";
+        EXPECT_NE(mkdtemp(pattern.data()), nullptr);
+        chmod(pattern.c_str(), 0755);
+        return pattern + "/";
+    }();
+    return folder + name;
+}
+
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+}
+
+inline void WriteText(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::vector<float*> Pointers(aaxhost::AudioData& audio, size_t offset = 0)
+{
+    std::vector<float*> pointers;
+    for (auto& channel : audio.channels)
+        pointers.push_back(channel.data() + offset);
+    return pointers;
+}
+
+/** The whole file, read in blocks of `blockSize` frames. */
+inline aaxhost::AudioData ReadWav(const std::string& path, size_t blockSize = 4096)
+{
+    aaxhost::WavReader reader(path);
+    auto audio = aaxhost::AudioData::Silence(reader.SampleRate(), reader.NumChannels(), reader.NumFrames());
+    for (size_t done = 0, read = 1; done < audio.NumFrames() && read > 0; done += read)
+        read = reader.Read(Pointers(audio, done).data(), std::min(blockSize, audio.NumFrames() - done));
+    return audio;
+}
+
+/** A 32-bit float WAV file, written in two pieces. */
+inline void WriteWav(const std::string& path, aaxhost::AudioData audio)
+{
+    aaxhost::WavWriter writer(path, audio.NumChannels(), audio.sampleRate, audio.NumFrames());
+    const size_t first = audio.NumFrames() / 3;
+    writer.Write(Pointers(audio).data(), first);
+    writer.Write(Pointers(audio, first).data(), audio.NumFrames() - first);
+    writer.Close();
+}
+} // namespace quillo::hosttest
