@@ -7,43 +7,43 @@ using namespace EditorTest;
 
 namespace
 {
-    std::vector<juce::String> rowTexts (VLPresetList& list)
-    {
-        std::vector<juce::String> texts;
-        for (int i = 0; i < list.getNumRows(); ++i)
-            texts.push_back (list.getRow (i)->text);
-        return texts;
-    }
+    using Rows = std::tuple<std::vector<juce::String>, std::vector<int>, int>;
 
-    /** Row tops: centred in the column at an 18-pixel pitch. */
-    std::vector<int> rowTops (VLPresetList& list)
+    /** A column's rows: their texts, their tops (-1 for a row that is not as wide as the column
+        and 18 pixels high) and the marked row (-1 for none, -2 for more than one). */
+    Rows rows (VLPresetList& list)
     {
-        std::vector<int> tops;
+        Rows r { {}, {}, -1 };
         for (int i = 0; i < list.getNumRows(); ++i)
-            tops.push_back (list.getRow (i)->getBounds() == list.getRow (i)->getBounds().withSize (list.getWidth(), 18) ? list.getRow (i)->getY() : -1);
-        return tops;
-    }
-
-    /** The marked row, -1 for none, -2 for more than one. */
-    int markedRow (VLPresetList& list)
-    {
-        int marked = -1;
-        for (int i = 0; i < list.getNumRows(); ++i)
-            marked = list.getRow (i)->selected ? (marked == -1 ? i : -2) : marked;
-        return marked;
+        {
+            const auto& row = *list.getRow (i);
+            std::get<0> (r).push_back (row.text);
+            std::get<1> (r).push_back (
+                row.getBounds().withY (0) == juce::Rectangle<int> (list.getWidth(), 18) ? row.getY() : -1);
+            std::get<2> (r) = row.selected ? (std::get<2> (r) == -1 ? i : -2) : std::get<2> (r);
+        }
+        return r;
     }
 
     struct PresetBrowserTest : EditorFixture
     {
-        VLBanner& banner()          { return editor->getBanner(); }
+        VLBanner& banner() { return editor->getBanner(); }
         VLPopupFactoryList& popup() { return editor->getBanner().popup; }
 
         /** A click on an arrow; then the processor's notice of the load arrives. */
-        void click (VLImageButton& arrow)   { clickAt (arrow, 12, 10); dispatchPendingMessages(); }
+        void click (VLImageButton& arrow)
+        {
+            clickAt (arrow, 12, 10);
+            dispatchPendingMessages();
+        }
 
         /** Marks the processor so that any load would show: modified, input gain 0.123. */
-        void mark()                 { processor->presetModified = true; processor->setParameterNotifyingHost (kInputGain, 0.123f); }
-        bool untouched()            { return processor->presetModified && processor->getParameter (kInputGain) == 0.123f; }
+        void mark()
+        {
+            processor->presetModified = true;
+            processor->setParameterNotifyingHost (kInputGain, 0.123f);
+        }
+        bool untouched() { return processor->presetModified && processor->getParameter (kInputGain) == 0.123f; }
 
         void expectLoaded (int c, int i)
         {
@@ -59,7 +59,6 @@ TEST_F (PresetBrowserTest, BannerLayoutFollowsTheWidthAndPaintsItsDividers)
     EXPECT_EQ (banner().previousButton.getBounds(), juce::Rectangle<int> (652, 0, 24, 20));
     EXPECT_EQ (banner().nextButton.getBounds(), juce::Rectangle<int> (676, 0, 24, 20));
     EXPECT_EQ (popup().nameField.getBounds(), juce::Rectangle<int> (100, 0, 552, 20));
-    EXPECT_EQ (popup().nameField.getParentComponent(), &banner());
 
     const auto image = render (banner());
     const auto grey = juce::Colour::fromFloatRGBA (0.27f, 0.27f, 0.27f, 1.0f);
@@ -76,26 +75,24 @@ TEST_F (PresetBrowserTest, BannerLayoutFollowsTheWidthAndPaintsItsDividers)
 TEST_F (PresetBrowserTest, ArrowsWalkAll32PresetsAcrossCategoriesClearingTheMarkAndStopAtTheEnds)
 {
     EXPECT_TRUE (banner().previousButton.dimmed && ! banner().nextButton.dimmed);
-    std::vector<std::pair<int, int>> order { { 0, 0 } };
     for (int c = 0; c < FACTORY_PRESET_NUM_CATEGORIES; ++c)
         for (int i = c == 0 ? 1 : 0; i < FACTORY_PRESET_COUNTS[c]; ++i)
         {
             processor->presetModified = true;
             click (banner().nextButton);
             expectLoaded (c, i);
-            order.push_back ({ c, i });
         }
-    ASSERT_EQ (order.size(), 32u);
     EXPECT_TRUE (banner().nextButton.dimmed && ! banner().previousButton.dimmed);
     mark();
     click (banner().nextButton);
     EXPECT_TRUE (untouched());
 
-    for (int n = 30; n >= 0; --n)
-    {
-        click (banner().previousButton);
-        expectLoaded (order[(size_t) n].first, order[(size_t) n].second);
-    }
+    for (int c = FACTORY_PRESET_NUM_CATEGORIES - 1; c >= 0; --c)
+        for (int i = FACTORY_PRESET_COUNTS[c] - (c == 5 ? 2 : 1); i >= 0; --i)
+        {
+            click (banner().previousButton);
+            expectLoaded (c, i);
+        }
     EXPECT_TRUE (banner().previousButton.dimmed && ! banner().nextButton.dimmed);
     mark();
     click (banner().previousButton);
@@ -105,11 +102,13 @@ TEST_F (PresetBrowserTest, ArrowsWalkAll32PresetsAcrossCategoriesClearingTheMark
 TEST_F (PresetBrowserTest, StateWasChangedShowsThePresetAndDimsTheArrowsByTheCatalogue)
 {
     // The last pair lies outside the catalogue (written directly, as nothing else can): no change.
+    // clang-format off
     const struct { int category, index; bool modified; const char* text; bool previousDimmed, nextDimmed; } cases[] = {
         { 5, 4, false, "Mid Fest", false, true },          { 0, 0, false, "Default", true, false },
         { 2, 3, true, "* Unleach The Mid", false, false }, { 0, 5, false, "Small Speaker", false, false },
         { 1, 0, true, "* Good Start", false, false },      { 1, 5, false, "* Good Start", false, false },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -119,7 +118,8 @@ TEST_F (PresetBrowserTest, StateWasChangedShowsThePresetAndDimsTheArrowsByTheCat
         editor->stateWasChanged();
         EXPECT_EQ (bannerText(), c.text);
         EXPECT_EQ (std::make_pair (banner().previousButton.dimmed, banner().nextButton.dimmed),
-                   std::make_pair (c.previousDimmed, c.nextDimmed)) << c.text;
+                   std::make_pair (c.previousDimmed, c.nextDimmed))
+            << c.text;
     }
     EXPECT_EQ (std::make_pair (popup().getSelectedCategory(), popup().getSelectedIndex()), std::make_pair (1, 0));
 }
@@ -138,7 +138,8 @@ TEST_F (PresetBrowserTest, PairsOutsideTheCatalogueChangeNothingAndTheModifiedMa
     for (auto [list, item] : { std::pair (1, 17), { 0, 6 }, { 0, -1 } })
         popup().modulePresetChange (list, item);
     EXPECT_TRUE (untouched());
-    EXPECT_EQ (std::make_tuple (popup().getSelectedCategory(), popup().getSelectedIndex(), popup().getBrowseCategory()), std::make_tuple (2, 3, 2));
+    EXPECT_EQ (std::make_tuple (popup().getSelectedCategory(), popup().getSelectedIndex(), popup().getBrowseCategory()),
+               std::make_tuple (2, 3, 2));
     EXPECT_EQ (bannerText(), "* Unleach The Mid");
 
     // A second banner, destroyed while its pop-up is shown, takes the pop-up along.
@@ -168,23 +169,22 @@ TEST_F (PresetBrowserTest, TheNameFieldOpensThePopupWhoseColumnsBrowseWithoutLoa
     auto& presets = popup().getPresetList();
     EXPECT_EQ (categories.getBounds(), juce::Rectangle<int> (256, 20, 90, 120));
     EXPECT_EQ (presets.getBounds(), juce::Rectangle<int> (346, 20, 150, 120));
-    EXPECT_EQ (rowTexts (categories), VLBanner::factoryCategoryNames());
-    EXPECT_EQ (rowTexts (presets), VLBanner::factoryTitles()[0]);
-    EXPECT_EQ (rowTops (presets), (std::vector<int> { 6, 24, 42, 60, 78, 96 }));
-    EXPECT_EQ (std::make_pair (markedRow (categories), markedRow (presets)), std::make_pair (0, 0));
+    const std::vector<int> sixRows { 6, 24, 42, 60, 78, 96 }, fiveRows { 5, 23, 41, 59, 77 };   // centred
+    EXPECT_EQ (rows (categories), Rows (VLBanner::factoryCategoryNames(), sixRows, 0));
+    EXPECT_EQ (rows (presets), Rows (VLBanner::factoryTitles()[0], sixRows, 0));
     EXPECT_TRUE (categories.getRow (5)->bright && ! presets.getRow (1)->bright);
 
     auto& keys = *categories.getRow (3);
     keys.mouseDown (mouseAt (keys, 5, 5));
     keys.mouseUp (mouseAt (keys, { 5, 18 }, { 5, 5 }));
-    EXPECT_TRUE (! keys.pressed && markedRow (categories) == 0) << "a row released outside reports nothing";
-    clickAt (keys, 89, 17);                         // "KEYS": browsing loads nothing
-    EXPECT_EQ (rowTexts (presets), VLBanner::factoryTitles()[3]);
-    EXPECT_EQ (rowTops (presets), (std::vector<int> { 5, 23, 41, 59, 77 }));
-    EXPECT_EQ (std::make_tuple (markedRow (categories), markedRow (presets), presets.getHeight()), std::make_tuple (3, -1, 100));
+    EXPECT_TRUE (! keys.pressed && std::get<2> (rows (categories)) == 0) << "a row released outside reports nothing";
+    clickAt (keys, 89, 17);   // "KEYS": browsing loads nothing
+    EXPECT_EQ (rows (presets), Rows (VLBanner::factoryTitles()[3], fiveRows, -1));
+    EXPECT_EQ (std::make_pair (std::get<2> (rows (categories)), presets.getHeight()), std::make_pair (3, 100));
     EXPECT_EQ (presetState(), std::make_tuple (0, 0, true));
     clickAt (*categories.getRow (0), 5, 5);
-    EXPECT_EQ (std::make_pair (markedRow (presets), presets.getHeight()), std::make_pair (0, 120)) << "Default marked again";
+    EXPECT_EQ (std::make_pair (std::get<2> (rows (presets)), presets.getHeight()), std::make_pair (0, 120))
+        << "Default marked again";
 
     // "KEYS", then its "Organ": the row is replaced while its click is handled.
     clickAt (*categories.getRow (3), 5, 5);
@@ -192,7 +192,7 @@ TEST_F (PresetBrowserTest, TheNameFieldOpensThePopupWhoseColumnsBrowseWithoutLoa
     expectLoaded (3, 2);
     dispatchPendingMessages();
     EXPECT_EQ (bannerText(), "Organ") << "the processor's own notice agrees";
-    EXPECT_EQ (markedRow (presets), 2);
+    EXPECT_EQ (std::get<2> (rows (presets)), 2);
     EXPECT_FALSE (banner().previousButton.dimmed || banner().nextButton.dimmed);
     host.clear();
     tick();
@@ -206,11 +206,13 @@ TEST_F (PresetBrowserTest, TheNameFieldOpensThePopupWhoseColumnsBrowseWithoutLoa
 TEST (ColumnRow, TextAlphaFollowsTheFlagsInOrder)
 {
     // Pressed wins over everything, then selected, then hovered or bright.
+    // clang-format off
     const struct { bool bright, hover, selected, pressed; int alpha; } cases[] = {
         { false, false, false, false, 153 }, { true, false, false, false, 178 }, { false, true, false, false, 178 },
         { true, true, false, false, 178 },   { true, true, true, false, 252 },   { true, true, true, true, 242 },
         { false, false, false, true, 242 },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
