@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the engine's tests: a prepared processor, test signals, block-wise
+// Helpers for tests that drive the audio processor: a prepared processor, test signals, block-wise
 // processing and level measurement.
 
 #include "FactoryPresets.h"
