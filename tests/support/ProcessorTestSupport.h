@@ -93,11 +93,6 @@ inline std::vector<float> sine (double frequency, float amplitude, int numSample
     return s;
 }
 
-inline std::vector<float> constant (float value, int numSamples)
-{
-    return std::vector<float> ((size_t) numSamples, value);
-}
-
 /** Deterministic white noise in [-amplitude, amplitude]. */
 inline std::vector<float> noise (float amplitude, int numSamples, uint32_t seed)
 {
