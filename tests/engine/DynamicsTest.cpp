@@ -78,6 +78,22 @@ TEST (Compressor, LookAheadDelayIsTheRoundedUpDelayInSamples)
     }
 }
 
+TEST (Compressor, ANonFiniteEntryOfTheLineCountsUntilItHasBeenRead)
+{
+    VLCompressorSIMD comp;
+    comp.setLookAhead (0.002f);
+    comp.setSampleRate (44100.0f);     // D = 89
+    comp.delay (v4f (0.25f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f));
+
+    for (int n = 1; n < 89; ++n)       // found again and again while it is still due
+        ASSERT_FALSE ((comp.delay (v4f (0.25f)), comp.isFinite())) << n;
+
+    comp.delay (v4f (0.25f));
+    EXPECT_TRUE (comp.isFinite());
+    comp.setEnvelope (v4f (0.0f, std::numeric_limits<float>::infinity(), 0.0f, 0.0f));
+    EXPECT_FALSE (comp.isFinite());
+}
+
 TEST (Compressor, ExcessiveLookAheadIsLimitedToTheLine)
 {
     VLCompressorSIMD comp;

@@ -37,12 +37,6 @@ std::array<float, 4> poll (QuilloAudioProcessor& p, int expectedChannels = 2)
     return { levels[0], levels[1], levels[2], levels[3] };
 }
 
-// A sine of the given amplitude at a band's centre, long enough for the envelope to settle.
-void driveBand (QuilloAudioProcessor& p, double frequency, float amplitude)
-{
-    Channels c (2, sine (frequency, amplitude, 24000));
-    process (p, c, 256);
-}
 } // namespace
 
 //==============================================================================
@@ -100,7 +94,6 @@ TEST (ProcessorResponse, SinesAtTheirFrequenciesGainTheMappedDecibels)
         { { { kHighPass, 1.0f } }, 40.0, -24.6090, 0.03 },
         { { { kHighPass, 0.25f } }, 160.0, 0.0, 0.01 },
         { { { kHighPass, 0.2499f } }, 20.0, 0.0, 0.01 },
-        { { { kHighPass, 0.0f } }, 10.0, 0.0, 0.01 },
         { { { kHighPass, 1.0f }, { kPower, 0.49f } }, 80.0, 0.0, 0.01 },
         { { { kHighPass, 1.0f }, { kPower, 0.5f } }, 80.0, -6.0206, 0.02 },
         // Lone shelves have half their gain at the corner: 20..250 Hz low, 3500..12500 Hz high.
@@ -195,9 +188,8 @@ TEST (ParameterRamps, ReachANewValueExactlyOnTheBlocksLastSampleOrAtOnceAfterAnE
     poll (*p);
     setParameter (*p, kOutputGain, 0.25f);    // -12 dB
     processOneBlock (*p, e, 0, 0);
-    const auto levels = poll (*p);
-    EXPECT_NEAR (levels[0], -100.0f, 0.01f);
-    EXPECT_NEAR (levels[2], -100.0f, 0.01f);
+    for (float level : poll (*p))
+        EXPECT_NEAR (level, -100.0f, 0.01f);
 
     processOneBlock (*p, e, 0, n);
     EXPECT_NEAR (e[0][0], 0.251189f, 1.0e-5f);
@@ -266,6 +258,13 @@ TEST (ReductionReadout, ShowsEachBandsDeepestMeanGainAndReleasesItBy001PerPoll)
         { kHighMidPower, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },
         { kPower, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },
         { kPower, 0.0f, 1200.0, 0.5f, 1.0f, 1.0f },
+    };
+
+    // A sine of the given amplitude at a band's centre, long enough for the envelope to settle.
+    const auto driveBand = [] (QuilloAudioProcessor& p, double frequency, float amplitude)
+    {
+        Channels c (2, sine (frequency, amplitude, 24000));
+        process (p, c, 256);
     };
 
     for (const auto& k : cases)
@@ -443,8 +442,7 @@ TEST (RealTime, ProcessBlockNeitherAllocatesNorLocks)
     p->getLowMidReduction();
     p->getHighMidReduction();
 
-    EXPECT_EQ (counter.allocations(), 0);
-    EXPECT_EQ (counter.deallocations(), 0);
+    EXPECT_EQ (counter.allocations() + counter.deallocations(), 0);
 
     if (ScopedAllocationCounter::lockCountingAvailable())
     {

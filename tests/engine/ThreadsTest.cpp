@@ -12,8 +12,7 @@ using namespace quillo::test;
 TEST (Threads, StateLoadsFromAnotherThreadDuringProcessingStayConsistent)
 {
     auto p = makeProcessor();
-    std::atomic<bool> done { false };
-    std::atomic<bool> sawNonFinite { false };
+    std::atomic<bool> done { false }, sawNonFinite { false };
     std::atomic<int> blocks { 0 };
 
     // The host's audio thread, holding the callback lock around each block as the wrapper does.
