@@ -172,8 +172,8 @@ TEST (Parameters, HaveTheIdsNamesAndDefaultsOfTheTableInIndexOrder)
 
     // Out of the table: nothing read, nothing written.
     EXPECT_EQ (p.getParameter (-1) + p.getParameter (23), 0.0f);
-    p.setParameterNotifyingHost (23, 0.5f);
-    p.setParameterNotifyingHost (-1, 0.5f);
+    for (int index : { -1, 23 })
+        p.setParameterNotifyingHost (index, 0.5f);
     EXPECT_EQ (parameterValues (p), defaultValues());
 }
 
