@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the engine's tests: a prepared processor, test signals, block-wise
+// Helpers for tests that drive the audio processor: a prepared processor, test signals, block-wise
 // processing and level measurement.
 
 #include "FactoryPresets.h"
@@ -91,11 +91,6 @@ inline std::vector<float> sine (double frequency, float amplitude, int numSample
         s[(size_t) i] = amplitude * (float) std::sin (twoPi * frequency * i / sampleRate);
 
     return s;
-}
-
-inline std::vector<float> constant (float value, int numSamples)
-{
-    return std::vector<float> ((size_t) numSamples, value);
 }
 
 /** Deterministic white noise in [-amplitude, amplitude]. */
