@@ -15,16 +15,16 @@
 #define AAX_CALLBACK
 #endif
 
-typedef uint32_t AAX_CTypeID;        ///< four-character codes: meter, chunk, notification ids
-typedef int32_t AAX_CFieldIndex;     ///< index of a field in an algorithm's context block
-typedef const char* AAX_CParamID;    ///< a parameter id: a zero-terminated text of at most 31 characters
-typedef int32_t AAX_CPropertyValue;  ///< the value of an integer property
-typedef uint8_t AAX_CBoolean;        ///< 0 = false, anything else = true
-typedef float AAX_CSampleRate;       ///< samples per second
-typedef uint32_t AAX_CSelector;      ///< id of a registered process procedure
-typedef int64_t AAX_CTimestamp;      ///< samples
-typedef int32_t AAX_CProcPtrID;      ///< which factory procedure AddProcPtr registers
-typedef _acfUID AAX_Feature_UID;     ///< id of a host feature
+typedef uint32_t AAX_CTypeID;       ///< four-character codes: meter, chunk, notification ids
+typedef int32_t AAX_CFieldIndex;    ///< index of a field in an algorithm's context block
+typedef const char* AAX_CParamID;   ///< a parameter id: a zero-terminated text of at most 31 characters
+typedef int32_t AAX_CPropertyValue; ///< the value of an integer property
+typedef uint8_t AAX_CBoolean;       ///< 0 = false, anything else = true
+typedef float AAX_CSampleRate;      ///< samples per second
+typedef uint32_t AAX_CSelector;     ///< id of a registered process procedure
+typedef int64_t AAX_CTimestamp;     ///< samples
+typedef int32_t AAX_CProcPtrID;     ///< which factory procedure AddProcPtr registers
+typedef _acfUID AAX_Feature_UID;    ///< id of a host feature
 
 /** AddProcPtr ids. */
 constexpr AAX_CProcPtrID kAAX_ProcPtrID_Create_EffectParameters = 0;
@@ -72,14 +72,14 @@ struct AAX_SPlugInIdentifierTriad
     data. */
 struct AAX_SPlugInChunk
 {
-    int32_t fSize;              ///< number of bytes in fData
-    int32_t fVersion;           ///< chunk version
+    int32_t fSize;    ///< number of bytes in fData
+    int32_t fVersion; ///< chunk version
     AAX_CTypeID fManufacturerID;
     AAX_CTypeID fProductID;
     AAX_CTypeID fPlugInID;
     AAX_CTypeID fChunkID;
-    char fName[32];             ///< zero-terminated chunk name
-    char fData[1];              ///< fSize bytes of data, continuing past the struct
+    char fName[32]; ///< zero-terminated chunk name
+    char fData[1];  ///< fSize bytes of data, continuing past the struct
 };
 
 static_assert(offsetof(AAX_SPlugInChunk, fChunkID) == 20 && offsetof(AAX_SPlugInChunk, fName) == 24
@@ -98,7 +98,7 @@ struct AAX_CMidiPacket
 /** The MIDI messages of a node for the current block. */
 struct AAX_CMidiStream
 {
-    uint32_t mBufferSize;       ///< number of packets in mBuffer
+    uint32_t mBufferSize; ///< number of packets in mBuffer
     AAX_CMidiPacket* mBuffer;
 };
 

@@ -23,8 +23,9 @@ public:
 
     /** Null texts count as empty. */
     AAX_CBinaryDisplayDelegate(const char* falseString, const char* trueString)
-        : mFalseString(falseString), mTrueString(trueString),
-          mMaxStrLength(std::max(mFalseString.Length(), mTrueString.Length()))
+        : mFalseString(falseString)
+        , mTrueString(trueString)
+        , mMaxStrLength(std::max(mFalseString.Length(), mTrueString.Length()))
     {
     }
 
@@ -85,10 +86,7 @@ public:
         std::sort(mShortenedStrings.begin(), mShortenedStrings.end(), StringTableSortFunc);
     }
 
-    static bool StringTableSortFunc(const StringTable& a, const StringTable& b)
-    {
-        return a.mStrLength < b.mStrLength;
-    }
+    static bool StringTableSortFunc(const StringTable& a, const StringTable& b) { return a.mStrLength < b.mStrLength; }
 
 private:
     AAX_CString mFalseString;

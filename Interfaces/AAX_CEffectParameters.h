@@ -151,8 +151,7 @@ public:
     AAX_Result TimerWakeup() override;
     AAX_Result GetCurveData(AAX_CTypeID curveType, const float* values, uint32_t count,
                             float* outValues) const override;
-    AAX_Result GetCustomData(AAX_CTypeID dataBlockID, uint32_t size, void* data,
-                             uint32_t* sizeWritten) const override;
+    AAX_Result GetCustomData(AAX_CTypeID dataBlockID, uint32_t size, void* data, uint32_t* sizeWritten) const override;
     AAX_Result SetCustomData(AAX_CTypeID dataBlockID, uint32_t size, const void* data) override;
     AAX_Result DoMIDITransfers() override;
     AAX_Result RenderAudio_Hybrid(AAX_SHybridRenderInfo* info) override;

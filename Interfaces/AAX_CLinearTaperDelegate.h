@@ -17,7 +17,11 @@ class AAX_CLinearTaperDelegate : public AAX_ITaperDelegate<T>
 
 public:
     /** Bounds are stored as given; their order is not checked. */
-    AAX_CLinearTaperDelegate(T minimum = T(0), T maximum = T(1)) : mMinValue(minimum), mMaxValue(maximum) {}
+    AAX_CLinearTaperDelegate(T minimum = T(0), T maximum = T(1))
+        : mMinValue(minimum)
+        , mMaxValue(maximum)
+    {
+    }
 
     AAX_CLinearTaperDelegate* Clone() const override { return new AAX_CLinearTaperDelegate(*this); }
 

@@ -14,17 +14,21 @@ public:
     typedef AAX_Result (Worker::*ExtendedCallback)(AAX_CParamID id, AAX_CPacket& packet);
 
     AAX_CPacketHandler(Worker* worker, PlainCallback callback)
-        : mWorker(worker), mPlainCallback(callback)
+        : mWorker(worker)
+        , mPlainCallback(callback)
     {
     }
 
     AAX_CPacketHandler(Worker* worker, ExtendedCallback callback)
-        : mWorker(worker), mExtendedCallback(callback)
+        : mWorker(worker)
+        , mExtendedCallback(callback)
     {
     }
 
     AAX_CPacketHandler(Worker* worker, PlainCallback plain, ExtendedCallback extended)
-        : mWorker(worker), mPlainCallback(plain), mExtendedCallback(extended)
+        : mWorker(worker)
+        , mPlainCallback(plain)
+        , mExtendedCallback(extended)
     {
     }
 

@@ -18,9 +18,8 @@ class AAX_CParameter : public AAX_IParameter
 public:
     /** `identifier` keeps at most its first 31 characters (null counts as empty); `name`, `taper`
         and `display` are copied, not retained. */
-    AAX_CParameter(AAX_CParamID identifier, const AAX_IString& name, T defaultValue,
-                   const AAX_ITaperDelegate<T>& taper, const AAX_IDisplayDelegate<T>& display,
-                   bool automatable = false);
+    AAX_CParameter(AAX_CParamID identifier, const AAX_IString& name, T defaultValue, const AAX_ITaperDelegate<T>& taper,
+                   const AAX_IDisplayDelegate<T>& display, bool automatable = false);
     ~AAX_CParameter() override;
 
     AAX_CParameter(const AAX_CParameter&) = delete;

@@ -14,8 +14,7 @@
 // Stem formats: the channel layout index in the upper 16 bits (signed), the channel count in the
 // lower 16 bits.
 
-#define AAX_STEM_FORMAT(index, channels) \
-    ((int32_t)((((uint32_t)(index)) << 16) | (((uint32_t)(channels)) & 0xFFFFu)))
+#define AAX_STEM_FORMAT(index, channels) ((int32_t)((((uint32_t)(index)) << 16) | (((uint32_t)(channels)) & 0xFFFFu)))
 
 /** The channel count of a stem format, 0 to 65535. */
 #define AAX_STEM_FORMAT_CHANNEL_COUNT(format) ((uint16_t)(((uint32_t)(format)) & 0xFFFFu))
@@ -47,10 +46,10 @@ enum AAX_EStemFormat : int32_t
     AAX_eStemFormat_Reserved_2 = AAX_STEM_FORMAT(19, 0),
     AAX_eStemFormat_Reserved_3 = AAX_STEM_FORMAT(20, 0),
 
-    AAX_eStemFormatNum = 21,   ///< number of layouts above; not a stem format itself
+    AAX_eStemFormatNum = 21, ///< number of layouts above; not a stem format itself
 
-    AAX_eStemFormat_None = AAX_STEM_FORMAT(-100, 0),   ///< 0xFF9C0000: no audio
-    AAX_eStemFormat_Any = AAX_STEM_FORMAT(-1, 0),      ///< 0xFFFF0000: any layout
+    AAX_eStemFormat_None = AAX_STEM_FORMAT(-100, 0), ///< 0xFF9C0000: no audio
+    AAX_eStemFormat_Any = AAX_STEM_FORMAT(-1, 0),    ///< 0xFFFF0000: any layout
 
     AAX_eStemFormat_INT32_MAX = 0x7FFFFFFF
 };
@@ -61,41 +60,41 @@ enum AAX_EStemFormat : int32_t
 enum AAX_EProperty : int32_t
 {
     AAX_eProperty_NoID = 0,
-    AAX_eProperty_MinProp = 10,                     ///< lowest id a property map copies
+    AAX_eProperty_MinProp = 10, ///< lowest id a property map copies
 
-    AAX_eProperty_ManufacturerID = 11,              ///< four-character code
-    AAX_eProperty_ProductID = 12,                   ///< four-character code
-    AAX_eProperty_PlugInID_Native = 13,             ///< four-character code; registers a native procedure
-    AAX_eProperty_PlugInID_AudioSuite = 14,         ///< four-character code; registers a native procedure
-    AAX_eProperty_PlugInID_TI = 15,                 ///< four-character code; registers a TI procedure
+    AAX_eProperty_ManufacturerID = 11,      ///< four-character code
+    AAX_eProperty_ProductID = 12,           ///< four-character code
+    AAX_eProperty_PlugInID_Native = 13,     ///< four-character code; registers a native procedure
+    AAX_eProperty_PlugInID_AudioSuite = 14, ///< four-character code; registers a native procedure
+    AAX_eProperty_PlugInID_TI = 15,         ///< four-character code; registers a TI procedure
 
-    AAX_eProperty_NativeProcessProc = 36,           ///< pointer: the native process procedure
-    AAX_eProperty_NativeInstanceInitProc = 37,      ///< pointer: its instance-init procedure
-    AAX_eProperty_NativeBackgroundProc = 38,        ///< pointer: its argument-less procedure
-    AAX_eProperty_TIDLLFileName = 39,               ///< pointer to text: the TI DLL file name
-    AAX_eProperty_TIProcessProc = 40,               ///< pointer to text: the TI process procedure name
-    AAX_eProperty_TIInstanceInitProc = 41,          ///< pointer to text: the TI instance-init procedure name
-    AAX_eProperty_TIBackgroundProc = 42,            ///< pointer to text: the TI argument-less procedure name
+    AAX_eProperty_NativeProcessProc = 36,      ///< pointer: the native process procedure
+    AAX_eProperty_NativeInstanceInitProc = 37, ///< pointer: its instance-init procedure
+    AAX_eProperty_NativeBackgroundProc = 38,   ///< pointer: its argument-less procedure
+    AAX_eProperty_TIDLLFileName = 39,          ///< pointer to text: the TI DLL file name
+    AAX_eProperty_TIProcessProc = 40,          ///< pointer to text: the TI process procedure name
+    AAX_eProperty_TIInstanceInitProc = 41,     ///< pointer to text: the TI instance-init procedure name
+    AAX_eProperty_TIBackgroundProc = 42,       ///< pointer to text: the TI argument-less procedure name
 
-    AAX_eProperty_InputStemFormat = 51,             ///< AAX_EStemFormat
-    AAX_eProperty_OutputStemFormat = 52,            ///< AAX_EStemFormat
-    AAX_eProperty_SideChainStemFormat = 53,         ///< AAX_EStemFormat
-    AAX_eProperty_TIOnly = 54,                      ///< flag for TI procedures only; never given to a native one
+    AAX_eProperty_InputStemFormat = 51,     ///< AAX_EStemFormat
+    AAX_eProperty_OutputStemFormat = 52,    ///< AAX_EStemFormat
+    AAX_eProperty_SideChainStemFormat = 53, ///< AAX_EStemFormat
+    AAX_eProperty_TIOnly = 54,              ///< flag for TI procedures only; never given to a native one
 
-    AAX_eProperty_CanBypass = 60,                   ///< flag
-    AAX_eProperty_LatencyContribution = 61,         ///< samples
+    AAX_eProperty_CanBypass = 60,           ///< flag
+    AAX_eProperty_LatencyContribution = 61, ///< samples
 
-    AAX_eProperty_SupportsSideChainInput = 116,     ///< flag
-    AAX_eProperty_SupportsSaveRestore = 118,        ///< flag
+    AAX_eProperty_SupportsSideChainInput = 116, ///< flag
+    AAX_eProperty_SupportsSaveRestore = 118,    ///< flag
 
-    AAX_eProperty_Meter_Type = 250,                 ///< AAX_EMeterType
-    AAX_eProperty_Meter_Orientation = 251,          ///< AAX_EMeterOrientation
+    AAX_eProperty_Meter_Type = 250,        ///< AAX_EMeterType
+    AAX_eProperty_Meter_Orientation = 251, ///< AAX_EMeterOrientation
 
-    AAX_eProperty_Constraint_AlwaysProcess = 302,   ///< flag
-    AAX_eProperty_Constraint_MultiMonoSupport = 304, ///< flag
+    AAX_eProperty_Constraint_AlwaysProcess = 302,             ///< flag
+    AAX_eProperty_Constraint_MultiMonoSupport = 304,          ///< flag
     AAX_eProperty_Constraint_DoNotApplyDefaultSettings = 305, ///< flag
 
-    AAX_eProperty_MaxProp = 401                     ///< highest id a property map copies
+    AAX_eProperty_MaxProp = 401 ///< highest id a property map copies
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -125,8 +124,8 @@ enum AAX_EPlugInCategory : int32_t
 enum AAX_EResourceType : int32_t
 {
     AAX_eResourceType_None = 0,
-    AAX_eResourceType_PageTable = 1,      ///< a page-table file
-    AAX_eResourceType_PageTableDir = 2    ///< the folder holding page-table files
+    AAX_eResourceType_PageTable = 1,   ///< a page-table file
+    AAX_eResourceType_PageTableDir = 2 ///< the folder holding page-table files
 };
 
 /** Kinds of MIDI node. */
@@ -141,8 +140,8 @@ enum AAX_EMIDINodeType : int32_t
 /** How a data-in port delivers packets. */
 enum AAX_EDataInPortType : int32_t
 {
-    AAX_eDataInPortType_Unbuffered = 0,   ///< only the latest packet
-    AAX_eDataInPortType_Buffered = 1,     ///< every packet, in order
+    AAX_eDataInPortType_Unbuffered = 0, ///< only the latest packet
+    AAX_eDataInPortType_Buffered = 1,   ///< every packet, in order
     AAX_eDataInPortType_Incremental = 2
 };
 
@@ -179,8 +178,8 @@ enum AAX_EMeterType : int32_t
 {
     AAX_eMeterType_Input = 0,
     AAX_eMeterType_Output = 1,
-    AAX_eMeterType_CLGain = 2,      ///< compressor/limiter gain reduction
-    AAX_eMeterType_EGGain = 3,      ///< expander/gate gain reduction
+    AAX_eMeterType_CLGain = 2, ///< compressor/limiter gain reduction
+    AAX_eMeterType_EGGain = 3, ///< expander/gate gain reduction
     AAX_eMeterType_Analysis = 4,
     AAX_eMeterType_Other = 5,
     AAX_eMeterType_None = 31
@@ -205,7 +204,7 @@ enum AAX_ESupportLevel : int32_t
     AAX_eSupportLevel_Unsupported = 1,
     AAX_eSupportLevel_Supported = 2,
     AAX_eSupportLevel_Disabled = 3,
-    AAX_eSupportLevel_ByProperty = 4    ///< ask the feature's property map, item by item
+    AAX_eSupportLevel_ByProperty = 4 ///< ask the feature's property map, item by item
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -241,9 +240,9 @@ enum AAX_EParameterOrientation : int32_t
 enum AAX_EUpdateSource : int32_t
 {
     AAX_eUpdateSource_Unspecified = 0,
-    AAX_eUpdateSource_Parameter = 1,   ///< automation or a control surface
-    AAX_eUpdateSource_Chunk = 2,       ///< a state restore
-    AAX_eUpdateSource_Delay = 3        ///< a delayed automation playback
+    AAX_eUpdateSource_Parameter = 1, ///< automation or a control surface
+    AAX_eUpdateSource_Chunk = 2,     ///< a state restore
+    AAX_eUpdateSource_Delay = 3      ///< a delayed automation playback
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -279,9 +278,9 @@ enum AAX_EProcessingState : int32_t
 enum AAX_ECurveType : int32_t
 {
     AAX_eCurveType_None = 0,
-    AAX_eCurveType_EQ = 0x41584551,          // 'AXEQ'
-    AAX_eCurveType_Dynamics = 0x41584459,    // 'AXDY'
-    AAX_eCurveType_Reduction = 0x41585244    // 'AXRD'
+    AAX_eCurveType_EQ = 0x41584551,       // 'AXEQ'
+    AAX_eCurveType_Dynamics = 0x41584459, // 'AXDY'
+    AAX_eCurveType_Reduction = 0x41585244 // 'AXRD'
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -373,8 +372,8 @@ enum AAX_ETracePriorityHost : int32_t
 {
     AAX_eTracePriorityHost_None = 0,
     AAX_eTracePriorityHost_Critical = 0x10000000,
-    AAX_eTracePriorityHost_High = 0x08000000,      ///< errors
-    AAX_eTracePriorityHost_Normal = 0x04000000,    ///< checked-result throws
+    AAX_eTracePriorityHost_High = 0x08000000,   ///< errors
+    AAX_eTracePriorityHost_Normal = 0x04000000, ///< checked-result throws
     AAX_eTracePriorityHost_Low = 0x02000000,
     AAX_eTracePriorityHost_Lowest = 0x01000000
 };
@@ -386,7 +385,7 @@ enum AAX_ETextEncoding : int32_t
     AAX_eTextEncoding_UTF8 = 0
 };
 
-static_assert(sizeof(AAX_EStemFormat) == 4 && sizeof(AAX_EProperty) == 4
-                  && sizeof(AAX_ESupportLevel) == 4 && sizeof(AAX_EProcessingState) == 4
-                  && sizeof(AAX_ENotificationEvent) == 4 && sizeof(AAX_EFrameRate) == 4,
+static_assert(sizeof(AAX_EStemFormat) == 4 && sizeof(AAX_EProperty) == 4 && sizeof(AAX_ESupportLevel) == 4
+                  && sizeof(AAX_EProcessingState) == 4 && sizeof(AAX_ENotificationEvent) == 4
+                  && sizeof(AAX_EFrameRate) == 4,
               "enumerations cross the host boundary as 32-bit values");

@@ -30,8 +30,7 @@ public:
         line when there is one. */
     const std::string& What() const { return mWhat; }
 
-    static std::string CreateWhat(const std::string& description, const std::string& function,
-                                  const std::string& line);
+    static std::string CreateWhat(const std::string& description, const std::string& function, const std::string& line);
 
 private:
     std::string mDesc;

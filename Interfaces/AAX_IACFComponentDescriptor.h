@@ -25,11 +25,11 @@ public:
     virtual AAX_Result AddMIDINode(AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name,
                                    uint32_t channelMask) = 0;
     virtual AAX_Result AddProcessProc_Native(AAX_CProcessProc processProc, IACFUnknown* properties,
-                                             AAX_CInstanceInitProc instanceInitProc,
-                                             AAX_CBackgroundProc backgroundProc, AAX_CSelector* outProcID) = 0;
-    virtual AAX_Result AddProcessProc_TI(const char* dllFileName, const char* processProcName,
-                                         IACFUnknown* properties, const char* instanceInitProcName,
-                                         const char* backgroundProcName, AAX_CSelector* outProcID) = 0;
+                                             AAX_CInstanceInitProc instanceInitProc, AAX_CBackgroundProc backgroundProc,
+                                             AAX_CSelector* outProcID) = 0;
+    virtual AAX_Result AddProcessProc_TI(const char* dllFileName, const char* processProcName, IACFUnknown* properties,
+                                         const char* instanceInitProcName, const char* backgroundProcName,
+                                         AAX_CSelector* outProcID) = 0;
     virtual AAX_Result AddMeters(AAX_CFieldIndex field, const AAX_CTypeID* meterIDs, uint32_t meterCount) = 0;
 };
 

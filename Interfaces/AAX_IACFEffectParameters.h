@@ -21,8 +21,7 @@ public:
     virtual AAX_Result GetParameterIsAutomatable(AAX_CParamID parameterID, AAX_CBoolean* automatable) const = 0;
     virtual AAX_Result GetParameterNumberOfSteps(AAX_CParamID parameterID, int32_t* steps) const = 0;
     virtual AAX_Result GetParameterName(AAX_CParamID parameterID, AAX_IString* name) const = 0;
-    virtual AAX_Result GetParameterNameOfLength(AAX_CParamID parameterID, AAX_IString* name,
-                                                int32_t length) const = 0;
+    virtual AAX_Result GetParameterNameOfLength(AAX_CParamID parameterID, AAX_IString* name, int32_t length) const = 0;
     virtual AAX_Result GetParameterDefaultNormalizedValue(AAX_CParamID parameterID, double* value) const = 0;
     virtual AAX_Result SetParameterDefaultNormalizedValue(AAX_CParamID parameterID, double value) = 0;
     virtual AAX_Result GetParameterType(AAX_CParamID parameterID, AAX_EParameterType* type) const = 0;

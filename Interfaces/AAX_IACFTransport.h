@@ -14,7 +14,8 @@ public:
     virtual AAX_Result GetCurrentLoopPosition(bool* looping, int64_t* loopStartTick, int64_t* loopEndTick) = 0;
     virtual AAX_Result GetCurrentNativeSampleLocation(int64_t* sampleLocation) = 0;
     virtual AAX_Result GetCustomTickPosition(int64_t* ticks, int64_t sampleLocation) = 0;
-    virtual AAX_Result GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks, int64_t sampleLocation) = 0;
+    virtual AAX_Result GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks,
+                                          int64_t sampleLocation) = 0;
     virtual AAX_Result GetTicksPerQuarter(uint32_t* ticks) = 0;
     virtual AAX_Result GetCurrentTicksPerBeat(uint32_t* ticks) = 0;
 };

@@ -66,14 +66,14 @@ public:
     /** AddProcessProc_Native for a procedure over a typed context block `C`: the host passes the
         instances' context blocks, which the procedure reads as `C`. */
     template <class C>
-    AAX_Result AddProcessProc_Native(void(AAX_CALLBACK* processProc)(C* const begin[], const void* end),
-                                     AAX_IPropertyMap* properties = nullptr,
-                                     int32_t(AAX_CALLBACK* instanceInitProc)(const C*, AAX_EComponentInstanceInitAction) = nullptr,
-                                     int32_t(AAX_CALLBACK* backgroundProc)() = nullptr,
-                                     AAX_CSelector* outProcID = nullptr)
+    AAX_Result
+    AddProcessProc_Native(void(AAX_CALLBACK* processProc)(C* const begin[], const void* end),
+                          AAX_IPropertyMap* properties = nullptr,
+                          int32_t(AAX_CALLBACK* instanceInitProc)(const C*, AAX_EComponentInstanceInitAction) = nullptr,
+                          int32_t(AAX_CALLBACK* backgroundProc)() = nullptr, AAX_CSelector* outProcID = nullptr)
     {
         return AddProcessProc_Native(reinterpret_cast<AAX_CProcessProc>(processProc), properties,
-                                     reinterpret_cast<AAX_CInstanceInitProc>(instanceInitProc),
-                                     backgroundProc, outProcID);
+                                     reinterpret_cast<AAX_CInstanceInitProc>(instanceInitProc), backgroundProc,
+                                     outProcID);
     }
 };

@@ -62,17 +62,15 @@ public:
 
     /** A new page table holding the host's copy of a stored table, owned by the caller; null
         when the host has no page-table service or the copy fails. */
-    virtual AAX_IPageTable* CreateTableCopyForEffect(AAX_CPropertyValue manufacturerID,
-                                                     AAX_CPropertyValue productID,
+    virtual AAX_IPageTable* CreateTableCopyForEffect(AAX_CPropertyValue manufacturerID, AAX_CPropertyValue productID,
                                                      AAX_CPropertyValue plugInID, uint32_t tableType,
                                                      int32_t tablePageSize) const = 0;
-    virtual AAX_IPageTable* CreateTableCopyForLayout(const char* effectID, const char* layoutName,
-                                                     uint32_t tableType, int32_t tablePageSize) const = 0;
+    virtual AAX_IPageTable* CreateTableCopyForLayout(const char* effectID, const char* layoutName, uint32_t tableType,
+                                                     int32_t tablePageSize) const = 0;
     virtual AAX_IPageTable* CreateTableCopyForEffectFromFile(const char* path, AAX_ETextEncoding encoding,
                                                              AAX_CPropertyValue manufacturerID,
-                                                             AAX_CPropertyValue productID,
-                                                             AAX_CPropertyValue plugInID, uint32_t tableType,
-                                                             int32_t tablePageSize) const = 0;
+                                                             AAX_CPropertyValue productID, AAX_CPropertyValue plugInID,
+                                                             uint32_t tableType, int32_t tablePageSize) const = 0;
     virtual AAX_IPageTable* CreateTableCopyForLayoutFromFile(const char* path, AAX_ETextEncoding encoding,
                                                              const char* layoutName, uint32_t tableType,
                                                              int32_t tablePageSize) const = 0;

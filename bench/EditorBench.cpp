@@ -50,7 +50,7 @@ struct OpenEditor
     std::unique_ptr<QuilloAudioProcessor> processor = std::make_unique<QuilloAudioProcessor>();
     std::unique_ptr<QuilloAudioProcessorEditor> editor;
 };
-} // namespace
+}   // namespace
 
 //==============================================================================
 static void EditorTimerTickIdle (benchmark::State& state)

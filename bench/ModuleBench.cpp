@@ -43,7 +43,7 @@ aaxhost::StandInHost& moduleHost()
 
     return *loadedHost;
 }
-} // namespace
+}   // namespace
 
 void moduleBlock (benchmark::State& state)
 {
@@ -52,11 +52,24 @@ void moduleBlock (benchmark::State& state)
 
     // The settings of processorBlock, through the host's automation.
     const std::pair<int, double> settings[] = {
-        { kInputGain, 0.56 }, { kOutputGain, 0.46 }, { kPower, 1.0 }, { kHighPass, 0.6 },
-        { kLowShelfBoost, 0.5 }, { kLowShelfAttenuate, 0.2 }, { kLowShelfFrequency, 0.3 },
-        { kHighShelfBoost, 0.4 }, { kHighShelfAttenuate, 0.3 }, { kHighShelfFrequency, 0.5 },
-        { kLowMidFreq, 0.112 }, { kLowMidGain, 0.7 }, { kLowMidQ, 0.3 }, { kLowDynAttenuation, 0.7 },
-        { kHighMidFreq, 0.055 }, { kHighMidGain, 0.3 }, { kHighMidQ, 0.2 }, { kHighDynAttenuation, 0.6 },
+        { kInputGain, 0.56 },
+        { kOutputGain, 0.46 },
+        { kPower, 1.0 },
+        { kHighPass, 0.6 },
+        { kLowShelfBoost, 0.5 },
+        { kLowShelfAttenuate, 0.2 },
+        { kLowShelfFrequency, 0.3 },
+        { kHighShelfBoost, 0.4 },
+        { kHighShelfAttenuate, 0.3 },
+        { kHighShelfFrequency, 0.5 },
+        { kLowMidFreq, 0.112 },
+        { kLowMidGain, 0.7 },
+        { kLowMidQ, 0.3 },
+        { kLowDynAttenuation, 0.7 },
+        { kHighMidFreq, 0.055 },
+        { kHighMidGain, 0.3 },
+        { kHighMidQ, 0.2 },
+        { kHighDynAttenuation, 0.6 },
     };
     const auto ids = instance->ParameterIDs();
 
@@ -96,7 +109,8 @@ void moduleBlock (benchmark::State& state)
     }
 
     const auto frames = (double) state.iterations() * (double) framesPerJob;
-    state.counters["ns_per_frame"] = benchmark::Counter (frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter (frames,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["x_realtime"] = benchmark::Counter (frames / sampleRate, benchmark::Counter::kIsRate);
 
     instance->Close();

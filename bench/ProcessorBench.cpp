@@ -40,8 +40,7 @@ std::vector<float> programme (uint32_t seed, double rate = sampleRate)
     for (int i = 0; i < sourceLength; ++i)
     {
         const double t = i / rate;
-        s[(size_t) i] = noise (random)
-                      + 0.3f * (float) std::sin (6.283185307179586 * 60.0 * t)
+        s[(size_t) i] = noise (random) + 0.3f * (float) std::sin (6.283185307179586 * 60.0 * t)
                       + 0.3f * (float) std::sin (6.283185307179586 * 500.0 * t)
                       + 0.3f * (float) std::sin (6.283185307179586 * 1200.0 * t)
                       + 0.1f * (float) std::sin (6.283185307179586 * 9000.0 * t);
@@ -53,7 +52,8 @@ std::vector<float> programme (uint32_t seed, double rate = sampleRate)
 void setCounters (benchmark::State& state, int blockSize, double rate = sampleRate)
 {
     const auto frames = (double) state.iterations() * blockSize;
-    state.counters["ns_per_frame"] = benchmark::Counter (frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter (frames,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["x_realtime"] = benchmark::Counter (frames / rate, benchmark::Counter::kIsRate);
 }
 
@@ -67,11 +67,24 @@ void runProcessor (benchmark::State& state, int blockSize, double rate)
     // Every stage at work: gains, high-pass at 40 Hz, both shelves boosting and cutting, both
     // dynamic bands boosting or cutting and compressing.
     const std::pair<int, float> settings[] = {
-        { kInputGain, 0.56f }, { kOutputGain, 0.46f }, { kPower, 1.0f }, { kHighPass, 0.6f },
-        { kLowShelfBoost, 0.5f }, { kLowShelfAttenuate, 0.2f }, { kLowShelfFrequency, 0.3f },
-        { kHighShelfBoost, 0.4f }, { kHighShelfAttenuate, 0.3f }, { kHighShelfFrequency, 0.5f },
-        { kLowMidFreq, 0.112f }, { kLowMidGain, 0.7f }, { kLowMidQ, 0.3f }, { kLowDynAttenuation, 0.7f },
-        { kHighMidFreq, 0.055f }, { kHighMidGain, 0.3f }, { kHighMidQ, 0.2f }, { kHighDynAttenuation, 0.6f },
+        { kInputGain, 0.56f },
+        { kOutputGain, 0.46f },
+        { kPower, 1.0f },
+        { kHighPass, 0.6f },
+        { kLowShelfBoost, 0.5f },
+        { kLowShelfAttenuate, 0.2f },
+        { kLowShelfFrequency, 0.3f },
+        { kHighShelfBoost, 0.4f },
+        { kHighShelfAttenuate, 0.3f },
+        { kHighShelfFrequency, 0.5f },
+        { kLowMidFreq, 0.112f },
+        { kLowMidGain, 0.7f },
+        { kLowMidQ, 0.3f },
+        { kLowDynAttenuation, 0.7f },
+        { kHighMidFreq, 0.055f },
+        { kHighMidGain, 0.3f },
+        { kHighMidQ, 0.2f },
+        { kHighDynAttenuation, 0.6f },
     };
 
     for (const auto& [index, value] : settings)
@@ -143,9 +156,8 @@ Biquad peakingSection (double frequency, double q, double gainDb)
     const double alpha = std::sin (w) / (2.0 * q);
     const double a0 = 1.0 + alpha / A;
 
-    return { (float) ((1.0 + alpha * A) / a0), (float) (-2.0 * std::cos (w) / a0),
-             (float) ((1.0 - alpha * A) / a0), (float) (-2.0 * std::cos (w) / a0),
-             (float) ((1.0 - alpha / A) / a0) };
+    return { (float) ((1.0 + alpha * A) / a0), (float) (-2.0 * std::cos (w) / a0), (float) ((1.0 - alpha * A) / a0),
+             (float) (-2.0 * std::cos (w) / a0), (float) ((1.0 - alpha / A) / a0) };
 }
 
 void biquadCascadeBlock (benchmark::State& state)
@@ -242,12 +254,13 @@ void printAudioSummary (const RatioReporter& reporter)
         const double* baseline = find (reporter.nsPerFrame, "biquadCascadeBlock" + suffix);
 
         const auto cell = [] (const double* v) { return v != nullptr ? *v : std::nan (""); };
-        const auto ratio = [] (const double* a, const double* b) { return a != nullptr && b != nullptr ? *a / *b : std::nan (""); };
+        const auto ratio = [] (const double* a, const double* b)
+        { return a != nullptr && b != nullptr ? *a / *b : std::nan (""); };
         const auto realtime = [] (const double* v) { return v != nullptr ? 1.0e9 / (*v * sampleRate) : std::nan (""); };
 
-        std::printf ("%-6d %12.2f %12.2f %12.2f %16.3f %16.2f %12.1f %12.1f\n", blockSize, cell (processor), cell (module),
-                     cell (baseline), ratio (module, processor), ratio (processor, baseline), realtime (processor),
-                     realtime (module));
+        std::printf ("%-6d %12.2f %12.2f %12.2f %16.3f %16.2f %12.1f %12.1f\n", blockSize, cell (processor),
+                     cell (module), cell (baseline), ratio (module, processor), ratio (processor, baseline),
+                     realtime (processor), realtime (module));
     }
 }
 
@@ -296,7 +309,7 @@ void printEditorSummary (const RatioReporter& reporter)
     row ("full repaint, 1x artwork", repaint1, moved, "busy tick");
     row ("full repaint, 2x artwork at 2x", repaint2, repaint1, "1x repaint");
 }
-} // namespace
+}   // namespace
 
 BENCHMARK (processorBlock)->Arg (64)->Arg (512);
 BENCHMARK (processorBlockAtRate)->Args ({ 16, 48000 })->Args ({ 16, 192000 });

@@ -18,24 +18,24 @@ namespace EditorLayout
 
     enum class WidgetKind
     {
-        knob,               ///< VLKnob
-        highPassKnob,       ///< HPFilterKnob
-        mainSwitch,         ///< VLSwitchImage with "bypass_main_on" / "bypass_main_off"
-        bandSwitch,         ///< VLSwitchImage with "bypass_on" / "bypass_off"
-        meterSwitch,        ///< VLSwitchImage with "vu_output" / "vu_input"
-        reductionLamp,      ///< VLReductionIndicator
-        levelMeter,         ///< Meters
-        banner              ///< VLBanner (spans the editor's width)
+        knob,            ///< VLKnob
+        highPassKnob,    ///< HPFilterKnob
+        mainSwitch,      ///< VLSwitchImage with "bypass_main_on" / "bypass_main_off"
+        bandSwitch,      ///< VLSwitchImage with "bypass_on" / "bypass_off"
+        meterSwitch,     ///< VLSwitchImage with "vu_output" / "vu_input"
+        reductionLamp,   ///< VLReductionIndicator
+        levelMeter,      ///< Meters
+        banner           ///< VLBanner (spans the editor's width)
     };
 
     struct Place
     {
-        int paramIndex;     ///< 0..22, or -1 for a widget without a parameter
+        int paramIndex;   ///< 0..22, or -1 for a widget without a parameter
         WidgetKind kind;
         int x, y, w, h;
-        float skew;         ///< knobs only; 1 elsewhere
-        bool whitePointer;  ///< knobs only: white pointer instead of black
-        float pointerAlpha; ///< knobs only
+        float skew;           ///< knobs only; 1 elsewhere
+        bool whitePointer;    ///< knobs only: white pointer instead of black
+        float pointerAlpha;   ///< knobs only
     };
 
     /** Every parameter widget, indexed by parameter index. */

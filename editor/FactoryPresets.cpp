@@ -60,8 +60,8 @@ const char* const* const FACTORY_PRESET_FILENAMES[FACTORY_PRESET_NUM_CATEGORIES]
 
 bool isValidFactoryPreset (int category, int index) noexcept
 {
-    return category >= 0 && category < FACTORY_PRESET_NUM_CATEGORIES
-        && index >= 0 && index < FACTORY_PRESET_COUNTS[category];
+    return category >= 0 && category < FACTORY_PRESET_NUM_CATEGORIES && index >= 0
+        && index < FACTORY_PRESET_COUNTS[category];
 }
 
 const char* factoryPresetTitle (int category, int index) noexcept

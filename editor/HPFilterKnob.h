@@ -39,8 +39,8 @@ public:
     /** Colour of the pointer line. */
     juce::Colour pointerColour { juce::Colour::fromFloatRGBA (0.0f, 0.0f, 0.0f, 0.95f) };
 
-    juce::Point<float> getCentre() const noexcept   { return centre; }
-    float getRadius() const noexcept                { return radius; }
+    juce::Point<float> getCentre() const noexcept { return centre; }
+    float getRadius() const noexcept { return radius; }
 
     /** The pointer's angle in radians for the stored value (one of four). */
     float getPointerAngle() const;

@@ -26,22 +26,22 @@ namespace KnobGeometry
 
     /** Pointer position p (0..1) for a normalised parameter value v: p = v^(1/skew).
         A skew above 1 spreads the low part of the range over more of the travel. */
-    inline float positionForValue(float value, float skew)
+    inline float positionForValue (float value, float skew)
     {
-        return std::pow(value, 1.0f / skew);
+        return std::pow (value, 1.0f / skew);
     }
 
     /** Normalised parameter value for a pointer position p: v = p^skew (inverse of the above). */
-    inline float valueForPosition(float position, float skew)
+    inline float valueForPosition (float position, float skew)
     {
-        return std::pow(position, skew);
+        return std::pow (position, skew);
     }
 
     //==============================================================================================
     // Angles
 
     /** Pointer angle for a pointer position p (0..1) of a `VLKnob`. */
-    inline float pointerAngle(float position)
+    inline float pointerAngle (float position)
     {
         float theta = (float) ((double) position * pi * 1.5 - 2.356194490192345);
         theta = (float) ((double) theta - pi / 2.0);
@@ -49,9 +49,9 @@ namespace KnobGeometry
     }
 
     /** Pointer angle for a normalised parameter value of a knob with the given skew. */
-    inline float pointerAngleForValue(float value, float skew)
+    inline float pointerAngleForValue (float value, float skew)
     {
-        return pointerAngle(positionForValue(value, skew));
+        return pointerAngle (positionForValue (value, skew));
     }
 
     /** The high-pass selector's four positions, as read from its normalised value. */
@@ -65,11 +65,14 @@ namespace KnobGeometry
 
     /** Quarter of the high-pass value: each boundary belongs to the upper quarter, exactly as the
         engine reads the parameter. */
-    inline int highPassQuarter(float value)
+    inline int highPassQuarter (float value)
     {
-        if (value < 0.25f) return highPassOff;
-        if (value < 0.5f)  return highPass20Hz;
-        if (value < 0.75f) return highPass40Hz;
+        if (value < 0.25f)
+            return highPassOff;
+        if (value < 0.5f)
+            return highPass20Hz;
+        if (value < 0.75f)
+            return highPass40Hz;
         return highPass80Hz;
     }
 
@@ -77,16 +80,16 @@ namespace KnobGeometry
     constexpr float highPassBaseAngles[4] = { 0.9801769f, 1.3524556f, 1.7624335f, 2.1912608f };
 
     /** Pointer angle (screen convention as above) of selector position 0..3 (clamped). */
-    inline float highPassAngleForQuarter(int quarter)
+    inline float highPassAngleForQuarter (int quarter)
     {
         const int q = quarter < 0 ? 0 : (quarter > 3 ? 3 : quarter);
         return (float) ((double) highPassBaseAngles[q] - pi / 2.0);
     }
 
     /** Pointer angle of the high-pass selector for its normalised value. */
-    inline float highPassPointerAngle(float value)
+    inline float highPassPointerAngle (float value)
     {
-        return highPassAngleForQuarter(highPassQuarter(value));
+        return highPassAngleForQuarter (highPassQuarter (value));
     }
 
     //==============================================================================================
@@ -94,15 +97,15 @@ namespace KnobGeometry
 
     /** Distance from the knob's centre to the pointer's outer end (near the rim), about
         0.8667 x radius. */
-    inline float pointerOuterDistance(float radius)
+    inline float pointerOuterDistance (float radius)
     {
         return radius + (float) ((double) radius * -0.1333333333);
     }
 
     /** Distance from the knob's centre to the pointer's inner end, about 0.4 x radius. */
-    inline float pointerInnerDistance(float radius)
+    inline float pointerInnerDistance (float radius)
     {
-        const float outer = pointerOuterDistance(radius);
+        const float outer = pointerOuterDistance (radius);
         return outer + (float) ((double) radius * -0.46666666);
     }
 
@@ -114,34 +117,43 @@ namespace KnobGeometry
 
     /** The pointer line of a knob of the given centre and radius at the given angle, computed
         with the same single-precision trigonometry the widgets draw with. */
-    inline PointerLine pointerLine(float centreX, float centreY, float radius, float angle)
+    inline PointerLine pointerLine (float centreX, float centreY, float radius, float angle)
     {
-        const float a = pointerOuterDistance(radius);
-        const float b = pointerInnerDistance(radius);
-        const float c = std::cos(angle);
-        const float s = std::sin(angle);
+        const float a = pointerOuterDistance (radius);
+        const float b = pointerInnerDistance (radius);
+        const float c = std::cos (angle);
+        const float s = std::sin (angle);
         return { centreX + a * c, centreY + a * s, centreX + b * c, centreY + b * s };
     }
 
     /** Centre and radius of a knob laid out in a (square) rectangle of the given size, in the
         knob's own coordinates: centre = (w / 2, h / 2), radius = w / 2. */
-    inline float knobCentreX(int width)  { return (float) ((double) width * 0.5); }
-    inline float knobCentreY(int height) { return (float) ((double) height * 0.5); }
-    inline float knobRadius(int width)   { return (float) width * 0.5f; }
+    inline float knobCentreX (int width)
+    {
+        return (float) ((double) width * 0.5);
+    }
+    inline float knobCentreY (int height)
+    {
+        return (float) ((double) height * 0.5);
+    }
+    inline float knobRadius (int width)
+    {
+        return (float) width * 0.5f;
+    }
 
     //==============================================================================================
     // Mouse
 
     /** True for a point less than radius + 10 pixels from the knob's centre: the margin lets a
         knob be caught a little outside its rim. */
-    inline bool withinReach(float centreX, float centreY, float radius, int x, int y)
+    inline bool withinReach (float centreX, float centreY, float radius, int x, int y)
     {
-        return std::hypot(centreX - (float) x, centreY - (float) y) < radius + 10.0f;
+        return std::hypot (centreX - (float) x, centreY - (float) y) < radius + 10.0f;
     }
 
     /** The travel of a vertical drag by `pixelsDown` pixels (negative upwards), a tenth of it in
         fine mode (Alt held). Each widget divides it by its own travel for the whole range. */
-    inline float dragTravel(int pixelsDown, bool fine)
+    inline float dragTravel (int pixelsDown, bool fine)
     {
         float travel = (float) pixelsDown * 0.45f;
 

@@ -2,8 +2,9 @@
 
 #include <cmath>
 
-const float Meters::dbValues[12] = { -60.0f, -46.0f, -32.0f, -18.0f, -12.0f, -9.0f,
-                                      -6.0f, -3.0f, 0.0f, 3.0f, 6.0f, 9.0f };
+const float Meters::dbValues[12] = {
+    -60.0f, -46.0f, -32.0f, -18.0f, -12.0f, -9.0f, -6.0f, -3.0f, 0.0f, 3.0f, 6.0f, 9.0f
+};
 
 namespace
 {
@@ -82,8 +83,7 @@ float Meters::positionForDb (float db) noexcept
     while (i < 10 && db > dbValues[i + 1])
         ++i;
 
-    return (float) i * pixelsPerMark
-         + pixelsPerMark * (db - dbValues[i]) / (dbValues[i + 1] - dbValues[i]);
+    return (float) i * pixelsPerMark + pixelsPerMark * (db - dbValues[i]) / (dbValues[i + 1] - dbValues[i]);
 }
 
 void Meters::paint (juce::Graphics& g)

@@ -13,7 +13,7 @@
 #include <vector>
 
 #if JUCE_LINUX || JUCE_BSD
- #include <GL/glx.h>
+#include <GL/glx.h>
 #endif
 
 namespace
@@ -40,7 +40,7 @@ namespace
         thread. Message thread only; a few requests to the server, nothing kept. */
     bool displayOffersOpenGL (const juce::OpenGLPixelFormat& format, bool multisampling)
     {
-       #if JUCE_LINUX || JUCE_BSD
+#if JUCE_LINUX || JUCE_BSD
         auto* const display = juce::XWindowSystem::getInstance()->getDisplay();
 
         if (display == nullptr)
@@ -61,25 +61,22 @@ namespace
 
         const auto choose = [&] (bool withSampling, int& count)
         {
-            std::vector<int> attributes
-            {
-                GLX_RENDER_TYPE,      GLX_RGBA_BIT,
-                GLX_DOUBLEBUFFER,     True,
-                GLX_RED_SIZE,         format.redBits,
-                GLX_GREEN_SIZE,       format.greenBits,
-                GLX_BLUE_SIZE,        format.blueBits,
-                GLX_ALPHA_SIZE,       format.alphaBits,
-                GLX_DEPTH_SIZE,       format.depthBufferBits,
-                GLX_STENCIL_SIZE,     format.stencilBufferBits,
-                GLX_ACCUM_RED_SIZE,   format.accumulationBufferRedBits,
-                GLX_ACCUM_GREEN_SIZE, format.accumulationBufferGreenBits,
-                GLX_ACCUM_BLUE_SIZE,  format.accumulationBufferBlueBits,
-                GLX_ACCUM_ALPHA_SIZE, format.accumulationBufferAlphaBits
-            };
+            std::vector<int> attributes { GLX_RENDER_TYPE,      GLX_RGBA_BIT,
+                                          GLX_DOUBLEBUFFER,     True,
+                                          GLX_RED_SIZE,         format.redBits,
+                                          GLX_GREEN_SIZE,       format.greenBits,
+                                          GLX_BLUE_SIZE,        format.blueBits,
+                                          GLX_ALPHA_SIZE,       format.alphaBits,
+                                          GLX_DEPTH_SIZE,       format.depthBufferBits,
+                                          GLX_STENCIL_SIZE,     format.stencilBufferBits,
+                                          GLX_ACCUM_RED_SIZE,   format.accumulationBufferRedBits,
+                                          GLX_ACCUM_GREEN_SIZE, format.accumulationBufferGreenBits,
+                                          GLX_ACCUM_BLUE_SIZE,  format.accumulationBufferBlueBits,
+                                          GLX_ACCUM_ALPHA_SIZE, format.accumulationBufferAlphaBits };
 
             if (withSampling)
-                attributes.insert (attributes.end(), { GLX_SAMPLE_BUFFERS, multisampling ? 1 : 0,
-                                                       GLX_SAMPLES, format.multisamplingLevel });
+                attributes.insert (attributes.end(), { GLX_SAMPLE_BUFFERS, multisampling ? 1 : 0, GLX_SAMPLES,
+                                                       format.multisamplingLevel });
 
             attributes.push_back (None);
             count = 0;
@@ -102,10 +99,10 @@ namespace
         xFree (visual);
         xFree (configs);
         return usable;
-       #else
+#else
         juce::ignoreUnused (format, multisampling);
         return true;
-       #endif
+#endif
     }
 }
 
@@ -124,9 +121,7 @@ QuilloAudioProcessorEditor::SharedFonts::~SharedFonts()
 
 //==================================================================================================
 QuilloAudioProcessorEditor::QuilloAudioProcessorEditor (QuilloAudioProcessor& p)
-    : AudioProcessorEditor (p),
-      banner (this),
-      processor (&p)
+    : AudioProcessorEditor (p), banner (this), processor (&p)
 {
     // No renderer of our own: the context only paints the component tree. During construction
     // the editor has no parent yet, so this attaches the context to the editor itself. On a
@@ -260,8 +255,7 @@ void QuilloAudioProcessorEditor::createAndAddSwitch (VLSwitchImage* s, int param
 void QuilloAudioProcessorEditor::paint (juce::Graphics& g)
 {
     VLGraphics::DrawImageAt (g, backgroundImage, 0, 0, 1.0f);
-    VLGraphics::DrawImageAt (g, logoImage, EditorLayout::logoX,
-                             getHeight() - EditorLayout::logoFromBottom, 1.0f);
+    VLGraphics::DrawImageAt (g, logoImage, EditorLayout::logoX, getHeight() - EditorLayout::logoFromBottom, 1.0f);
 }
 
 void QuilloAudioProcessorEditor::resized()
@@ -273,9 +267,7 @@ void QuilloAudioProcessorEditor::resized()
     }
 
     const auto placeAt = [] (juce::Component& c, const EditorLayout::Place& place)
-    {
-        c.setBounds (place.x, place.y, place.w, place.h);
-    };
+    { c.setBounds (place.x, place.y, place.w, place.h); };
 
     placeAt (lowMidLamp, EditorLayout::lowMidLamp);
     placeAt (highMidLamp, EditorLayout::highMidLamp);
@@ -331,9 +323,9 @@ void QuilloAudioProcessorEditor::updateLevelMeter()
 
     // A meter resting at its floor that is fed the floor again would change nothing but still
     // repaint; an idle editor must not paint at 60 Hz.
-    const bool atRest = levelMeter.holdLeft == 0 && levelMeter.holdRight == 0
-                     && levelMeter.levelLeft <= silenceDb && levelMeter.levelRight <= silenceDb
-                     && levelMeter.peakLeft <= silenceDb && levelMeter.peakRight <= silenceDb;
+    const bool atRest = levelMeter.holdLeft == 0 && levelMeter.holdRight == 0 && levelMeter.levelLeft <= silenceDb
+                     && levelMeter.levelRight <= silenceDb && levelMeter.peakLeft <= silenceDb
+                     && levelMeter.peakRight <= silenceDb;
 
     if (atRest && isFloorLevel (left) && isFloorLevel (right))
         return;

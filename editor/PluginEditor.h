@@ -113,15 +113,15 @@ public:
 
     //==============================================================================================
     // Inspection (tests, benchmarks). The editor alone changes these widgets.
-    const std::vector<EComponent*>& getParamComponents() const noexcept  { return paramComponents; }
+    const std::vector<EComponent*>& getParamComponents() const noexcept { return paramComponents; }
     EComponent* getWidgetForParam (int paramId) const noexcept;
-    VLChangeView& getValueBubble() noexcept                 { return valueBubble; }
-    VLReductionIndicator& getLowMidLamp() noexcept          { return lowMidLamp; }
-    VLReductionIndicator& getHighMidLamp() noexcept         { return highMidLamp; }
-    Meters& getLevelMeter() noexcept                        { return levelMeter; }
-    VLBanner& getBanner() noexcept                          { return banner; }
+    VLChangeView& getValueBubble() noexcept { return valueBubble; }
+    VLReductionIndicator& getLowMidLamp() noexcept { return lowMidLamp; }
+    VLReductionIndicator& getHighMidLamp() noexcept { return highMidLamp; }
+    Meters& getLevelMeter() noexcept { return levelMeter; }
+    VLBanner& getBanner() noexcept { return banner; }
     /** Attached only when the display offered a configuration for it. */
-    juce::OpenGLContext& getOpenGLContext() noexcept        { return openGLContext; }
+    juce::OpenGLContext& getOpenGLContext() noexcept { return openGLContext; }
 
     /** True while a change gesture of the parameter is open with the host. */
     bool isGestureOpen (int paramId) const noexcept;
@@ -147,36 +147,36 @@ private:
     SharedFonts sharedFonts;
 
     juce::OpenGLContext openGLContext;
-    std::vector<EComponent*> paramComponents;     // not owned; the timer refreshes them in this order
+    std::vector<EComponent*> paramComponents;   // not owned; the timer refreshes them in this order
     juce::Image backgroundImage;
     juce::Image logoImage;
     VLChangeView valueBubble;
 
-    HPFilterKnob highPassKnob;                    // 3
-    VLKnob lowShelfBoostKnob;                     // 5
-    VLKnob lowShelfAttenuateKnob;                 // 6
-    VLKnob lowShelfFrequencyKnob;                 // 7
-    VLKnob lowMidFreqKnob;                        // 11
-    VLKnob lowMidGainKnob;                        // 12
-    VLKnob lowMidQKnob;                           // 13
-    VLKnob lowDynAttenuationKnob;                 // 14
-    VLKnob highMidFreqKnob;                       // 15
-    VLKnob highMidGainKnob;                       // 16
-    VLKnob highMidQKnob;                          // 17
-    VLKnob highDynAttenuationKnob;                // 18
-    VLKnob highShelfBoostKnob;                    // 8
-    VLKnob highShelfAttenuateKnob;                // 9
-    VLKnob highShelfFrequencyKnob;                // 10
+    HPFilterKnob highPassKnob;       // 3
+    VLKnob lowShelfBoostKnob;        // 5
+    VLKnob lowShelfAttenuateKnob;    // 6
+    VLKnob lowShelfFrequencyKnob;    // 7
+    VLKnob lowMidFreqKnob;           // 11
+    VLKnob lowMidGainKnob;           // 12
+    VLKnob lowMidQKnob;              // 13
+    VLKnob lowDynAttenuationKnob;    // 14
+    VLKnob highMidFreqKnob;          // 15
+    VLKnob highMidGainKnob;          // 16
+    VLKnob highMidQKnob;             // 17
+    VLKnob highDynAttenuationKnob;   // 18
+    VLKnob highShelfBoostKnob;       // 8
+    VLKnob highShelfAttenuateKnob;   // 9
+    VLKnob highShelfFrequencyKnob;   // 10
 
-    VLSwitchImage meterIOSwitch;                  // 4
-    VLSwitchImage lowShelfPowerSwitch;            // 19
-    VLSwitchImage lowMidPowerSwitch;              // 20
-    VLSwitchImage highMidPowerSwitch;             // 21
-    VLSwitchImage highShelfPowerSwitch;           // 22
-    VLSwitchImage powerSwitch;                    // 2
+    VLSwitchImage meterIOSwitch;          // 4
+    VLSwitchImage lowShelfPowerSwitch;    // 19
+    VLSwitchImage lowMidPowerSwitch;      // 20
+    VLSwitchImage highMidPowerSwitch;     // 21
+    VLSwitchImage highShelfPowerSwitch;   // 22
+    VLSwitchImage powerSwitch;            // 2
 
-    VLKnob inputGainKnob;                         // 0
-    VLKnob outputGainKnob;                        // 1
+    VLKnob inputGainKnob;    // 0
+    VLKnob outputGainKnob;   // 1
 
     VLReductionIndicator lowMidLamp;
     VLReductionIndicator highMidLamp;

@@ -11,8 +11,7 @@ namespace
     constexpr float presetColumnWidth = 150.0f;
 }
 
-VLBanner::VLBanner (Delegate* d)
-    : delegate (d)
+VLBanner::VLBanner (Delegate* d) : delegate (d)
 {
     setOpaque (true);
 
@@ -26,8 +25,7 @@ VLBanner::VLBanner (Delegate* d)
     addAndMakeVisible (previousButton);
     addAndMakeVisible (nextButton);
 
-    popup.init (factoryCategoryNames(), factoryTitles(), 0, 0, this,
-                categoryColumnWidth, presetColumnWidth);
+    popup.init (factoryCategoryNames(), factoryTitles(), 0, 0, this, categoryColumnWidth, presetColumnWidth);
 
     addAndMakeVisible (popup.nameField);
 }

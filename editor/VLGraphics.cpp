@@ -109,8 +109,7 @@ void VLGraphics::DrawImageAt (juce::Graphics& g, const juce::Image& image, int x
     g.drawImageTransformed (image, juce::AffineTransform::scale (1.0f / s).translated ((float) x, (float) y));
 }
 
-void VLGraphics::DrawImageCenteredAt (juce::Graphics& g, const juce::Image& image,
-                                      float centreX, float centreY,
+void VLGraphics::DrawImageCenteredAt (juce::Graphics& g, const juce::Image& image, float centreX, float centreY,
                                       float opacity, float scale, float angle)
 {
     g.setOpacity (opacity);
@@ -132,10 +131,8 @@ void VLGraphics::DrawImageCenteredAt (juce::Graphics& g, const juce::Image& imag
         return;
     }
 
-    const auto transform = juce::AffineTransform::rotation (angle, w * 0.5f, h * 0.5f)
-                               .scaled (drawnW / w, drawnH / h)
-                               .translated (x0, y0);
+    const auto transform =
+        juce::AffineTransform::rotation (angle, w * 0.5f, h * 0.5f).scaled (drawnW / w, drawnH / h).translated (x0, y0);
 
-    g.drawImageTransformed (image.getClippedImage ({ 0, 0, (int) std::round (w), (int) std::round (h) }),
-                            transform);
+    g.drawImageTransformed (image.getClippedImage ({ 0, 0, (int) std::round (w), (int) std::round (h) }), transform);
 }

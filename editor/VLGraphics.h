@@ -45,7 +45,6 @@ public:
 
     /** Sets g's opacity and draws the image centred on (centreX, centreY), at `scale` times its
         1x size, rotated by `angle` radians about its centre. */
-    static void DrawImageCenteredAt (juce::Graphics& g, const juce::Image& image,
-                                     float centreX, float centreY,
+    static void DrawImageCenteredAt (juce::Graphics& g, const juce::Image& image, float centreX, float centreY,
                                      float opacity, float scale, float angle);
 };

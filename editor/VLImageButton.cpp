@@ -27,8 +27,8 @@ float VLImageButton::getDrawnOpacity() const noexcept
 
 void VLImageButton::paint (juce::Graphics& g)
 {
-    VLGraphics::DrawImageCenteredAt (g, image, (float) getWidth() * 0.5f, (float) getHeight() * 0.5f,
-                                     getDrawnOpacity(), 1.0f, 0.0f);
+    VLGraphics::DrawImageCenteredAt (g, image, (float) getWidth() * 0.5f, (float) getHeight() * 0.5f, getDrawnOpacity(),
+                                     1.0f, 0.0f);
 }
 
 void VLImageButton::resized() {}

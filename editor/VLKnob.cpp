@@ -62,8 +62,7 @@ void VLKnob::paint (juce::Graphics& g)
 {
     updateGeometry();
 
-    const auto line = KnobGeometry::pointerLine (centre.x, centre.y, radius,
-                                                 KnobGeometry::pointerAngle (value));
+    const auto line = KnobGeometry::pointerLine (centre.x, centre.y, radius, KnobGeometry::pointerAngle (value));
     g.setColour (pointerColour);
     g.drawLine (line.x1, line.y1, line.x2, line.y2, KnobGeometry::knobPointerThickness);
 }

@@ -51,8 +51,8 @@ public:
     float skew = 1.0f;
 
     /** Centre and radius of the current bounds, in the knob's own coordinates. */
-    juce::Point<float> getCentre() const noexcept   { return centre; }
-    float getRadius() const noexcept                { return radius; }
+    juce::Point<float> getCentre() const noexcept { return centre; }
+    float getRadius() const noexcept { return radius; }
 
     /** The normalised parameter value the pointer stands for. */
     float getParameterValue() const;

@@ -34,9 +34,8 @@ std::vector<juce::String> VLPopupFactoryList::titlesOf (int category) const
 }
 
 void VLPopupFactoryList::init (std::vector<juce::String> newCategories,
-                               std::vector<std::vector<juce::String>> newTitles,
-                               int index, int category, Delegate* newDelegate,
-                               float newCategoryWidth, float newPresetWidth)
+                               std::vector<std::vector<juce::String>> newTitles, int index, int category,
+                               Delegate* newDelegate, float newCategoryWidth, float newPresetWidth)
 {
     modifiedShown = false;
     categoryWidth = newCategoryWidth;
@@ -193,7 +192,7 @@ void VLPopupFactoryList::resized()
 
     auto field = nameField.getBounds();
     int x1 = (int) ((double) field.getX() + (double) field.getWidth() * 0.5
-                     - ((double) categoryWidth + (double) presetWidth) * 0.5);
+                    - ((double) categoryWidth + (double) presetWidth) * 0.5);
     int y1 = field.getY() + field.getHeight();
 
     if (auto* fieldParent = nameField.getParentComponent())

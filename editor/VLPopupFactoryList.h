@@ -42,8 +42,8 @@ public:
 
     /** Fills the chooser: category names, the titles of each category ([category][index]), the
         current preset, the delegate and the widths of the two columns in pixels. */
-    void init (std::vector<juce::String> categories, std::vector<std::vector<juce::String>> titles,
-               int index, int category, Delegate* delegate, float categoryWidth, float presetWidth);
+    void init (std::vector<juce::String> categories, std::vector<std::vector<juce::String>> titles, int index,
+               int category, Delegate* delegate, float categoryWidth, float presetWidth);
 
     /** Shows (category, index) as the current, unmodified preset; loads nothing. An invalid pair
         is ignored. */
@@ -59,11 +59,11 @@ public:
     /** True when (category, index) names one of the chooser's titles. */
     bool isValidPair (int category, int index) const noexcept;
 
-    int getSelectedCategory() const noexcept    { return selectedCategory; }
-    int getSelectedIndex() const noexcept       { return selectedIndex; }
-    int getBrowseCategory() const noexcept      { return browseCategory; }
-    bool isModifiedShown() const noexcept       { return modifiedShown; }
-    int getNumCategories() const noexcept       { return (int) categories.size(); }
+    int getSelectedCategory() const noexcept { return selectedCategory; }
+    int getSelectedIndex() const noexcept { return selectedIndex; }
+    int getBrowseCategory() const noexcept { return browseCategory; }
+    bool isModifiedShown() const noexcept { return modifiedShown; }
+    int getNumCategories() const noexcept { return (int) categories.size(); }
 
     /** Number of presets in a category, 0 for an invalid category. */
     int getNumPresets (int category) const noexcept;
@@ -71,8 +71,8 @@ public:
     /** Title of a preset, empty for an invalid pair. */
     juce::String getTitle (int category, int index) const;
 
-    VLPresetList& getCategoryList() noexcept    { return categoryList; }
-    VLPresetList& getPresetList() noexcept      { return presetList; }
+    VLPresetList& getCategoryList() noexcept { return categoryList; }
+    VLPresetList& getPresetList() noexcept { return presetList; }
 
     void mouseDown (const juce::MouseEvent&) override;
     void paint (juce::Graphics&) override;

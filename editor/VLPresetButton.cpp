@@ -2,10 +2,7 @@
 #include "FontManager.h"
 #include "VLGraphics.h"
 
-VLPresetButton::VLPresetButton()
-    : arrow (VLGraphics::GetImage ("arrow_down"))
-{
-}
+VLPresetButton::VLPresetButton() : arrow (VLGraphics::GetImage ("arrow_down")) {}
 
 VLPresetButton::~VLPresetButton() = default;
 

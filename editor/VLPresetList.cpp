@@ -15,8 +15,8 @@ void VLPresetList::removeAllRows()
     rows.clear();
 }
 
-void VLPresetList::init (std::vector<juce::String> newItems, int newCount, int newSelected,
-                         int newListId, PresetListDelegate* newDelegate)
+void VLPresetList::init (std::vector<juce::String> newItems, int newCount, int newSelected, int newListId,
+                         PresetListDelegate* newDelegate)
 {
     removeAllRows();
 

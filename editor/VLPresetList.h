@@ -14,8 +14,8 @@ public:
     /** The row `item` of column `listId` was clicked; it is now the column's selected row. */
     virtual void modulePresetChange (int listId, int item) = 0;
 
-    virtual void presetListMouseOver (int listId)  { juce::ignoreUnused (listId); }
-    virtual void presetListMouseOut (int listId)   { juce::ignoreUnused (listId); }
+    virtual void presetListMouseOver (int listId) { juce::ignoreUnused (listId); }
+    virtual void presetListMouseOut (int listId) { juce::ignoreUnused (listId); }
 };
 
 /** One column of the factory-preset pop-up: a vertical stack of 18-pixel text rows, centred in
@@ -35,8 +35,7 @@ public:
 
     /** Fills the column: one row per text (at most `count` of them), the row `selected` marked
         (any index that is no row, such as -1, marks none), reporting to `delegate` with `listId`. */
-    void init (std::vector<juce::String> items, int count, int selected, int listId,
-               PresetListDelegate* delegate);
+    void init (std::vector<juce::String> items, int count, int selected, int listId, PresetListDelegate* delegate);
 
     /** Replaces every row with new texts, keeping the delegate. */
     void updateContent (std::vector<juce::String> items, int selected, int listId);
@@ -49,13 +48,13 @@ public:
     void itemMouseOver (int index) override;
     void itemMouseOut (int index) override;
 
-    int getNumRows() const noexcept                     { return (int) rows.size(); }
+    int getNumRows() const noexcept { return (int) rows.size(); }
 
     /** The row at index, or null. */
     VLPresetListButton* getRow (int index) const noexcept;
 
-    int getSelected() const noexcept                    { return selected; }
-    int getListId() const noexcept                      { return listId; }
+    int getSelected() const noexcept { return selected; }
+    int getListId() const noexcept { return listId; }
     const std::vector<juce::String>& getItems() const noexcept { return items; }
 
     /** Marks `index` as the selected row (none when it is no row) and repaints the rows. */

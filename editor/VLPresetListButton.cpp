@@ -53,10 +53,14 @@ void VLPresetListButton::mouseUp (const juce::MouseEvent& e)
 
 juce::uint8 VLPresetListButton::getTextAlpha() const noexcept
 {
-    if (pressed)  return 242;
-    if (selected) return (juce::uint8) (0.99f * 255.0f);
-    if (hover)    return (juce::uint8) (0.7f * 255.0f);
-    if (bright)   return (juce::uint8) (0.7f * 255.0f);
+    if (pressed)
+        return 242;
+    if (selected)
+        return (juce::uint8) (0.99f * 255.0f);
+    if (hover)
+        return (juce::uint8) (0.7f * 255.0f);
+    if (bright)
+        return (juce::uint8) (0.7f * 255.0f);
     return (juce::uint8) (0.6f * 255.0f);
 }
 

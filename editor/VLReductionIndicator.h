@@ -25,8 +25,8 @@ public:
     /** Alpha of the red disc for a reduction value: 0 down to gain 0.5, 1 at gain 0. */
     static float redAlphaFor (float reduction) noexcept;
 
-    float latestReduction = 1.0f;       ///< the value last read from the engine; not drawn
-    float displayedReduction = 1.0f;    ///< the value drawn
+    float latestReduction = 1.0f;      ///< the value last read from the engine; not drawn
+    float displayedReduction = 1.0f;   ///< the value drawn
     juce::Image inactiveImage;
     juce::Image activeImage;
 

@@ -10,7 +10,7 @@
 
 namespace
 {
-constexpr int stateValuesSize = VL_NUM_PARAMS * 4;      // the preset form: 92 bytes
+constexpr int stateValuesSize = VL_NUM_PARAMS * 4;   // the preset form: 92 bytes
 constexpr int highPassMixSteps = 256;
 
 // Enough for the latency at 192 kHz, so that preparing for the usual rates never allocates.
@@ -51,12 +51,13 @@ int latencyFor (float sampleRate) noexcept
     // Two bands in series, each delaying by its compressor's look-ahead line.
     return 2 * DynamicFilter::latencySamples (sampleRate);
 }
-} // namespace
+}   // namespace
 
 //==============================================================================
 QuilloAudioProcessor::QuilloAudioProcessor()
-    : AudioProcessor (BusesProperties().withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                                       .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
     setMixRamp (highPassMix, 1.0f);
 
@@ -126,9 +127,7 @@ void QuilloAudioProcessor::prepareToPlay (double sampleRate, int /*maximumExpect
     setLatencySamples (latency);
 }
 
-void QuilloAudioProcessor::releaseResources()
-{
-}
+void QuilloAudioProcessor::releaseResources() {}
 
 bool QuilloAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
@@ -211,8 +210,8 @@ void QuilloAudioProcessor::processChunk (float* left, float* right, int numChann
     // The chain runs stage by stage over the chunk rather than frame by frame. Each stage sees
     // the same frames in the same order and owns its ramps and state, so the result is the
     // same bits, while each stage can work on several frames at once.
-    alignas (16) float chainL[framesPerChunk], chainR[framesPerChunk];     // lanes 0 and 1
-    alignas (16) float filteredL[framesPerChunk], filteredR[framesPerChunk]; // the high-pass copy
+    alignas (16) float chainL[framesPerChunk], chainR[framesPerChunk];         // lanes 0 and 1
+    alignas (16) float filteredL[framesPerChunk], filteredR[framesPerChunk];   // the high-pass copy
     float outputFactors[framesPerChunk];
 
     // The chunk's peaks are gathered here and handed to the meters once: a maximum taken in
@@ -259,7 +258,7 @@ void QuilloAudioProcessor::processChunk (float* left, float* right, int numChann
         float m = highPassMix.next();
 
         if (highPassMix.countdown <= 0)
-            m = highPassMix.target;      // the last step lands exactly on the target
+            m = highPassMix.target;   // the last step lands exactly on the target
 
         const float dry = 1.0f - m;
         chainL[i] = chainL[i] * dry + filteredL[i] * m;
@@ -302,8 +301,8 @@ void QuilloAudioProcessor::resetNonFiniteStages() noexcept
         highMidBand.reset();
 }
 
-void QuilloAudioProcessor::captureDryInput (const juce::AudioBuffer<float>& buffer,
-                                            int numChannels, int numSamples) noexcept
+void QuilloAudioProcessor::captureDryInput (const juce::AudioBuffer<float>& buffer, int numChannels,
+                                            int numSamples) noexcept
 {
     if (bypassLength <= 0 || numSamples <= 0)
         return;

@@ -63,17 +63,17 @@ public:
     using juce::AudioProcessor::processBlock;
     using juce::AudioProcessor::processBlockBypassed;
 
-    double getTailLengthSeconds() const override     { return 0.0; }
-    bool acceptsMidi() const override                { return false; }
-    bool producesMidi() const override               { return false; }
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
 
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override;
 
-    int getNumPrograms() override                              { return 1; }
-    int getCurrentProgram() override                           { return 0; }
-    void setCurrentProgram (int) override                      {}
-    const juce::String getProgramName (int) override           { return {}; }
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
     void changeProgramName (int, const juce::String&) override {}
 
     //==============================================================================

@@ -7,8 +7,7 @@
 VLHostParameter::VLHostParameter (const juce::String& parameterID, const juce::String& parameterName,
                                   float normalisedDefault)
     : RangedAudioParameter (juce::ParameterID { parameterID, 1 }, parameterName),
-      defaultValue (sanitise (normalisedDefault, 0.0f)),
-      value (defaultValue)
+      defaultValue (sanitise (normalisedDefault, 0.0f)), value (defaultValue)
 {
 }
 

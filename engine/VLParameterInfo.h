@@ -9,16 +9,16 @@
 */
 struct VLParameterInfo
 {
-    int32_t index;                  ///< the parameter index, equal to the row's position
-    int32_t kind;                   ///< 0 = continuous; 1 and 2 = discrete (honoured by the value text only)
-    float min;                      ///< lowest value in real units
-    float max;                      ///< highest value in real units
-    float defaultValue;             ///< default in real units
-    float reserved;                 ///< always 0
-    const char* name;               ///< display name, and the text part of the host id
-    const char* unit;               ///< unit label of the value text
-    const char* longName;           ///< longer name
-    const char* const* valueNames;  ///< names of discrete values, or null
+    int32_t index;                   ///< the parameter index, equal to the row's position
+    int32_t kind;                    ///< 0 = continuous; 1 and 2 = discrete (honoured by the value text only)
+    float min;                       ///< lowest value in real units
+    float max;                       ///< highest value in real units
+    float defaultValue;              ///< default in real units
+    float reserved;                  ///< always 0
+    const char* name;                ///< display name, and the text part of the host id
+    const char* unit;                ///< unit label of the value text
+    const char* longName;            ///< longer name
+    const char* const* valueNames;   ///< names of discrete values, or null
 
     /** The default as a normalised value, computed in single precision. */
     float normalisedDefault() const noexcept { return (defaultValue - min) / (max - min); }

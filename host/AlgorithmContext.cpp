@@ -53,24 +53,12 @@ AlgorithmContext::AlgorithmContext(const ComponentDescription& component, float 
 
         switch (field.kind)
         {
-        case Kind::AudioIn:
-            mFields[i] = mInputs.data();
-            break;
-        case Kind::AudioOut:
-            mFields[i] = mOutputs.data();
-            break;
-        case Kind::BufferLength:
-            mFields[i] = &mBufferLength;
-            break;
-        case Kind::SampleRate:
-            mFields[i] = &mSampleRate;
-            break;
-        case Kind::Clock:
-            mFields[i] = &mClock;
-            break;
-        case Kind::SideChainIn:
-            mFields[i] = &mSideChain;
-            break;
+        case Kind::AudioIn: mFields[i] = mInputs.data(); break;
+        case Kind::AudioOut: mFields[i] = mOutputs.data(); break;
+        case Kind::BufferLength: mFields[i] = &mBufferLength; break;
+        case Kind::SampleRate: mFields[i] = &mSampleRate; break;
+        case Kind::Clock: mFields[i] = &mClock; break;
+        case Kind::SideChainIn: mFields[i] = &mSideChain; break;
         case Kind::DataInPort:
             if (field.size == 0 || field.size > PacketQueue::kMaxPacketSize)
                 throw HostError("data-in port " + std::to_string(i) + " of " + std::to_string(field.size)
@@ -82,7 +70,8 @@ AlgorithmContext::AlgorithmContext(const ComponentDescription& component, float 
         case Kind::PrivateData:
         case Kind::TemporaryData:
             if (field.size > kMaxPrivateData)
-                throw HostError("private data of field " + std::to_string(i) + " is too large", AAX_ERROR_UNIMPLEMENTED);
+                throw HostError("private data of field " + std::to_string(i) + " is too large",
+                                AAX_ERROR_UNIMPLEMENTED);
             slot.memory = Allocate(field.size);
             mFields[i] = slot.memory;
             break;
@@ -91,8 +80,7 @@ AlgorithmContext::AlgorithmContext(const ComponentDescription& component, float 
             mMeterPointer = mMeterValues.data();
             mFields[i] = &mMeterPointer;
             break;
-        case Kind::Reserved:
-            break;
+        case Kind::Reserved: break;
         case Kind::AuxOutputStem:
         case Kind::Dma:
         case Kind::MIDINode:

@@ -73,6 +73,6 @@ private:
     int32_t mBufferLength = 0;
     float mSampleRate = 0.0f;
     int64_t mClock = 0;
-    int32_t mSideChain = 0;   // no side-chain: the buffer index 0 means none
+    int32_t mSideChain = 0; // no side-chain: the buffer index 0 means none
 };
 } // namespace aaxhost

@@ -8,7 +8,7 @@ namespace aaxhost
 /** Audio as the stand-in host keeps it: one vector of samples per channel, all of one length. */
 struct AudioData
 {
-    double sampleRate = 48000.0;              ///< Hz
+    double sampleRate = 48000.0; ///< Hz
     std::vector<std::vector<float>> channels;
 
     int NumChannels() const { return int(channels.size()); }

@@ -18,7 +18,7 @@ namespace
 struct RiffChunks
 {
     int formatChunks = 0;
-    int64_t dataBytes = -1;   // as the first data chunk declares; -1 without one
+    int64_t dataBytes = -1; // as the first data chunk declares; -1 without one
 };
 
 RiffChunks WalkRiff(const std::string& path)
@@ -66,7 +66,8 @@ int BytesPerSample(int format)
 
 // ---------------------------------------------------------------------------------------------
 
-WavReader::WavReader(const std::string& path) : mPath(path)
+WavReader::WavReader(const std::string& path)
+    : mPath(path)
 {
     const RiffChunks chunks = WalkRiff(path);
     if (chunks.formatChunks > 1)
@@ -243,7 +244,9 @@ struct WavWriterIO
 };
 
 WavWriter::WavWriter(const std::string& path, int numChannels, double sampleRate, size_t numFrames)
-    : mFile(path), mNumChannels(numChannels), mNumFrames(numFrames)
+    : mFile(path)
+    , mNumChannels(numChannels)
+    , mNumFrames(numFrames)
 {
     if (numChannels < 1 || numChannels > 64)
         mFile.Fail("a WAV file here has 1 to 64 channels, not " + std::to_string(numChannels));
@@ -276,7 +279,7 @@ void WavWriter::Check(bool ok)
 {
     if (ok && mFile.Error().empty())
         return;
-    mFile.Fail(sf_strerror(mSndFile));   // kept only when the file has no reason of its own
+    mFile.Fail(sf_strerror(mSndFile)); // kept only when the file has no reason of its own
     throw HostError(mFile.Error());
 }
 

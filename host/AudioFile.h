@@ -78,8 +78,8 @@ private:
     size_t mNumFrames;
     size_t mWritten = 0;
     std::vector<float> mInterleaved;
-    int64_t mHeaderSize = 0;   // streams: the bytes before the audio, already sent
-    int64_t mPosition = 0;     // streams: where libsndfile believes it writes
+    int64_t mHeaderSize = 0; // streams: the bytes before the audio, already sent
+    int64_t mPosition = 0;   // streams: where libsndfile believes it writes
 
     friend struct WavWriterIO;
 };

@@ -43,7 +43,10 @@ public:
 class CallHook
 {
 public:
-    explicit CallHook(CallObserver* observer = nullptr) : mObserver(observer) {}
+    explicit CallHook(CallObserver* observer = nullptr)
+        : mObserver(observer)
+    {
+    }
 
     /** Null unless a test attached one. */
     CallObserver* Observer() const { return mObserver; }

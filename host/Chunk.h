@@ -14,7 +14,7 @@ struct Chunk
 {
     AAX_CTypeID id = 0;
     int32_t version = 0;
-    std::string name;            ///< at most 31 characters survive in a record
+    std::string name; ///< at most 31 characters survive in a record
     std::vector<uint8_t> data;
 
     bool operator==(const Chunk& other) const

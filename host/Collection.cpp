@@ -61,8 +61,7 @@ AAX_Result Collection::SetProperties(IACFUnknown* properties)
     return AAX_SUCCESS;
 }
 
-ACFRESULT Collection::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data,
-                                      uint32_t size)
+ACFRESULT Collection::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data, uint32_t size)
 {
     if (auto forced = Enter("DefineAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;

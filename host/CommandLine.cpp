@@ -59,10 +59,10 @@ struct Options
     double rate = 48000.0;
     double seconds = 5.0;
     int block = 512;
-    std::pair<int, int> preset { 0, 0 };   // 1-based category and index; 0 0 none
+    std::pair<int, int> preset { 0, 0 }; // 1-based category and index; 0 0 none
     std::vector<std::string> settingTexts;
     std::vector<Setting> settings;
-    std::vector<std::string> given;        // the options given, by name
+    std::vector<std::string> given; // the options given, by name
     bool help = false;
 
     bool Given(const std::string& name) const { return std::count(given.begin(), given.end(), name) > 0; }
@@ -133,8 +133,7 @@ void Validate(Options& options)
     {
         if (options.positional.size() > 1)
             throw UsageError("render takes at most one input file");
-        if (!options.positional.empty()
-            && (given("--rate") || given("--seconds") || given("--channels")))
+        if (!options.positional.empty() && (given("--rate") || given("--seconds") || given("--channels")))
             throw UsageError("--rate, --seconds and --channels are for the built-in signal only");
     }
     if (options.command == "state")
@@ -149,7 +148,8 @@ void Validate(Options& options)
                 throw UsageError("state save takes no --set times: a saved state has no timeline");
     }
     if ((options.command == "editor" || options.command == "describe") && !options.positional.empty())
-        throw UsageError(options.command + " takes no file" + (options.command == "editor" ? "; use --screenshot FILE" : ""));
+        throw UsageError(options.command + " takes no file"
+                         + (options.command == "editor" ? "; use --screenshot FILE" : ""));
 }
 
 Options Parse(const std::vector<std::string>& arguments, const CommandLine::Defaults& defaults)
@@ -194,7 +194,7 @@ Options Parse(const std::vector<std::string>& arguments, const CommandLine::Defa
 
     try
     {
-        std::vector<std::string> rest(arguments.rbegin(), arguments.rend() - 1);   // CLI11 takes them reversed
+        std::vector<std::string> rest(arguments.rbegin(), arguments.rend() - 1); // CLI11 takes them reversed
         app.parse(rest);
     }
     catch (const CLI::CallForHelp&)
@@ -234,7 +234,9 @@ std::vector<uint8_t> ReadPreset(const std::string& folder, int category, int ind
                         + folder);
 
     const std::string path = folder + "/" + found;
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || size_t(status.st_size) != kPresetSize)
         throw HostError(path + ": not a factory preset of " + std::to_string(kPresetSize) + " bytes");
     std::vector<uint8_t> bytes(kPresetSize);
@@ -327,12 +329,12 @@ int Describe(const Options& options, std::ostream& out)
 struct Lane
 {
     std::unique_ptr<PlugInInstance> instance;
-    std::vector<std::pair<size_t, std::pair<std::string, double>>> timeline;   // in order of frames
+    std::vector<std::pair<size_t, std::pair<std::string, double>>> timeline; // in order of frames
     size_t next = 0;
     std::vector<std::vector<float>> output;
     std::vector<float*> outputs;
-    std::string band;                               // comparison lanes: the band whose dynamics are off
-    std::unique_ptr<Levels::DeepestDrop> drop;      // comparison lanes: the main output against this one
+    std::string band;                          // comparison lanes: the band whose dynamics are off
+    std::unique_ptr<Levels::DeepestDrop> drop; // comparison lanes: the main output against this one
 };
 
 /** A fresh instance with the preset, its timeline (the settings, then `extra` at the start), and
@@ -410,7 +412,8 @@ Source OpenSource(const Options& options, std::ostream& err)
         if (source.numChannels != 1 && source.numChannels != 2)
             throw HostError(source.name + ": the plug-in takes mono or stereo, the file has "
                             + std::to_string(source.numChannels) + " channels");
-        if (!(source.sampleRate >= PlugInInstance::kMinSampleRate && source.sampleRate <= PlugInInstance::kMaxSampleRate))
+        if (!(source.sampleRate >= PlugInInstance::kMinSampleRate
+              && source.sampleRate <= PlugInInstance::kMaxSampleRate))
             throw HostError(source.name + ": the file's sample rate of " + std::to_string(int64_t(source.sampleRate))
                             + " Hz is outside the accepted 8000 to 384000 Hz");
         if (source.file->DeclaredFrames() > source.numFrames)
@@ -453,8 +456,8 @@ std::vector<Lane> MakeLanes(StandInHost& host, const Options& options, const Sou
     output. As an AAX host compensates the delay: the latency's worth of zeros follows the input,
     and the first that many output frames are dropped, so that the output lines up with the
     input. */
-void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t latency, int blockSize,
-            WavWriter& writer, Levels::Peaks& inputPeaks, Levels::Peaks& outputPeaks)
+void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t latency, int blockSize, WavWriter& writer,
+            Levels::Peaks& inputPeaks, Levels::Peaks& outputPeaks)
 {
     const auto numChannels = size_t(source.numChannels);
     const size_t total = source.numFrames + size_t(latency);
@@ -527,8 +530,9 @@ void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t l
         const std::string& id = lanes[i].band;
         const size_t nameStart = id.find_first_not_of("0123456789");
         const std::string name = nameStart == std::string::npos ? id : id.substr(nameStart);
-        std::snprintf(line, sizeof(line), "Reduction        %-22s %6.2f dB (deepest, against the band's dynamics off)\n",
-                      name.c_str(), lanes[i].drop->Db());
+        std::snprintf(line, sizeof(line),
+                      "Reduction        %-22s %6.2f dB (deepest, against the band's dynamics off)\n", name.c_str(),
+                      lanes[i].drop->Db());
         out << line;
     }
 }

@@ -113,18 +113,16 @@ AAX_Result ComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t pa
 
 AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex field, int32_t stemFormat, const char* name)
 {
-    if (auto forced = Enter("AddAuxOutputStem", [&] {
-            return Field(field) + ", " + Int(stemFormat) + ", " + Quote(name);
-        }))
+    if (auto forced = Enter("AddAuxOutputStem",
+                            [&] { return Field(field) + ", " + Int(stemFormat) + ", " + Quote(name); }))
         return *forced;
     return AddField(field, ContextField::Kind::AuxOutputStem, 0, stemFormat);
 }
 
 AAX_Result ComponentDescriptor::AddPrivateData(AAX_CFieldIndex field, int32_t dataSize, uint32_t options)
 {
-    if (auto forced = Enter("AddPrivateData", [&] {
-            return Field(field) + ", " + Int(dataSize) + ", " + Int(options);
-        }))
+    if (auto forced = Enter("AddPrivateData",
+                            [&] { return Field(field) + ", " + Int(dataSize) + ", " + Int(options); }))
         return *forced;
     return AddField(field, ContextField::Kind::PrivateData, dataSize > 0 ? uint32_t(dataSize) : 0u, options);
 }
@@ -159,7 +157,8 @@ AAX_Result ComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc processPr
     if (processProc == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
-    const AAX_CSelector id = Register(ProcessProc { true, processProc, instanceInitProc, backgroundProc, "", "", "", 0 },
+    const AAX_CSelector id = Register(ProcessProc { true, processProc, instanceInitProc, backgroundProc, "", "", "",
+                                                    0 },
                                       properties);
     if (outProcID != nullptr)
         *outProcID = id;
@@ -178,8 +177,9 @@ AAX_Result ComponentDescriptor::AddProcessProc_TI(const char* dllFileName, const
     if (dllFileName == nullptr || processProcName == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
-    const AAX_CSelector id = Register(
-        ProcessProc { false, nullptr, nullptr, nullptr, dllFileName, processProcName, "", 0 }, properties);
+    const AAX_CSelector id = Register(ProcessProc { false, nullptr, nullptr, nullptr, dllFileName, processProcName, "",
+                                                    0 },
+                                      properties);
     if (outProcID != nullptr)
         *outProcID = id;
     return AAX_SUCCESS;
@@ -220,7 +220,8 @@ AAX_Result ComponentDescriptor::AddProcessProc(IACFUnknown* properties, AAX_CSel
     std::vector<AAX_CSelector> ids;
     AAX_CPropertyValue value = 0;
     const void* pointer = nullptr;
-    if ((map->GetProperty(AAX_eProperty_PlugInID_Native, &value) || map->GetProperty(AAX_eProperty_PlugInID_AudioSuite, &value))
+    if ((map->GetProperty(AAX_eProperty_PlugInID_Native, &value)
+         || map->GetProperty(AAX_eProperty_PlugInID_AudioSuite, &value))
         && map->GetPointerProperty(AAX_eProperty_NativeProcessProc, &pointer) && pointer != nullptr)
     {
         const void* init = nullptr;
@@ -229,12 +230,13 @@ AAX_Result ComponentDescriptor::AddProcessProc(IACFUnknown* properties, AAX_CSel
         map->GetPointerProperty(AAX_eProperty_NativeBackgroundProc, &background);
         ids.push_back(Register(ProcessProc { true, reinterpret_cast<AAX_CProcessProc>(const_cast<void*>(pointer)),
                                              reinterpret_cast<AAX_CInstanceInitProc>(const_cast<void*>(init)),
-                                             reinterpret_cast<AAX_CBackgroundProc>(const_cast<void*>(background)),
-                                             "", "", "", 0 },
+                                             reinterpret_cast<AAX_CBackgroundProc>(const_cast<void*>(background)), "",
+                                             "", "", 0 },
                                properties));
     }
     const void* dll = nullptr;
-    if (map->GetProperty(AAX_eProperty_PlugInID_TI, &value) && map->GetPointerProperty(AAX_eProperty_TIDLLFileName, &dll)
+    if (map->GetProperty(AAX_eProperty_PlugInID_TI, &value)
+        && map->GetPointerProperty(AAX_eProperty_TIDLLFileName, &dll)
         && map->GetPointerProperty(AAX_eProperty_TIProcessProc, &pointer) && dll != nullptr && pointer != nullptr)
     {
         ids.push_back(Register(ProcessProc { false, nullptr, nullptr, nullptr, static_cast<const char*>(dll),

@@ -16,13 +16,13 @@ public:
     /** One registered process procedure. */
     struct ProcessProc
     {
-        bool native;                                ///< native, else DSP (named procedures)
-        AAX_CProcessProc processProc;               ///< native only
-        AAX_CInstanceInitProc instanceInitProc;     ///< native only
-        AAX_CBackgroundProc backgroundProc;         ///< native only
-        std::string dllFileName;                    ///< DSP only
-        std::string processProcName;                ///< DSP only
-        std::string properties;                     ///< name of the property map
+        bool native;                            ///< native, else DSP (named procedures)
+        AAX_CProcessProc processProc;           ///< native only
+        AAX_CInstanceInitProc instanceInitProc; ///< native only
+        AAX_CBackgroundProc backgroundProc;     ///< native only
+        std::string dllFileName;                ///< DSP only
+        std::string processProcName;            ///< DSP only
+        std::string properties;                 ///< name of the property map
         AAX_CSelector id;
     };
 
@@ -31,15 +31,27 @@ public:
     {
         enum class Kind
         {
-            Reserved, AudioIn, AudioOut, BufferLength, SampleRate, Clock, SideChainIn, DataInPort,
-            AuxOutputStem, PrivateData, TemporaryData, Dma, Meters, MIDINode
+            Reserved,
+            AudioIn,
+            AudioOut,
+            BufferLength,
+            SampleRate,
+            Clock,
+            SideChainIn,
+            DataInPort,
+            AuxOutputStem,
+            PrivateData,
+            TemporaryData,
+            Dma,
+            Meters,
+            MIDINode
         };
 
         AAX_CFieldIndex index = -1;
         Kind kind = Kind::Reserved;
-        uint32_t size = 0;                    ///< bytes: data-in packet, private or temporary data
-        int64_t option = 0;                   ///< port type, private-data options, stem format, mode, node type
-        std::vector<AAX_CTypeID> meterIDs;    ///< Meters only
+        uint32_t size = 0;                 ///< bytes: data-in packet, private or temporary data
+        int64_t option = 0;                ///< port type, private-data options, stem format, mode, node type
+        std::vector<AAX_CTypeID> meterIDs; ///< Meters only
     };
 
     explicit ComponentDescriptor(std::shared_ptr<CallHook> hook);

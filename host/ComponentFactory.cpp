@@ -12,7 +12,8 @@
 namespace aaxhost
 {
 ComponentFactory::ComponentFactory(std::shared_ptr<CallHook> hook, HostServices& services)
-    : HostUnknown("factory", std::move(hook), false), mServices(services)
+    : HostUnknown("factory", std::move(hook), false)
+    , mServices(services)
 {
     Register(AAXCompID_AAXCollection, [](std::shared_ptr<CallHook> h) -> HostObject* { return new Collection(h); });
     Register(AAXCompID_AAXEffectDescriptor,
@@ -52,9 +53,8 @@ ACFRESULT ComponentFactory::CreateComponent(const acfCLSID& clsid, IACFUnknown* 
 {
     if (out != nullptr)
         *out = nullptr;
-    if (auto forced = Enter("CreateComponent", [&] {
-            return UidName(clsid) + ", " + ObjectName(outer) + ", " + UidName(iid);
-        }))
+    if (auto forced = Enter("CreateComponent",
+                            [&] { return UidName(clsid) + ", " + ObjectName(outer) + ", " + UidName(iid); }))
         return *forced;
     if (out == nullptr)
         return ACF_E_INVALIDARG;
@@ -69,7 +69,7 @@ ACFRESULT ComponentFactory::CreateComponent(const acfCLSID& clsid, IACFUnknown* 
         return ACF_E_NOINTERFACE;
 
     HostObject* const object = maker->second(Hook());
-    mCreated.push_back(object);   // keeps the creation reference
+    mCreated.push_back(object); // keeps the creation reference
 
     return object->QueryInterfaceImpl(iid, out);
 }

@@ -85,7 +85,8 @@ AAX_Result Controller::SetCycleCount(AAX_EProperty* which, int32_t* cycles, int3
 
 AAX_Result Controller::PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size)
 {
-    if (auto forced = Enter("PostPacket", [&] { return Int(port) + ", " + Int(size); }, data, size))
+    if (auto forced = Enter(
+            "PostPacket", [&] { return Int(port) + ", " + Int(size); }, data, size))
         return *forced;
     if (data == nullptr && size != 0)
         return AAX_ERROR_NULL_ARGUMENT;
@@ -178,7 +179,8 @@ AAX_Result Controller::GetNextMIDIPacket(AAX_CFieldIndex* port, AAX_CMidiPacket*
 
 AAX_Result Controller::SendNotification(AAX_CTypeID type, const void* data, uint32_t size)
 {
-    if (auto forced = Enter("SendNotification", [&] { return Int(type) + ", " + Int(size); }, data, size))
+    if (auto forced = Enter(
+            "SendNotification", [&] { return Int(type) + ", " + Int(size); }, data, size))
         return *forced;
     return data == nullptr && size != 0 ? AAX_ERROR_NULL_ARGUMENT : AAX_SUCCESS;
 }

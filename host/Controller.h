@@ -32,16 +32,16 @@ public:
         AAX_CSampleRate sampleRate = 48000.0f;
         AAX_EStemFormat inputStemFormat = AAX_eStemFormat_Stereo;
         AAX_EStemFormat outputStemFormat = AAX_eStemFormat_Stereo;
-        int32_t signalLatency = 0;       ///< kept from SetSignalLatency
+        int32_t signalLatency = 0; ///< kept from SetSignalLatency
         int32_t hybridSignalLatency = 0;
         int64_t todLocation = 0;
         AAX_CTimestamp automationTimestamp = 0;
         std::string hostName = "Stand-in Host";
         int32_t targetPlatform = 1;
         AAX_CBoolean isAudioSuite = 0;
-        std::map<int32_t, int32_t> cycleCounts;              ///< by AAX_EProperty, from SetCycleCount
-        std::map<AAX_CTypeID, Meter> meters;                 ///< by meter id
-        std::deque<std::pair<AAX_CFieldIndex, AAX_CMidiPacket>> midi;   ///< handed out by GetNextMIDIPacket
+        std::map<int32_t, int32_t> cycleCounts;                       ///< by AAX_EProperty, from SetCycleCount
+        std::map<AAX_CTypeID, Meter> meters;                          ///< by meter id
+        std::deque<std::pair<AAX_CFieldIndex, AAX_CMidiPacket>> midi; ///< handed out by GetNextMIDIPacket
     };
 
     /** Where posted packets travel on to: the instance's algorithm. */

@@ -52,8 +52,7 @@ void* Definition::FindInterface(const acfIID& iid)
     return nullptr;
 }
 
-ACFRESULT Definition::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data,
-                                      uint32_t size)
+ACFRESULT Definition::DefineAttribute(const acfUID& attributeID, const acfUID& typeID, const void* data, uint32_t size)
 {
     if (auto forced = Enter("DefineAttribute", [&] { return UidName(attributeID) + ", " + Int(size); }))
         return *forced;

@@ -71,21 +71,18 @@ std::string PropertyValueText(int32_t id, int64_t value)
     case AAX_eProperty_ProductID:
     case AAX_eProperty_PlugInID_Native:
     case AAX_eProperty_PlugInID_AudioSuite:
-    case AAX_eProperty_PlugInID_TI:
-        return "'" + FourCCText(uint32_t(value)) + "'";
+    case AAX_eProperty_PlugInID_TI: return "'" + FourCCText(uint32_t(value)) + "'";
     case AAX_eProperty_InputStemFormat:
-    case AAX_eProperty_OutputStemFormat:
-        return StemFormatName(AAX_EStemFormat(int32_t(value)));
-    default:
-        return std::to_string(value);
+    case AAX_eProperty_OutputStemFormat: return StemFormatName(AAX_EStemFormat(int32_t(value)));
+    default: return std::to_string(value);
     }
 }
 
 std::string CategoryText(uint32_t category)
 {
-    static const char* const names[] = { "EQ", "Dynamics", "PitchShift", "Reverb", "Delay", "Modulation",
-                                         "Harmonic", "NoiseReduction", "Dither", "SoundField", "HWGenerators",
-                                         "SWGenerators", "WrappedPlugin", "Effect" };
+    static const char* const names[] = { "EQ",           "Dynamics",     "PitchShift",     "Reverb", "Delay",
+                                         "Modulation",   "Harmonic",     "NoiseReduction", "Dither", "SoundField",
+                                         "HWGenerators", "SWGenerators", "WrappedPlugin",  "Effect" };
     std::string text;
     for (int bit = 0; bit < 14; ++bit)
         if ((category & (1u << bit)) != 0)

@@ -17,8 +17,8 @@ class Host;
 struct ComponentDescription
 {
     std::vector<ComponentDescriptor::ContextField> fields;
-    std::map<int32_t, int64_t> properties;       ///< integer properties of the native procedure's map
-    AAX_CProcessProc processProc = nullptr;      ///< the native process procedure, or null
+    std::map<int32_t, int64_t> properties;  ///< integer properties of the native procedure's map
+    AAX_CProcessProc processProc = nullptr; ///< the native process procedure, or null
     AAX_CInstanceInitProc instanceInitProc = nullptr;
 
     /** An integer property, or `fallback` when the map lacks it. */
@@ -40,8 +40,8 @@ struct EffectDescription
     std::string id;
     std::vector<std::string> names;
     std::vector<uint32_t> categories;
-    void* createGUI = nullptr;                  ///< kAAX_ProcPtrID_Create_EffectGUI
-    void* createParameters = nullptr;           ///< kAAX_ProcPtrID_Create_EffectParameters
+    void* createGUI = nullptr;        ///< kAAX_ProcPtrID_Create_EffectGUI
+    void* createParameters = nullptr; ///< kAAX_ProcPtrID_Create_EffectParameters
     std::vector<ComponentDescription> components;
     std::vector<std::pair<AAX_CTypeID, std::string>> meters;
 

@@ -75,9 +75,8 @@ AAX_Result EffectDescriptor::AddResourceInfo(AAX_EResourceType type, const char*
 
 AAX_Result EffectDescriptor::AddMeterDescription(AAX_CTypeID meterID, const char* name, IACFUnknown* properties)
 {
-    if (auto forced = Enter("AddMeterDescription", [&] {
-            return Int(meterID) + ", " + Quote(name) + ", " + ObjectName(properties);
-        }))
+    if (auto forced = Enter("AddMeterDescription",
+                            [&] { return Int(meterID) + ", " + Quote(name) + ", " + ObjectName(properties); }))
         return *forced;
     mMeters.push_back({ meterID, name != nullptr ? name : "" });
     mHeldMaps.push_back(Hold(properties));

@@ -7,7 +7,8 @@
 namespace aaxhost
 {
 FeatureInfo::FeatureInfo(std::shared_ptr<CallHook> hook, AAX_ESupportLevel level)
-    : HostUnknown("feature", std::move(hook)), mLevel(level)
+    : HostUnknown("feature", std::move(hook))
+    , mLevel(level)
 {
 }
 

@@ -12,7 +12,11 @@ namespace aaxhost
 {
 namespace
 {
-#define QUILLO_HOST_ID(id) std::pair<const acfUID*, const char*> { &id, #id }
+#define QUILLO_HOST_ID(id)                                                                                             \
+    std::pair<const acfUID*, const char*>                                                                              \
+    {                                                                                                                  \
+        &id, #id                                                                                                       \
+    }
 
 const std::pair<const acfUID*, const char*> kKnownIds[] = {
     QUILLO_HOST_ID(IID_IACFUnknown),

@@ -5,15 +5,15 @@
 namespace aaxhost
 {
 Host::Host(CallObserver* observer)
-    : mHook(std::make_shared<CallHook>(observer)),
-      mServices(new HostServices(mHook)),
-      mFactory(new ComponentFactory(mHook, *mServices)),
-      mDescriptionHost(new DescriptionHost(mHook)),
-      mDefinition(new Definition(mHook)),
-      mAutomation(new AutomationDelegate(mHook)),
-      mTransport(new Transport(mHook)),
-      mView(new ViewContainer(mHook)),
-      mContext(new HostContext(mHook))
+    : mHook(std::make_shared<CallHook>(observer))
+    , mServices(new HostServices(mHook))
+    , mFactory(new ComponentFactory(mHook, *mServices))
+    , mDescriptionHost(new DescriptionHost(mHook))
+    , mDefinition(new Definition(mHook))
+    , mAutomation(new AutomationDelegate(mHook))
+    , mTransport(new Transport(mHook))
+    , mView(new ViewContainer(mHook))
+    , mContext(new HostContext(mHook))
 {
     mContext->Provide(IID_IACFComponentFactory, static_cast<IACFComponentFactory*>(mFactory));
     mContext->Provide(IID_IAAXDescriptionHostV1, static_cast<AAX_IACFDescriptionHost*>(mDescriptionHost));

@@ -15,7 +15,8 @@ class HostError : public std::runtime_error
 {
 public:
     HostError(const std::string& what, AAX_Result code = 0)
-        : std::runtime_error(code != 0 ? what + " (result " + ResultText(code) + ")" : what), mCode(code)
+        : std::runtime_error(code != 0 ? what + " (result " + ResultText(code) + ")" : what)
+        , mCode(code)
     {
     }
 

@@ -8,7 +8,8 @@ namespace aaxhost
 std::atomic<uint32_t> HostObject::sLiveCount { 0 };
 
 HostObject::HostObject(const std::string& kind, std::shared_ptr<CallHook> hook, bool numbered)
-    : mName(numbered ? hook->NextName(kind) : kind), mHook(std::move(hook))
+    : mName(numbered ? hook->NextName(kind) : kind)
+    , mHook(std::move(hook))
 {
     sLiveCount.fetch_add(1);
 }

@@ -15,7 +15,9 @@ namespace aaxhost
 {
 /** Id under which every host object answers with its HostObject, so that the host can recognise
     its own objects when the plug-in hands them back. Never reported to an observer. */
-inline constexpr acfIID IID_HostObject = { 0x0B57AA01, 0x7C11, 0x4A2E, { 0x91, 0x3D, 0x48, 0x6F, 0x73, 0x74, 0x4F, 0x62 } };
+inline constexpr acfIID IID_HostObject = {
+    0x0B57AA01, 0x7C11, 0x4A2E, { 0x91, 0x3D, 0x48, 0x6F, 0x73, 0x74, 0x4F, 0x62 }
+};
 
 /** Common part of every host-side object: a name, an atomic reference count, and the hook
     through which a test's observer sees each call (and may make the host misbehave).
@@ -63,8 +65,7 @@ protected:
         is thrown; otherwise nothing (the caller goes on). `args` (a callable giving the
         arguments' text) runs only for an observer, so that an unobserved call costs no text. */
     template <class Args>
-    std::optional<AAX_Result> Enter(const char* method, const Args& args, const void* data = nullptr,
-                                    uint32_t size = 0)
+    std::optional<AAX_Result> Enter(const char* method, const Args& args, const void* data = nullptr, uint32_t size = 0)
     {
         CallObserver* const observer = mHook->Observer();
         if (observer == nullptr)

@@ -34,7 +34,8 @@ AAX_Result HostServices::Assert(const char* file, int32_t line, const char* note
 
 AAX_Result HostServices::Trace(int32_t priority, const char* message)
 {
-    return Enter("Trace", [&] { return Int(priority) + ", " + Quote(message); }, message, Length(message))
+    return Enter(
+               "Trace", [&] { return Int(priority) + ", " + Quote(message); }, message, Length(message))
         .value_or(AAX_SUCCESS);
 }
 

@@ -12,12 +12,12 @@ const acfIID* const kEffectParametersIds[] = { &IID_IAAXEffectParametersV1, &IID
 }
 
 Instance::Instance(Host& host)
-    : mContext(new HostContext(host.Hook(), host.Hook()->NextName("instance"))),
-      mController(new Controller(host.Hook())),
-      mPageTableController(new PageTableController(host.Hook())),
-      mAutomation(new AutomationDelegate(host.Hook(), "automation", true)),
-      mTransport(new Transport(host.Hook(), "transport", true)),
-      mView(new ViewContainer(host.Hook()))
+    : mContext(new HostContext(host.Hook(), host.Hook()->NextName("instance")))
+    , mController(new Controller(host.Hook()))
+    , mPageTableController(new PageTableController(host.Hook()))
+    , mAutomation(new AutomationDelegate(host.Hook(), "automation", true))
+    , mTransport(new Transport(host.Hook(), "transport", true))
+    , mView(new ViewContainer(host.Hook()))
 {
     auto* const controller = static_cast<AAX_IACFController_V3*>(mController);
     mContext->Provide(IID_IAAXControllerV1, controller);

@@ -21,7 +21,8 @@ std::vector<double> Levels::Peaks::Db() const
 }
 
 Levels::DeepestDrop::DeepestDrop(int numChannels, double sampleRate, double windowSeconds)
-    : mNumChannels(numChannels), mWindow(size_t(std::max(1.0, std::round(windowSeconds * sampleRate))))
+    : mNumChannels(numChannels)
+    , mWindow(size_t(std::max(1.0, std::round(windowSeconds * sampleRate))))
 {
 }
 

@@ -13,7 +13,10 @@ public:
     class Peaks
     {
     public:
-        explicit Peaks(int numChannels) : mPeaks(size_t(numChannels), 0.0f) {}
+        explicit Peaks(int numChannels)
+            : mPeaks(size_t(numChannels), 0.0f)
+        {
+        }
 
         /** Takes `numFrames` more frames of each channel. */
         void Add(const float* const* channels, size_t numFrames);

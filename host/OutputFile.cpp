@@ -29,7 +29,9 @@ std::string NameOf(const std::string& path)
 }
 } // namespace
 
-OutputFile::OutputFile(const std::string& path) : mPath(path), mTarget(path)
+OutputFile::OutputFile(const std::string& path)
+    : mPath(path)
+    , mTarget(path)
 {
     if (path.empty())
     {
@@ -37,7 +39,9 @@ OutputFile::OutputFile(const std::string& path) : mPath(path), mTarget(path)
         return;
     }
 
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
     {
         // A device or a pipe: there is nothing to replace, and no folder to put a copy in.
@@ -49,7 +53,9 @@ OutputFile::OutputFile(const std::string& path) : mPath(path), mTarget(path)
     }
 
     const bool exists = stat(path.c_str(), &existing) == 0;
-    struct stat link {};
+    struct stat link
+    {
+    };
     if (exists && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
     {
         // Replace the file the link names, not the link.

@@ -59,8 +59,8 @@ private:
     void Discard();
 
     std::string mPath;
-    std::string mTarget;      // where the file goes: the path, or what a symbolic link names
-    std::string mTemporary;   // regular files only
+    std::string mTarget;    // where the file goes: the path, or what a symbolic link names
+    std::string mTemporary; // regular files only
     std::string mError;
     int mFd = -1;
     bool mRegular = true;

@@ -38,7 +38,7 @@ public:
 
 private:
     std::array<Packet, kCapacity> mPackets;
-    std::atomic<size_t> mHead { 0 };   // next to read, written by the consumer
-    std::atomic<size_t> mTail { 0 };   // next to write, written by the producer
+    std::atomic<size_t> mHead { 0 }; // next to read, written by the consumer
+    std::atomic<size_t> mTail { 0 }; // next to write, written by the producer
 };
 } // namespace aaxhost

@@ -54,8 +54,8 @@ AAX_Result PageTableController::CopyTableOfLayoutForEffect(const char* effectID,
                                                            IACFUnknown* table)
 {
     if (auto forced = Enter("CopyTableOfLayoutForEffect", [&] {
-            return Quote(effectID) + ", " + Quote(layoutName) + ", " + Int(tableType) + ", " + Int(tablePageSize)
-                 + ", " + ObjectName(table);
+            return Quote(effectID) + ", " + Quote(layoutName) + ", " + Int(tableType) + ", " + Int(tablePageSize) + ", "
+                 + ObjectName(table);
         }))
         return *forced;
     return Fill(table);

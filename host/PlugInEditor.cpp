@@ -16,10 +16,11 @@ using CreateProc = IACFUnknown* (*)();
 }
 
 PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
-    : mHost(host), mInstance(instance)
+    : mHost(host)
+    , mInstance(instance)
 {
     host.CheckThread("opening an editor");
-    instance.Effect();   // the instance must be open
+    instance.Effect(); // the instance must be open
     if (host.Effect().createGUI == nullptr)
         throw HostError("the plug-in has no GUI factory", AAX_ERROR_NULL_OBJECT);
     // Connected before the plug-in makes its editor and until the window is gone: the server

@@ -24,7 +24,8 @@ AAX_Result FirstFailure(AAX_Result first, AAX_Result next)
 } // namespace
 
 PlugInInstance::PlugInInstance(StandInHost& host, const ComponentDescription& component, float sampleRate)
-    : mHost(host), mComponent(component)
+    : mHost(host)
+    , mComponent(component)
 {
     host.CheckThread("creating an instance");
     if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate))

@@ -15,9 +15,13 @@ void WriteBytes(png_structp png, png_bytep data, size_t size)
     static_cast<OutputFile*>(png_get_io_ptr(png))->Write(data, size);
 }
 
-void Flush(png_structp) {}
+void Flush(png_structp)
+{
+}
 
-void Warn(png_structp, png_const_charp) {}
+void Warn(png_structp, png_const_charp)
+{
+}
 
 /** libpng reports its own errors by jumping back here: nothing in this function needs a
     destructor, so the jump skips none. */

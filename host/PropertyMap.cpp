@@ -51,9 +51,8 @@ AAX_Result PropertyMap::RemoveProperty(AAX_EProperty property)
 AAX_Result PropertyMap::AddPropertyWithIDArray(AAX_EProperty property, const AAX_SPlugInIdentifierTriad* ids,
                                                uint32_t count)
 {
-    if (auto forced = Enter("AddPropertyWithIDArray", [&] {
-            return aaxhost::Int(property) + ", " + aaxhost::Int(count);
-        }))
+    if (auto forced = Enter("AddPropertyWithIDArray",
+                            [&] { return aaxhost::Int(property) + ", " + aaxhost::Int(count); }))
         return *forced;
     if (ids == nullptr && count != 0)
         return AAX_ERROR_NULL_ARGUMENT;

@@ -34,7 +34,7 @@ bool RealtimeThread::Start(Job job, void* argument)
     mJob = job;
     mArgument = argument;
     mRunning = true;
-    sem_post(&mStart);   // publishes the job to the real-time thread
+    sem_post(&mStart); // publishes the job to the real-time thread
     return true;
 }
 

@@ -46,7 +46,7 @@ private:
     sem_t mDone;
     Job mJob = nullptr;
     void* mArgument = nullptr;
-    bool mRunning = false;            // owner thread only
+    bool mRunning = false; // owner thread only
     std::atomic<bool> mQuit { false };
     std::atomic<bool> mRealtime { false };
 };

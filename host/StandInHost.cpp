@@ -17,9 +17,9 @@ const std::string& PreparedPath(const std::string& path)
 } // namespace
 
 StandInHost::StandInHost(const std::string& modulePath, CallObserver* observer)
-    : mModule(std::make_unique<Module>(PreparedPath(modulePath))),
-      mHost(std::make_unique<Host>(observer)),
-      mOwner(std::this_thread::get_id())
+    : mModule(std::make_unique<Module>(PreparedPath(modulePath)))
+    , mHost(std::make_unique<Host>(observer))
+    , mOwner(std::this_thread::get_id())
 {
     const ACFRESULT started = mModule->Startup(mHost->Unknown());
     if (started != ACF_OK)

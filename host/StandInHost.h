@@ -66,7 +66,7 @@ public:
     static AAX_EStemFormat StemFormatFor(int numChannels);
 
 private:
-    std::unique_ptr<Module> mModule;   // declared first: unloaded after the host objects are gone
+    std::unique_ptr<Module> mModule; // declared first: unloaded after the host objects are gone
     std::unique_ptr<Host> mHost;
     ACFPtr<IACFPluginDefinition> mDefinition;
     PluginDescription mDescription;

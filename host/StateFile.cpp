@@ -165,7 +165,9 @@ bool StateFile::Load(const std::string& path, std::vector<Chunk>& chunks, std::s
 {
     chunks.clear();
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (file == nullptr || fstat(fileno(file.get()), &status) != 0)
     {
         error = "cannot open " + path + ": " + std::strerror(errno);

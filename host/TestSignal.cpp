@@ -6,12 +6,13 @@ namespace aaxhost
 {
 namespace
 {
-constexpr double kLowest = 20.0, kHighest = 20000.0;   // Hz
+constexpr double kLowest = 20.0, kHighest = 20000.0; // Hz
 }
 
 TestSignal::TestSignal(double sampleRate, double seconds, int numChannels)
-    : mSampleRate(sampleRate), mSweepRate(std::log(kHighest / kLowest) / seconds),
-      mLength(size_t(std::lround(seconds * sampleRate)))
+    : mSampleRate(sampleRate)
+    , mSweepRate(std::log(kHighest / kLowest) / seconds)
+    , mLength(size_t(std::lround(seconds * sampleRate)))
 {
     for (int channel = 0; channel < numChannels; ++channel)
         mPink.push_back(Pink { std::mt19937(1234u + unsigned(channel)), {} });

@@ -28,7 +28,7 @@ public:
         AAX_EFeetFramesRate feetFramesRate = AAX_eFeetFramesRate_24;
         int64_t feetFramesOffset = 0;
         int32_t metronome = 0;
-        double sampleRate = 48000.0;   ///< for converting sample locations to ticks
+        double sampleRate = 48000.0; ///< for converting sample locations to ticks
     };
 
     explicit Transport(std::shared_ptr<CallHook> hook, const std::string& name = "transport", bool numbered = false);
@@ -42,7 +42,8 @@ public:
     AAX_Result GetCurrentLoopPosition(bool* looping, int64_t* loopStartTick, int64_t* loopEndTick) override;
     AAX_Result GetCurrentNativeSampleLocation(int64_t* sampleLocation) override;
     AAX_Result GetCustomTickPosition(int64_t* ticks, int64_t sampleLocation) override;
-    AAX_Result GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks, int64_t sampleLocation) override;
+    AAX_Result GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks,
+                                  int64_t sampleLocation) override;
     AAX_Result GetTicksPerQuarter(uint32_t* ticks) override;
     AAX_Result GetCurrentTicksPerBeat(uint32_t* ticks) override;
     AAX_Result GetTimelineSelectionStartPosition(int64_t* sampleLocation) override;

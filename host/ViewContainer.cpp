@@ -83,9 +83,8 @@ AAX_Result ViewContainer::HandleParameterMouseUp(AAX_CParamID parameterID, uint3
 AAX_Result ViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* parameterIDs, uint32_t count,
                                                             uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseDown", [&] {
-            return IdList(parameterIDs, count) + ", " + Int(mods);
-        }))
+    if (auto forced = Enter("HandleMultipleParametersMouseDown",
+                            [&] { return IdList(parameterIDs, count) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }
@@ -93,9 +92,8 @@ AAX_Result ViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* 
 AAX_Result ViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* parameterIDs, uint32_t count,
                                                             uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseDrag", [&] {
-            return IdList(parameterIDs, count) + ", " + Int(mods);
-        }))
+    if (auto forced = Enter("HandleMultipleParametersMouseDrag",
+                            [&] { return IdList(parameterIDs, count) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }
@@ -103,9 +101,8 @@ AAX_Result ViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* 
 AAX_Result ViewContainer::HandleMultipleParametersMouseUp(const AAX_CParamID* parameterIDs, uint32_t count,
                                                           uint32_t mods)
 {
-    if (auto forced = Enter("HandleMultipleParametersMouseUp", [&] {
-            return IdList(parameterIDs, count) + ", " + Int(mods);
-        }))
+    if (auto forced = Enter("HandleMultipleParametersMouseUp",
+                            [&] { return IdList(parameterIDs, count) + ", " + Int(mods); }))
         return *forced;
     return mouseResult;
 }

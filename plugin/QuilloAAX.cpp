@@ -15,7 +15,7 @@ namespace juce
 // One step of JUCE's message loop (juce_events): delivers the next posted message, timer
 // callback or X event, or returns false when nothing is pending.
 bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
+}   // namespace juce
 
 /** The host's run loop, which on macOS would deliver JUCE's messages: delivers every pending JUCE
     message (async updates, timer callbacks, repaints) and X event, for `milliseconds` (0: only

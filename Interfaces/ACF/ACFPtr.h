@@ -35,13 +35,18 @@ public:
         }
     }
 
-    ACFPtr(const ACFPtr& other) noexcept : mPtr(other.mPtr)
+    ACFPtr(const ACFPtr& other) noexcept
+        : mPtr(other.mPtr)
     {
         if (mPtr != nullptr)
             mPtr->AddRef();
     }
 
-    ACFPtr(ACFPtr&& other) noexcept : mPtr(other.mPtr) { other.mPtr = nullptr; }
+    ACFPtr(ACFPtr&& other) noexcept
+        : mPtr(other.mPtr)
+    {
+        other.mPtr = nullptr;
+    }
 
     ~ACFPtr() { reset(); }
 

@@ -64,7 +64,10 @@ private:
     class PrivateUnknown : public IACFUnknown
     {
     public:
-        explicit PrivateUnknown(CACFUnknown& owner) : mOwner(owner) {}
+        explicit PrivateUnknown(CACFUnknown& owner)
+            : mOwner(owner)
+        {
+        }
         ACFRESULT QueryInterface(const acfIID& iid, void** out) override;
         uint32_t AddRef() override;
         uint32_t Release() override;

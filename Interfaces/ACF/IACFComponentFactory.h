@@ -10,6 +10,5 @@
 class IACFComponentFactory : public IACFUnknown
 {
 public:
-    virtual ACFRESULT CreateComponent(const acfCLSID& clsid, IACFUnknown* outer,
-                                      const acfIID& iid, void** out) = 0;
+    virtual ACFRESULT CreateComponent(const acfCLSID& clsid, IACFUnknown* outer, const acfIID& iid, void** out) = 0;
 };

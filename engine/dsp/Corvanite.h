@@ -165,14 +165,14 @@ inline v4f asFloat (v4i a) noexcept             { return _mm_castsi128_ps (a.v);
 struct alignas (16) FloatLanes
 {
     float value[4];
-    operator v4f() const noexcept                   { return _mm_load_ps (value); }
+    operator v4f() const noexcept { return _mm_load_ps (value); }
 };
 
 /** Four identical integer lanes in memory, 16-byte aligned. */
 struct alignas (16) IntLanes
 {
     std::int32_t value[4];
-    operator v4i() const noexcept                   { return _mm_load_si128 (reinterpret_cast<const __m128i*> (value)); }
+    operator v4i() const noexcept { return _mm_load_si128 (reinterpret_cast<const __m128i*> (value)); }
 };
 
 /** The constants of the approximations and the filter makers, as broadcast vectors.
@@ -215,7 +215,7 @@ inline v4f s4f_log (v4f x) noexcept
     x = max (x, k.smallestNormal);
 
     v4i exponent = shiftRightLogical<23> (asInt (x));
-    x = asFloat (asInt (x) & k.mantissaMask) | k.half;    // mantissa into [0.5, 1)
+    x = asFloat (asInt (x) & k.mantissaMask) | k.half;   // mantissa into [0.5, 1)
     exponent = exponent - k.exponentBias;
     v4f e = toFloat (exponent) + k.one;
 
@@ -241,7 +241,7 @@ inline v4f s4f_log (v4f x) noexcept
     x = x + y;
     x = x + e * k.lnTwoHigh;
 
-    return x | invalid;    // all bits set: NaN
+    return x | invalid;   // all bits set: NaN
 }
 
 /** e to the power x, lane-wise (single-precision Cephes formulation, branch-free).
@@ -300,8 +300,8 @@ inline SinCos s4f_sincos (v4f x) noexcept
     const v4f y = toFloat (j);
 
     const v4f swapSignSin = asFloat (shiftLeft<29> (j & k.intFour));
-    const v4f useSinPoly  = asFloat ((j & k.intTwo) == v4i (0));
-    const v4f signBitCos  = asFloat (shiftLeft<29> (andNot (j - k.intTwo, k.intFour)));
+    const v4f useSinPoly = asFloat ((j & k.intTwo) == v4i (0));
+    const v4f signBitCos = asFloat (shiftLeft<29> (andNot (j - k.intTwo, k.intFour)));
 
     // Extended-precision modular arithmetic: x - y * pi/4 in three parts
     x = x + y * k.piOverFour[0];
@@ -327,8 +327,7 @@ inline SinCos s4f_sincos (v4f x) noexcept
     s = s * x;
     s = s + x;
 
-    return { select (useSinPoly, s, c) ^ signBitSin,
-             select (useSinPoly, c, s) ^ signBitCos };
+    return { select (useSinPoly, s, c) ^ signBitSin, select (useSinPoly, c, s) ^ signBitCos };
 }
 
 /** Absolute value, lane-wise: the sign bit of every lane cleared. */
@@ -369,7 +368,7 @@ inline v4f s4f_gainToDecibels (v4f x) noexcept
     return constants.twenty * s4f_log (x) / __constLog10;
 }
 
-} // namespace Corvanite
+}   // namespace Corvanite
 
 // The approximations are also reachable without the namespace, as the stages write them.
 using Corvanite::s4f_log;

@@ -9,28 +9,43 @@ static_assert (std::atomic<float>::is_always_lock_free, "the reduction read-out 
 
 namespace
 {
-    bool sameBits (float a, float b) noexcept
-    {
-        return std::memcmp (&a, &b, sizeof (float)) == 0;
-    }
+bool sameBits (float a, float b) noexcept
+{
+    return std::memcmp (&a, &b, sizeof (float)) == 0;
+}
 
-    // Lanes {a0, a1, b0, b1} and {a2, a3, b2, b3}.
-    v4f lowHalves (v4f a, v4f b) noexcept     { return _mm_movelh_ps (a.v, b.v); }
-    v4f highHalves (v4f a, v4f b) noexcept    { return _mm_movehl_ps (b.v, a.v); }
+// Lanes {a0, a1, b0, b1} and {a2, a3, b2, b3}.
+v4f lowHalves (v4f a, v4f b) noexcept
+{
+    return _mm_movelh_ps (a.v, b.v);
+}
+v4f highHalves (v4f a, v4f b) noexcept
+{
+    return _mm_movehl_ps (b.v, a.v);
+}
 
-    // Lanes {a0, a1, b2, b3} and {a2, a3, b2, b3}.
-    v4f lowHalfOver (v4f a, v4f b) noexcept   { return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (3, 2, 1, 0)); }
-    v4f highHalfOver (v4f a, v4f b) noexcept  { return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (3, 2, 3, 2)); }
+// Lanes {a0, a1, b2, b3} and {a2, a3, b2, b3}.
+v4f lowHalfOver (v4f a, v4f b) noexcept
+{
+    return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (3, 2, 1, 0));
+}
+v4f highHalfOver (v4f a, v4f b) noexcept
+{
+    return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (3, 2, 3, 2));
+}
 
-    // The coefficients of filter x in lanes 0 and 1, of filter y in lanes 2 and 3.
-    VLIIRCoefficientsSIMD sideBySide (const VLIIRFilterSIMD& x, const VLIIRFilterSIMD& y) noexcept
-    {
-        return { lowHalves (x.b0, y.b0), lowHalves (x.b1, y.b1), lowHalves (x.b2, y.b2),
-                 lowHalves (x.a1, y.a1), lowHalves (x.a2, y.a2) };
-    }
+// The coefficients of filter x in lanes 0 and 1, of filter y in lanes 2 and 3.
+VLIIRCoefficientsSIMD sideBySide (const VLIIRFilterSIMD& x, const VLIIRFilterSIMD& y) noexcept
+{
+    return { lowHalves (x.b0, y.b0), lowHalves (x.b1, y.b1), lowHalves (x.b2, y.b2), lowHalves (x.a1, y.a1),
+             lowHalves (x.a2, y.a2) };
+}
 
-    // Lanes {a0, a0, b0, b0}.
-    v4f pairOf (float a, float b) noexcept    { return v4f (a, a, b, b); }
+// Lanes {a0, a0, b0, b0}.
+v4f pairOf (float a, float b) noexcept
+{
+    return v4f (a, a, b, b);
+}
 }
 
 DynamicFilter::DynamicFilter()
@@ -140,8 +155,8 @@ void DynamicFilter::processBlock (float* left, float* right, int numSamples) noe
     process (*this, *this, left, right, nullptr, nullptr, numSamples);
 }
 
-void DynamicFilter::processSeries (DynamicFilter& first, DynamicFilter& second,
-                                   float* left, float* right, int numSamples) noexcept
+void DynamicFilter::processSeries (DynamicFilter& first, DynamicFilter& second, float* left, float* right,
+                                   int numSamples) noexcept
 {
     if (&first == &second || numSamples <= seriesLag)
     {
@@ -206,12 +221,12 @@ private:
 
     v4f threshold, slope, attack, release;
     bool canReduce;
-    __m128 gainFactor {}, alpha {}, minusTwoCos {};     // of the frame the ramps are at
+    __m128 gainFactor {}, alpha {}, minusTwoCos {};   // of the frame the ramps are at
 
     Chunk chunks[2];
 
     /** Band a's lanes 0 and 1 beside band b's: alone, band a's four lanes. */
-    v4f pack (v4f ofA, v4f ofB) const noexcept      { return alone ? ofA : lowHalves (ofA, ofB); }
+    v4f pack (v4f ofA, v4f ofB) const noexcept { return alone ? ofA : lowHalves (ofA, ofB); }
 
     /** The reverse of pack(): each band keeps its own lanes 2 and 3. */
     void unpack (v4f lanes, v4f& ofA, v4f& ofB) const noexcept
@@ -234,16 +249,17 @@ private:
     void finish() noexcept;
 };
 
-void DynamicFilter::process (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight,
-                             float* bLeft, float* bRight, int numFrames) noexcept
+void DynamicFilter::process (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight, float* bLeft,
+                             float* bRight, int numFrames) noexcept
 {
     Lanes (a, b, aLeft, aRight, bLeft, bRight).run (numFrames);
 }
 
-DynamicFilter::Lanes::Lanes (DynamicFilter& bandA, DynamicFilter& bandB, float* aL, float* aR, float* bL, float* bR) noexcept
+DynamicFilter::Lanes::Lanes (DynamicFilter& bandA, DynamicFilter& bandB, float* aL, float* aR, float* bL,
+                             float* bR) noexcept
     : a (bandA), b (bandB), alone (&bandA == &bandB), aLeft (aL), aRight (aR), bLeft (bL), bRight (bR),
-      lowestA (bandA.reduction.load (std::memory_order_relaxed)), lowestB (bandB.reduction.load (std::memory_order_relaxed)),
-      initialA (lowestA), initialB (lowestB)
+      lowestA (bandA.reduction.load (std::memory_order_relaxed)),
+      lowestB (bandB.reduction.load (std::memory_order_relaxed)), initialA (lowestA), initialB (lowestB)
 {
     // Every lane of a band's coefficients and settings holds the same value, so alone the
     // lanes packed side by side are the band's own.
@@ -267,8 +283,10 @@ DynamicFilter::Lanes::Lanes (DynamicFilter& bandA, DynamicFilter& bandB, float* 
     if (! alone)
     {
         idleEnvelope = highHalves (a.compressor.getEnvelope(), b.compressor.getEnvelope());
-        idleTarget = lowHalves (a.compressor.squaredReductionFor (v4f (0.0f)), b.compressor.squaredReductionFor (v4f (0.0f)));
-        idleMoves = ! (VLCompressorSIMD::envelopeIsZero (idleEnvelope) && VLCompressorSIMD::envelopeIsZero (idleTarget));
+        idleTarget = lowHalves (a.compressor.squaredReductionFor (v4f (0.0f)),
+                                b.compressor.squaredReductionFor (v4f (0.0f)));
+        idleMoves = ! (VLCompressorSIMD::envelopeIsZero (idleEnvelope)
+                       && VLCompressorSIMD::envelopeIsZero (idleTarget));
     }
 }
 
@@ -452,7 +470,8 @@ void DynamicFilter::Lanes::computeGains (Chunk& chunk) noexcept
 
         // The compressor's gain multiplies the band's linear gain: in dB its reduction is
         // subtracted from the band's gain.
-        const auto c = VLIIRCoefficientsSIMD::makePeakFilter ({ chunk.alpha[i], chunk.minusTwoCos[i] }, v4f (chunk.gainFactor[i]) * g);
+        const auto c = VLIIRCoefficientsSIMD::makePeakFilter ({ chunk.alpha[i], chunk.minusTwoCos[i] },
+                                                              v4f (chunk.gainFactor[i]) * g);
         chunk.b0[i] = c.b0.v;
         chunk.b1[i] = c.b1.v;
         chunk.b2[i] = c.b2.v;

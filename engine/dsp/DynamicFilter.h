@@ -64,8 +64,8 @@ public:
         separate arrays (which must not overlap): the same bits, reductions and state included,
         as first.processBlock followed by second.processBlock, only faster. The two bands share
         the lanes of each vector, `second` working seriesLag frames behind `first`. */
-    static void processSeries (DynamicFilter& first, DynamicFilter& second,
-                               float* left, float* right, int numSamples) noexcept;
+    static void processSeries (DynamicFilter& first, DynamicFilter& second, float* left, float* right,
+                               int numSamples) noexcept;
 
     /** How many frames the second band of processSeries runs behind the first. */
     static constexpr int seriesLag = 8;
@@ -74,7 +74,7 @@ public:
         177 at 88200 Hz, 192 at 96000 Hz): exactly what the compressor's line produces. */
     static int latencySamples (float sampleRate) noexcept;
 
-    float getSampleRate() const noexcept        { return sampleRate; }
+    float getSampleRate() const noexcept { return sampleRate; }
 
     /** The centre frequency actually used for a requested one: limited to 0.45 times the
         sample rate, so that high bands stay stable at low sample rates. */
@@ -87,9 +87,9 @@ public:
     /** The compressor's envelope (smoothed squared reduction, dB^2) per lane. */
     Corvanite::v4f getEnvelope() const noexcept { return compressor.getEnvelope(); }
 
-    RampedValue q;             ///< Q of both filters
-    RampedValue frequency;     ///< centre frequency of both filters, Hz
-    RampedValue gain;          ///< peak gain in dB before the dynamic reduction
+    RampedValue q;           ///< Q of both filters
+    RampedValue frequency;   ///< centre frequency of both filters, Hz
+    RampedValue gain;        ///< peak gain in dB before the dynamic reduction
 
     /** The lowest mean compressor gain of lanes 0 and 1 since it was last raised (1 = none).
         Lowered by processFrame(); read and raised by the owner's read-out. */
@@ -111,10 +111,7 @@ private:
     bool advanceRamps() noexcept;
 
     /** True while no ramp is running: every next() then returns the same value. */
-    bool rampsIdle() const noexcept
-    {
-        return q.countdown <= 0 && frequency.countdown <= 0 && gain.countdown <= 0;
-    }
+    bool rampsIdle() const noexcept { return q.countdown <= 0 && frequency.countdown <= 0 && gain.countdown <= 0; }
 
     [[gnu::noinline]] void updateGain (float gainDb) noexcept;
     [[gnu::noinline]] void updateShape (float frequencyHz, float Q) noexcept;
@@ -122,6 +119,6 @@ private:
     // The one processing path: band a in lanes 0 and 1 of every vector and band b in lanes 2
     // and 3, each on its own frames; or, when b is a, band a alone with zeros in lanes 2 and 3.
     class Lanes;
-    static void process (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight,
-                         float* bLeft, float* bRight, int numFrames) noexcept;
+    static void process (DynamicFilter& a, DynamicFilter& b, float* aLeft, float* aRight, float* bLeft, float* bRight,
+                         int numFrames) noexcept;
 };

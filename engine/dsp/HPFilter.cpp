@@ -55,12 +55,12 @@ void HPFilter::updateCoefficients (double fc) noexcept
 
 namespace
 {
-    /** The state of both sections, both channels side by side (one per double lane), held in
+/** The state of both sections, both channels side by side (one per double lane), held in
         registers while a block runs. */
-    struct Registers
-    {
-        __m128d w1First, w2First, w1Second, w2Second;
-    };
+struct Registers
+{
+    __m128d w1First, w2First, w1Second, w2Second;
+};
 }
 
 void HPFilter::processFrame (float* frame, int /*numChannels*/) noexcept
@@ -70,8 +70,8 @@ void HPFilter::processFrame (float* frame, int /*numChannels*/) noexcept
 
 void HPFilter::processBlock (float* left, float* right, int numSamples) noexcept
 {
-    Registers r { _mm_loadu_pd (sections[0].w1), _mm_loadu_pd (sections[0].w2),
-                  _mm_loadu_pd (sections[1].w1), _mm_loadu_pd (sections[1].w2) };
+    Registers r { _mm_loadu_pd (sections[0].w1), _mm_loadu_pd (sections[0].w2), _mm_loadu_pd (sections[1].w1),
+                  _mm_loadu_pd (sections[1].w2) };
 
     const __m128d minusTwo = _mm_set1_pd (-2.0), zero = _mm_setzero_pd(), offset = _mm_set1_pd (1e-6);
 
@@ -83,7 +83,7 @@ void HPFilter::processBlock (float* left, float* right, int numSamples) noexcept
         return _mm_or_pd (_mm_and_pd (isZero, offset), _mm_andnot_pd (isZero, v));
     };
 
-    const auto advanceCutoff = [this] () noexcept
+    const auto advanceCutoff = [this]() noexcept
     {
         const double fc = limitCutoff ((double) cutoff.next());
 

@@ -35,7 +35,7 @@ public:
         overlap); the same bits as processFrame on each frame in turn. */
     void processBlock (float* left, float* right, int numSamples) noexcept;
 
-    double getSampleRate() const noexcept           { return sampleRate; }
+    double getSampleRate() const noexcept { return sampleRate; }
 
     /** The cutoff actually used for a requested one: limited to 0.45 times the sample rate,
         which keeps the pre-warp tangent well inside its range. */
@@ -56,10 +56,10 @@ private:
     double sampleRate = 44100.0;
     double maxCutoff = 0.45 * 44100.0;
     double g = 0.0, a1 = 0.0, a2 = 0.0;
-    double coefficientCutoff = 0.0;     // the cutoff g, a1 and a2 were computed for
+    double coefficientCutoff = 0.0;   // the cutoff g, a1 and a2 were computed for
     bool coefficientsValid = false;
 
-    Section sections[2];                // first and second, both channels side by side
+    Section sections[2];   // first and second, both channels side by side
 
     void updateCoefficients (double cutoffHz) noexcept;
 };

@@ -50,7 +50,8 @@ public:
             float seen = shared.load (std::memory_order_relaxed);
 
             while (level > seen && ! shared.compare_exchange_weak (seen, level, std::memory_order_relaxed))
-            {}
+            {
+            }
         }
 
         blockPeak = Corvanite::v4f (floorLevel);
@@ -71,14 +72,14 @@ public:
     }
 
     /** Reader thread: the peak taken by the last takePeak(), linear, one value per lane. */
-    Corvanite::v4f getHeldPeak() const noexcept      { return heldPeak; }
+    Corvanite::v4f getHeldPeak() const noexcept { return heldPeak; }
 
     /** True when a block has been published since the last take. Any thread. */
-    bool isFresh() const noexcept                    { return fresh.load (std::memory_order_acquire); }
+    bool isFresh() const noexcept { return fresh.load (std::memory_order_acquire); }
 
 private:
-    Corvanite::v4f blockPeak { floorLevel };         // audio thread only
-    std::atomic<float> sharedPeak[4];                // audio thread raises, reader swaps out
-    Corvanite::v4f heldPeak { floorLevel };          // reader only
+    Corvanite::v4f blockPeak { floorLevel };   // audio thread only
+    std::atomic<float> sharedPeak[4];          // audio thread raises, reader swaps out
+    Corvanite::v4f heldPeak { floorLevel };    // reader only
     std::atomic<bool> fresh { true };
 };

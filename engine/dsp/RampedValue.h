@@ -14,11 +14,11 @@
 */
 struct RampedValue
 {
-    float current = 0.0f;     ///< the value the ramp has reached
-    float target = 0.0f;      ///< the value the ramp heads for
-    float step = 0.0f;        ///< increment per call of next()
-    int countdown = 0;        ///< calls of next() left in the running ramp
-    int stepsToTarget = 0;    ///< ramp length, in calls of next(), for the next target change
+    float current = 0.0f;    ///< the value the ramp has reached
+    float target = 0.0f;     ///< the value the ramp heads for
+    float step = 0.0f;       ///< increment per call of next()
+    int countdown = 0;       ///< calls of next() left in the running ramp
+    int stepsToTarget = 0;   ///< ramp length, in calls of next(), for the next target change
 
     /** Sets the length of the next ramp. A running ramp keeps its own length; a length of 0 or
         less (an empty block) means "no ramp": the value jumps to its target at once. */

@@ -5,10 +5,10 @@
 
 namespace
 {
-    bool sameBits (float a, float b) noexcept
-    {
-        return std::memcmp (&a, &b, sizeof (float)) == 0;
-    }
+bool sameBits (float a, float b) noexcept
+{
+    return std::memcmp (&a, &b, sizeof (float)) == 0;
+}
 }
 
 ShelvingEQ::ShelvingEQ() noexcept
@@ -66,9 +66,9 @@ inline bool ShelvingEQ::advanceRamps() noexcept
 {
     using namespace Corvanite;
 
-    const float lowBoostDb      = lowBoost.next();
-    const float lowAttenuateDb  = lowAttenuate.next();
-    const float highBoostDb     = highBoost.next();
+    const float lowBoostDb = lowBoost.next();
+    const float lowAttenuateDb = lowAttenuate.next();
+    const float highBoostDb = highBoost.next();
     const float highAttenuateDb = highAttenuate.next();
     const float fL = limitFrequency (lowFrequency.next());
     const float fH = limitFrequency (highFrequency.next());
@@ -76,8 +76,8 @@ inline bool ShelvingEQ::advanceRamps() noexcept
 
     // The coefficients are a pure function of these values, so while none of them moves the
     // last ones are reused: the result is the same bits as computing them again.
-    if (! (lowCache.valid && sameBits (lowCache.boost, lowBoostDb)
-            && sameBits (lowCache.attenuate, lowAttenuateDb) && sameBits (lowCache.frequency, fL)))
+    if (! (lowCache.valid && sameBits (lowCache.boost, lowBoostDb) && sameBits (lowCache.attenuate, lowAttenuateDb)
+           && sameBits (lowCache.frequency, fL)))
     {
         const float gLB = decibelsToGain (lowBoostDb);
         const float gLA = attenuationToGain (lowAttenuateDb);
@@ -88,8 +88,8 @@ inline bool ShelvingEQ::advanceRamps() noexcept
         changed = true;
     }
 
-    if (! (highCache.valid && sameBits (highCache.boost, highBoostDb)
-            && sameBits (highCache.attenuate, highAttenuateDb) && sameBits (highCache.frequency, fH)))
+    if (! (highCache.valid && sameBits (highCache.boost, highBoostDb) && sameBits (highCache.attenuate, highAttenuateDb)
+           && sameBits (highCache.frequency, fH)))
     {
         const float gHB = decibelsToGain (highBoostDb);
         const float gHA = attenuationToGain (highAttenuateDb);

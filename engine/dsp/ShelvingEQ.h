@@ -42,18 +42,18 @@ public:
         must not overlap); the same bits as processFrame (frame, 2) on each frame in turn. */
     void processBlock (float* left, float* right, int numSamples) noexcept;
 
-    float getSampleRate() const noexcept            { return sampleRate; }
+    float getSampleRate() const noexcept { return sampleRate; }
 
     /** The corner actually used for a requested one: limited to 0.45 times the sample rate, so
         that high corners stay stable at low sample rates. */
     float limitFrequency (float requestedHz) const noexcept;
 
-    RampedValue lowBoost;          ///< dB, 0 or more
-    RampedValue lowAttenuate;      ///< dB, 0 or more, applied as a cut
-    RampedValue lowFrequency;      ///< Hz
-    RampedValue highBoost;         ///< dB, 0 or more
-    RampedValue highAttenuate;     ///< dB, 0 or more, applied as a cut
-    RampedValue highFrequency;     ///< Hz
+    RampedValue lowBoost;        ///< dB, 0 or more
+    RampedValue lowAttenuate;    ///< dB, 0 or more, applied as a cut
+    RampedValue lowFrequency;    ///< Hz
+    RampedValue highBoost;       ///< dB, 0 or more
+    RampedValue highAttenuate;   ///< dB, 0 or more, applied as a cut
+    RampedValue highFrequency;   ///< Hz
 
 private:
     struct CachedShelf

@@ -10,13 +10,13 @@ using Corvanite::v4f;
 
 namespace
 {
-    constexpr float lineLength = (float) VLCompressorSIMD::bufferSize;
+constexpr float lineLength = (float) VLCompressorSIMD::bufferSize;
 
-    // Positions at or past the end of the line wrap back by one length.
-    float wrapPosition (float position) noexcept
-    {
-        return position >= lineLength ? position - lineLength : position;
-    }
+// Positions at or past the end of the line wrap back by one length.
+float wrapPosition (float position) noexcept
+{
+    return position >= lineLength ? position - lineLength : position;
+}
 }
 
 VLCompressorSIMD::VLCompressorSIMD()

@@ -108,7 +108,7 @@ public:
     struct Settings
     {
         Corvanite::v4f threshold, slope, attackCoefficient, releaseCoefficient;
-        bool canReduce = true;     ///< false when every lane's reduction is +0 whatever the level
+        bool canReduce = true;   ///< false when every lane's reduction is +0 whatever the level
     };
 
     Settings getSettings() const noexcept
@@ -125,7 +125,8 @@ public:
 
     /** squaredReductionFor with the settings given per lane. */
     [[gnu::always_inline]] static Corvanite::v4f squaredReduction (Corvanite::v4f x, Corvanite::v4f thresholdDb,
-                                                                  Corvanite::v4f slopePerLane, bool canReducePerLane) noexcept
+                                                                   Corvanite::v4f slopePerLane,
+                                                                   bool canReducePerLane) noexcept
     {
         // With a zero slope every finite level gives a reduction of +-0, whose square is +0.
         if (! canReducePerLane)
@@ -142,14 +143,17 @@ public:
 
     /** The rest of squaredReduction, from x and logOfMagnitude (x); split off so that block
         processing can run the two steps in separate passes. */
-    [[gnu::always_inline]] static Corvanite::v4f squaredReductionFromLog (Corvanite::v4f x, Corvanite::v4f logOfMagnitudeOfX,
-                                                                         Corvanite::v4f thresholdDb, Corvanite::v4f slopePerLane) noexcept
+    [[gnu::always_inline]] static Corvanite::v4f squaredReductionFromLog (Corvanite::v4f x,
+                                                                          Corvanite::v4f logOfMagnitudeOfX,
+                                                                          Corvanite::v4f thresholdDb,
+                                                                          Corvanite::v4f slopePerLane) noexcept
     {
         using namespace Corvanite;
         const v4f a = s4f_abs (x);
 
         // Level in dB; silence reads as -500 dB, far below any threshold.
-        const v4f level = select (a == v4f (0.0f), constants.minus500, constants.twenty * (logOfMagnitudeOfX / __constLog10));
+        const v4f level = select (a == v4f (0.0f), constants.minus500,
+                                  constants.twenty * (logOfMagnitudeOfX / __constLog10));
         const v4f over = level - thresholdDb;
 
         // Hard knee. Squaring makes the result independent of the slope's sign.
@@ -168,7 +172,7 @@ public:
     /** The envelope one frame after env, for a squared reduction, with the coefficients given
         per lane (what smooth() does, on a value the caller keeps). */
     [[gnu::always_inline]] static Corvanite::v4f smoothed (Corvanite::v4f env, Corvanite::v4f squaredReduction,
-                                                          Corvanite::v4f attack, Corvanite::v4f release) noexcept
+                                                           Corvanite::v4f attack, Corvanite::v4f release) noexcept
     {
         using namespace Corvanite;
         const v4f one = constants.one;
@@ -181,7 +185,7 @@ public:
     }
 
     /** Sets the envelope (for block processing that ran smoothed() on a copy). */
-    void setEnvelope (Corvanite::v4f env) noexcept          { envelope = env; }
+    void setEnvelope (Corvanite::v4f env) noexcept { envelope = env; }
 
     /** True when every lane of the envelope is +0, whose gain is exactly 1. */
     static bool envelopeIsZero (Corvanite::v4f env) noexcept
@@ -205,7 +209,7 @@ public:
     }
 
     /** The delay D of the line, in samples, as set up by the last setLookAhead/setSampleRate. */
-    int getDelaySamples() const noexcept                    { return delayLength; }
+    int getDelaySamples() const noexcept { return delayLength; }
 
     /** The delay D, in samples, that a line set up for this look-ahead and sample rate has:
         the whole-step distance between the write and the (truncated) read position. */
@@ -214,10 +218,10 @@ public:
     /** The 1 - exp (-1 / (t * sampleRate)) coefficient of a time constant t in seconds. */
     static Corvanite::v4f timeCoefficient (float seconds, float sampleRate) noexcept;
 
-    Corvanite::v4f getEnvelope() const noexcept             { return envelope; }
-    Corvanite::v4f getAttackCoefficient() const noexcept    { return attackCoefficient; }
-    Corvanite::v4f getReleaseCoefficient() const noexcept   { return releaseCoefficient; }
-    float getSampleRate() const noexcept                    { return sampleRate[0]; }
+    Corvanite::v4f getEnvelope() const noexcept { return envelope; }
+    Corvanite::v4f getAttackCoefficient() const noexcept { return attackCoefficient; }
+    Corvanite::v4f getReleaseCoefficient() const noexcept { return releaseCoefficient; }
+    float getSampleRate() const noexcept { return sampleRate[0]; }
 
 private:
     Corvanite::v4f* lookAheadBuffer = nullptr;
@@ -242,7 +246,7 @@ private:
     Corvanite::v4f inverseRatio { 1.0f };
     Corvanite::v4f slope { 0.0f };
     Corvanite::v4f threshold { 0.0f };
-    bool canReduce = false;    // false while the slope is 0 and the threshold finite
+    bool canReduce = false;   // false while the slope is 0 and the threshold finite
 
     void updateCanReduce() noexcept;
 

@@ -25,8 +25,8 @@ struct VLIIRCoefficientsSIMD
     };
 
     /** Low shelf. sampleRate and frequency in Hz, gainFactor a linear amplitude (> 0). */
-    static VLIIRCoefficientsSIMD makeLowShelf (Corvanite::v4f sampleRate, Corvanite::v4f frequency,
-                                               Corvanite::v4f Q, Corvanite::v4f gainFactor) noexcept
+    static VLIIRCoefficientsSIMD makeLowShelf (Corvanite::v4f sampleRate, Corvanite::v4f frequency, Corvanite::v4f Q,
+                                               Corvanite::v4f gainFactor) noexcept
     {
         using namespace Corvanite;
         const v4f A = sqrt (gainFactor);
@@ -48,8 +48,8 @@ struct VLIIRCoefficientsSIMD
     }
 
     /** High shelf. sampleRate and frequency in Hz, gainFactor a linear amplitude (> 0). */
-    static VLIIRCoefficientsSIMD makeHighShelf (Corvanite::v4f sampleRate, Corvanite::v4f frequency,
-                                                Corvanite::v4f Q, Corvanite::v4f gainFactor) noexcept
+    static VLIIRCoefficientsSIMD makeHighShelf (Corvanite::v4f sampleRate, Corvanite::v4f frequency, Corvanite::v4f Q,
+                                                Corvanite::v4f gainFactor) noexcept
     {
         using namespace Corvanite;
         const v4f A = sqrt (gainFactor);
@@ -99,8 +99,8 @@ struct VLIIRCoefficientsSIMD
     }
 
     /** Peak (bell) filter. sampleRate and frequency in Hz, gainFactor a linear amplitude (> 0). */
-    static VLIIRCoefficientsSIMD makePeakFilter (Corvanite::v4f sampleRate, Corvanite::v4f frequency,
-                                                 Corvanite::v4f Q, Corvanite::v4f gainFactor) noexcept
+    static VLIIRCoefficientsSIMD makePeakFilter (Corvanite::v4f sampleRate, Corvanite::v4f frequency, Corvanite::v4f Q,
+                                                 Corvanite::v4f gainFactor) noexcept
     {
         return makePeakFilter (makePeakShape (sampleRate, frequency, Q), gainFactor);
     }
@@ -113,7 +113,7 @@ struct VLIIRCoefficientsSIMD
         using namespace Corvanite;
         const v4f one = constants.one;
         const auto sc = s4f_sincos (centreFrequency * constants.pi / sampleRate);
-        const v4f n = one / (sc.sin / sc.cos);    // cot (w)
+        const v4f n = one / (sc.sin / sc.cos);   // cot (w)
         const v4f nSquared = n * n;
         const v4f m = (one / Q) * n;
         const v4f c1 = one / (m + one + nSquared);
@@ -160,10 +160,7 @@ struct VLIIRFilterSIMD
     }
 
     /** True while both state registers are finite in every lane. */
-    bool isFinite() const noexcept
-    {
-        return Corvanite::allFinite (s1) && Corvanite::allFinite (s2);
-    }
+    bool isFinite() const noexcept { return Corvanite::allFinite (s1) && Corvanite::allFinite (s2); }
 
     /** One sample through all four lanes. */
     Corvanite::v4f processSingleSampleRaw (const Corvanite::v4f& x) noexcept

@@ -20,10 +20,13 @@ using aaxtest::ScopedHostServices;
 
 TEST(ResultNames, NamedCodesUnknownCodesAndDistinctness)
 {
-    const std::pair<int32_t, const char*> named[] = {
-        { 0, "AAX_SUCCESS" }, { -20001, "AAX_ERROR_INVALID_PARAMETER_ID" }, { -20004, "AAX_ERROR_NULL_OBJECT" },
-        { -20028, "AAX_RESULT_NEW_PACKET_POSTED" }, { -20030, "AAX_ERROR_PLUGIN_NULL_PARAMETER" },
-        { -20042, "AAX_ERROR_UNKNOWN_EXCEPTION" }, { -20046, "AAX_ERROR_ARGUMENT_BUFFER_OVERFLOW" } };
+    const std::pair<int32_t, const char*> named[] = { { 0, "AAX_SUCCESS" },
+                                                      { -20001, "AAX_ERROR_INVALID_PARAMETER_ID" },
+                                                      { -20004, "AAX_ERROR_NULL_OBJECT" },
+                                                      { -20028, "AAX_RESULT_NEW_PACKET_POSTED" },
+                                                      { -20030, "AAX_ERROR_PLUGIN_NULL_PARAMETER" },
+                                                      { -20042, "AAX_ERROR_UNKNOWN_EXCEPTION" },
+                                                      { -20046, "AAX_ERROR_ARGUMENT_BUFFER_OVERFLOW" } };
     for (const auto& [code, name] : named)
         EXPECT_EQ(AAX::AsStringResult(code), name) << code;
     for (int32_t unnamed : { -20047, -20000, -20029, 1, -1, INT32_MIN, INT32_MAX })
@@ -99,7 +102,10 @@ struct CommaDecimal : std::numpunct<char>
 
 struct ScopedGlobalLocale
 {
-    explicit ScopedGlobalLocale(const std::locale& locale) : previous(std::locale::global(locale)) {}
+    explicit ScopedGlobalLocale(const std::locale& locale)
+        : previous(std::locale::global(locale))
+    {
+    }
     ~ScopedGlobalLocale() { std::locale::global(previous); }
     std::locale previous;
 };
@@ -109,8 +115,10 @@ TEST(Text, EraseAndSubStringClampToTheText)
 {
     EXPECT_EQ(AAX_CString("abc").MaxLength(), 4294967294u);
     const std::tuple<uint32_t, uint32_t, const char*> erasures[] = {
-        { 2, 4, "12" }, { 2, 100, "12" }, { 6, 1, "12.345" }, { 1, 1, "1.345" },
-        { 7, 1, "12.345" }, { 0xFFFFFFFFu, 0xFFFFFFFFu, "12.345" }, { 0, 0xFFFFFFFFu, "" } };
+        { 2, 4, "12" },        { 2, 100, "12" },   { 6, 1, "12.345" },
+        { 1, 1, "1.345" },     { 7, 1, "12.345" }, { 0xFFFFFFFFu, 0xFFFFFFFFu, "12.345" },
+        { 0, 0xFFFFFFFFu, "" }
+    };
     for (const auto& [pos, count, expected] : erasures)
         EXPECT_STREQ(AAX_CString("12.345").Erase(pos, count).Get(), expected) << pos << " " << count;
 
@@ -127,17 +135,21 @@ TEST(Text, EraseAndSubStringClampToTheText)
 TEST(Text, NumbersInFixedNotationAndTheClassicLocale)
 {
     ScopedGlobalLocale comma(std::locale(std::locale::classic(), new CommaDecimal));
-    const std::tuple<double, int32_t, const char*> appended[] = {
-        { 1.5, 3, "1.500" }, { 7, 0, "7" }, { -1, 3, "-1.000" }, { 1234567.25, 2, "1234567.25" },
-        { 1e21, 1, "1000000000000000000000.0" }, { 2.5, -4, "2" } };
+    const std::tuple<double, int32_t, const char*> appended[] = { { 1.5, 3, "1.500" },
+                                                                  { 7, 0, "7" },
+                                                                  { -1, 3, "-1.000" },
+                                                                  { 1234567.25, 2, "1234567.25" },
+                                                                  { 1e21, 1, "1000000000000000000000.0" },
+                                                                  { 2.5, -4, "2" } };
     for (const auto& [number, precision, expected] : appended)
         EXPECT_STREQ(AAX_CString().AppendNumber(number, precision).Get(), expected) << number;
     EXPECT_STREQ(AAX_CString("x=").AppendNumber(0.5, 3).Get(), "x=0.500");
 
     const std::tuple<const char*, bool, double> parsed[] = {
-        { "12abc", true, 12.0 }, { "1e3", true, 1000.0 }, { " 2.5", true, 2.5 }, { "-0.25 dB", true, -0.25 },
-        { "1,5", true, 1.0 }, { "", false, 0.0 }, { "-", false, 0.0 }, { "abc", false, 0.0 },
-        { "nan", false, 0.0 }, { "inf", false, 0.0 }, { "1e999", false, 0.0 } };
+        { "12abc", true, 12.0 }, { "1e3", true, 1000.0 }, { " 2.5", true, 2.5 },  { "-0.25 dB", true, -0.25 },
+        { "1,5", true, 1.0 },    { "", false, 0.0 },      { "-", false, 0.0 },    { "abc", false, 0.0 },
+        { "nan", false, 0.0 },   { "inf", false, 0.0 },   { "1e999", false, 0.0 }
+    };
     for (const auto& [input, ok, expected] : parsed)
     {
         double value = -99.0;
@@ -152,7 +164,11 @@ namespace
 /** Counts its FinalRelease calls and destructions in caller-owned counters. */
 struct CountedObject : CACFUnknown
 {
-    CountedObject(int& finalReleases, int& destructions) : finalReleases(finalReleases), destructions(destructions) {}
+    CountedObject(int& finalReleases, int& destructions)
+        : finalReleases(finalReleases)
+        , destructions(destructions)
+    {
+    }
     ~CountedObject() override { ++destructions; }
     void FinalRelease() override { ++finalReleases; }
     int& finalReleases;
@@ -196,7 +212,8 @@ TEST(ObjectModel, EachObjectAnswersItsOwnIdsWithItsHostFacingInterface)
         { parametersFacing, &IID_IACFUnknown, ACF_OK, parameters->GetPrivateUnknown() },
         { parametersFacing, &IID_IAAXEffectGUIV1, ACF_E_NOINTERFACE, nullptr },
         { guiFacing, &IID_IAAXEffectParametersV3, ACF_E_NOINTERFACE, nullptr },
-        { guiFacing, &IID_IAAXEffectGUIV1, ACF_OK, guiFacing } };
+        { guiFacing, &IID_IAAXEffectGUIV1, ACF_OK, guiFacing }
+    };
     for (const auto& [object, iid, result, answer] : queries)
     {
         void* out = &out;

@@ -66,16 +66,17 @@ TEST_F(ChunkFormat, WritesTheDocumentedEntriesByteForByte)
     AAX_CChunkDataParser parser;
     parser.AddDouble("Gain", 0.5);
     parser.AddInt32("ab", 1);
-    parser.AddInt32("x", -2);          // "l_x" + zero: 4 bytes, no padding
-    parser.AddString("t", "abcd");     // text of 5 bytes with its zero: 3 padding bytes
-    parser.AddString("u", "abc");      // exactly 4: none
-    parser.AddDouble("name5", -1.0);   // "d_name5" + zero: 8 bytes
+    parser.AddInt32("x", -2);        // "l_x" + zero: 4 bytes, no padding
+    parser.AddString("t", "abcd");   // text of 5 bytes with its zero: 3 padding bytes
+    parser.AddString("u", "abc");    // exactly 4: none
+    parser.AddDouble("name5", -1.0); // "d_name5" + zero: 8 bytes
     const Bytes expected = Join({ kMarker,
                                   { 0x64, 0x5F, 0x47, 0x61, 0x69, 0x6E, 0x00, 0x00, 0x3F, 0xE0, 0, 0, 0, 0, 0, 0 },
                                   { 0x6C, 0x5F, 0x61, 0x62, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01 },
                                   { 'l', '_', 'x', 0, 0xFF, 0xFF, 0xFF, 0xFE },
                                   { 'r', '_', 't', 0, 'a', 'b', 'c', 'd', 0, 0, 0, 0 },
-                                  { 'r', '_', 'u', 0, 'a', 'b', 'c', 0 }, Entry("d_name5", BigEndian(Bits(-1.0), 8)) });
+                                  { 'r', '_', 'u', 0, 'a', 'b', 'c', 0 },
+                                  Entry("d_name5", BigEndian(Bits(-1.0), 8)) });
     ASSERT_EQ(expected.size(), 4u + 16 + 12 + 8 + 12 + 8 + 16);
     EXPECT_EQ(parser.GetChunkDataSize(), int32_t(expected.size()));
     EXPECT_EQ(Written(parser), expected);
@@ -125,7 +126,8 @@ TEST_F(ChunkFormat, ReadsEveryTagAndWritesItBackUnchanged)
     ASSERT_EQ(read.GetValues().size(), 2u);
     for (size_t i = 0; i < 2; ++i)
         EXPECT_TRUE(written.GetValues()[i].name == read.GetValues()[i].name
-                    && NumberBits(written.GetValues()[i]) == NumberBits(read.GetValues()[i])) << i;
+                    && NumberBits(written.GetValues()[i]) == NumberBits(read.GetValues()[i]))
+            << i;
 }
 
 TEST_F(ChunkFormat, LookupsResumeAfterTheLastHitAndWrapAround)
@@ -137,10 +139,11 @@ TEST_F(ChunkFormat, LookupsResumeAfterTheLastHitAndWrapAround)
     parser.AddDouble("a", 4.0); // a second entry of the same name
 
     const std::pair<const char*, int32_t> lookups[] = {
-        { "a", 0 }, { "a", 3 }, { "a", 0 }, // the search goes on after the hit and wraps to the start
-        { "zz", -1 }, { "a", 3 },            // a miss leaves the cursor
-        { "b", 1 }, { "b", 1 },              // the entry just found is found again
-        { "c", 2 }, { "b", 1 } };
+        { "a", 0 },   { "a", 3 }, { "a", 0 }, // the search goes on after the hit and wraps to the start
+        { "zz", -1 }, { "a", 3 },             // a miss leaves the cursor
+        { "b", 1 },   { "b", 1 },             // the entry just found is found again
+        { "c", 2 },   { "b", 1 }
+    };
     for (const auto& [name, index] : lookups)
         EXPECT_EQ(parser.FindName(name), index) << name;
 
@@ -155,7 +158,10 @@ TEST_F(ChunkFormat, LookupsResumeAfterTheLastHitAndWrapAround)
 TEST_F(ChunkFormat, ShortOrForeignChunksGiveNoValuesButAreNoError)
 {
     AAX_CChunkDataParser parser;
-    for (const auto& [data, size] : { std::pair { kMarker, 4 }, { Bytes(8), 0 }, { Bytes(8), 2 }, { Bytes(8), -8 },
+    for (const auto& [data, size] : { std::pair { kMarker, 4 },
+                                      { Bytes(8), 0 },
+                                      { Bytes(8), 2 },
+                                      { Bytes(8), -8 },
                                       { Join({ { 1, 1, 1, 2 }, Entry("d_x", BigEndian(0, 8)) }), 16 } })
     {
         parser.AddDouble("old", 1.0);

@@ -11,28 +11,46 @@
 namespace aaxtest
 {
 const char* const kQuilloParameterIds[23] = {
-    "0Input Gain",        "1Output Gain",        "2Power",
-    "3High Pass",         "4Meter IO",           "5Low Shelf Boost",
-    "6Low Shelf Attenuate", "7Low Shelf Frequency", "8High Shelf Boost",
-    "9High Shelf Attenuate", "10High Shelf Frequency", "11Low Mid Freq",
-    "12Low Mid Gain",     "13Low Mid Q",         "14Low Dyn Attenuation",
-    "15High Mid Freq",    "16High Mid Gain",     "17High Mid Q",
-    "18High Dyn Attenuation", "19Low Shelf Power", "20Low Mid Power",
-    "21High Mid Power",   "22High Shelf Power",
+    "0Input Gain",
+    "1Output Gain",
+    "2Power",
+    "3High Pass",
+    "4Meter IO",
+    "5Low Shelf Boost",
+    "6Low Shelf Attenuate",
+    "7Low Shelf Frequency",
+    "8High Shelf Boost",
+    "9High Shelf Attenuate",
+    "10High Shelf Frequency",
+    "11Low Mid Freq",
+    "12Low Mid Gain",
+    "13Low Mid Q",
+    "14Low Dyn Attenuation",
+    "15High Mid Freq",
+    "16High Mid Gain",
+    "17High Mid Q",
+    "18High Dyn Attenuation",
+    "19Low Shelf Power",
+    "20Low Mid Power",
+    "21High Mid Power",
+    "22High Shelf Power",
 };
 
 AAX_CParameter<float>* MakeFloatParameter(const char* id, float defaultValue, const char* name)
 {
     return new AAX_CParameter<float>(id, AAX_CString(name != nullptr ? name : id), defaultValue,
-                                     AAX_CLinearTaperDelegate<float, 0>(), AAX_CNumberDisplayDelegate<float, 3>(), true);
+                                     AAX_CLinearTaperDelegate<float, 0>(), AAX_CNumberDisplayDelegate<float, 3>(),
+                                     true);
 }
 
 // ---------------------------------------------------------------------------------------------
 
 ForeignTypedParameter::ForeignTypedParameter(const char* id, Kind kind, float value)
     : AAX_CParameter<float>(id, AAX_CString(id), value, AAX_CLinearTaperDelegate<float, 0>(),
-                            AAX_CNumberDisplayDelegate<float, 3>(), true),
-      stored(value), text(std::to_string(value)), mKind(kind)
+                            AAX_CNumberDisplayDelegate<float, 3>(), true)
+    , stored(value)
+    , text(std::to_string(value))
+    , mKind(kind)
 {
 }
 
@@ -79,7 +97,8 @@ double QuilloEffect::Value(const char* id) const
 
 // ---------------------------------------------------------------------------------------------
 
-ChunkBuffer::ChunkBuffer(size_t dataSize) : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
+ChunkBuffer::ChunkBuffer(size_t dataSize)
+    : mStorage(offsetof(AAX_SPlugInChunk, fData) + dataSize, 0)
 {
     get()->fChunkID = 0x656C636B;
     get()->fSize = int32_t(dataSize);

@@ -183,9 +183,10 @@ TEST_F(EffectTest, ParametersByIdAndIndexWithTheirNames)
     shelf->AddShortenedName("HS Freq\nHSF");
     shelf->AddShortenedName("HSF");
     effect->Manager().AddParameter(shelf);
-    const std::pair<int32_t, const char*> names[] = {
-        { 31, "High Shelf Frequency" }, { 12, "HS Freq" }, // the longest line that fits
-        { 5, "HSF" }, { 2, "HS" } };                       // nothing fits: the shortest form, cut
+    const std::pair<int32_t, const char*> names[] = { { 31, "High Shelf Frequency" },
+                                                      { 12, "HS Freq" }, // the longest line that fits
+                                                      { 5, "HSF" },
+                                                      { 2, "HS" } }; // nothing fits: the shortest form, cut
     for (const auto& [length, name] : names)
     {
         EXPECT_EQ(effect->GetParameterNameOfLength("hs", &text, length), AAX_SUCCESS);
@@ -249,8 +250,8 @@ TEST_F(EffectTest, TheControlsChunkHoldsEveryParameterButTheBypass)
     Bytes expected = aaxtest::kMarker;
     for (int i = 0; i < 23; ++i)
     {
-        const Bytes entry =
-            aaxtest::Entry(std::string("d_") + kQuilloParameterIds[i], BigEndianDouble(float(i + 1) / 32.0f));
+        const Bytes entry = aaxtest::Entry(std::string("d_") + kQuilloParameterIds[i],
+                                           BigEndianDouble(float(i + 1) / 32.0f));
         expected.insert(expected.end(), entry.begin(), entry.end());
     }
     EXPECT_EQ(chunk.Data(), expected);
@@ -354,10 +355,14 @@ TEST_F(EffectTest, ADispatcherPostsDirtyPacketsInIdOrderOncePerPort)
     Worker worker;
     const Handler fill(&worker, &Worker::Fill);
     const Handler empty(&worker, static_cast<Handler::PlainCallback>(nullptr));
-    for (const auto& [id, port, handler] : { std::tuple { "2Power", 0, &fill }, { "1Output Gain", 6, nullptr },
-                                             { "a", 4, &fill }, { "b", 4, nullptr },   // the first id fills the port
-                                             { "c", 5, &empty }, { "d", -1, &fill } }) // posted never
-        EXPECT_EQ(handler != nullptr ? dispatcher.RegisterPacket(id, port, handler) : dispatcher.RegisterPacket(id, port),
+    for (const auto& [id, port, handler] : { std::tuple { "2Power", 0, &fill },
+                                             { "1Output Gain", 6, nullptr },
+                                             { "a", 4, &fill },
+                                             { "b", 4, nullptr }, // the first id fills the port
+                                             { "c", 5, &empty },
+                                             { "d", -1, &fill } }) // posted never
+        EXPECT_EQ(handler != nullptr ? dispatcher.RegisterPacket(id, port, handler)
+                                     : dispatcher.RegisterPacket(id, port),
                   AAX_SUCCESS);
     EXPECT_EQ(dispatcher.RegisterPacket("e", 3, nullptr), AAX_ERROR_NULL_ARGUMENT);
 
@@ -373,9 +378,12 @@ TEST_F(EffectTest, ADispatcherPostsDirtyPacketsInIdOrderOncePerPort)
     for (const auto& packet : Posted())
         posted.emplace_back(packet.port, packet.data);
     const Bytes filled { 'P', 'L', 'N', '!' };
-    EXPECT_EQ(posted, (std::vector<std::pair<AAX_CFieldIndex, Bytes>> {
-                          { 1, NativeBytes(1.0f / 32.0f) }, { 6, NativeBytes(2.0f / 32.0f) }, { 0, filled },
-                          { 4, filled }, { 0, filled }, { 4, filled } }));
+    EXPECT_EQ(posted, (std::vector<std::pair<AAX_CFieldIndex, Bytes>> { { 1, NativeBytes(1.0f / 32.0f) },
+                                                                        { 6, NativeBytes(2.0f / 32.0f) },
+                                                                        { 0, filled },
+                                                                        { 4, filled },
+                                                                        { 0, filled },
+                                                                        { 4, filled } }));
     EXPECT_EQ(worker.calls, 4);
 
     // The host's refusal of the last post is the dispatch's result; the packet is clean anyway.
@@ -393,7 +401,10 @@ namespace
     host's view the way the framework's editor does. */
 struct RecordingGUI : AAX_CEffectGUI
 {
-    explicit RecordingGUI(std::shared_ptr<std::vector<std::string>> events) : events(std::move(events)) {}
+    explicit RecordingGUI(std::shared_ptr<std::vector<std::string>> events)
+        : events(std::move(events))
+    {
+    }
     void CreateViewContents() override { events->push_back("CreateViewContents"); }
     void CreateViewContainer() override
     {
@@ -442,15 +453,15 @@ TEST_F(EffectTest, TheEditorShowsEveryParameterAndHoldsTheDataModelUntilUninitia
     EXPECT_EQ(gui->sizeResult, AAX_SUCCESS); // the editor sized the host's view through the container
     EXPECT_EQ(instance->GetView().size.horz, 800.0f);
     EXPECT_EQ(gui->SetViewContainer(instance->ViewUnknown()), AAX_SUCCESS); // a second view replaces the first
-    EXPECT_EQ(instance->GetView().RefCount(), viewRefs + 2); // one wrapper: both versions
+    EXPECT_EQ(instance->GetView().RefCount(), viewRefs + 2);                // one wrapper: both versions
     EXPECT_EQ(gui->SetViewContainer(nullptr), AAX_SUCCESS);
     EXPECT_EQ(gui->SetViewContainer(instance->ViewUnknown()), AAX_SUCCESS);
     EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS); // the contents go while the data model is still held
     EXPECT_EQ(gui->Uninitialize(), AAX_SUCCESS);
     EXPECT_EQ(refs(), effectRefs);
     EXPECT_EQ(*events, (Events { "CreateViewContents", "CreateViewContainer", "a", "b", "Delete effect view",
-                                 "CreateViewContainer", "a", "b", "Delete effect view", "CreateViewContainer", "a",
-                                 "b", "Delete effect view" }));
+                                 "CreateViewContainer", "a", "b", "Delete effect view", "CreateViewContainer", "a", "b",
+                                 "Delete effect view" }));
 
     // Initialised twice and released while attached: nothing of the gone editor is called, nothing leaks.
     ASSERT_EQ(gui->Initialize(instance->Unknown()), AAX_SUCCESS);

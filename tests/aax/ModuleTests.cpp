@@ -35,7 +35,10 @@ protected:
     }
 
     /** How the test module's description routine behaves (see TestModule.cpp). */
-    static void SetDescriptionMode(int mode) { setenv("QUILLO_TEST_DESCRIPTION_MODE", std::to_string(mode).c_str(), 1); }
+    static void SetDescriptionMode(int mode)
+    {
+        setenv("QUILLO_TEST_DESCRIPTION_MODE", std::to_string(mode).c_str(), 1);
+    }
 
     /** Registers through the export; the definition, if any, is released at once. */
     ACFRESULT Register(IACFUnknown* context, bool* gotDefinition = nullptr)
@@ -108,10 +111,11 @@ TEST_F(ModuleTest, RegistrationHandsTheHostItsDescriptionAndLiveObjectsKeepTheMo
     // Created objects come with no reference; the caller's first one keeps them.
     auto* effect = host->GetFactory().CreatedOf<aaxhost::EffectDescriptor>().at(0);
     IACFUnknown* const gui = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectGUI))();
-    IACFUnknown* const parameters = reinterpret_cast<CreateFn>(effect->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters))();
+    IACFUnknown* const parameters = reinterpret_cast<CreateFn>(
+        effect->ProcPtr(kAAX_ProcPtrID_Create_EffectParameters))();
     EXPECT_EQ(module->CanUnloadNow(host->Unknown()), 2);
-    for (auto [object, iid, live] : { std::tuple { gui, &IID_IAAXEffectGUIV1, 1 },
-                                      { parameters, &IID_IAAXEffectParametersV3, 0 } })
+    for (auto [object, iid, live] :
+         { std::tuple { gui, &IID_IAAXEffectGUIV1, 1 }, { parameters, &IID_IAAXEffectParametersV3, 0 } })
     {
         EXPECT_EQ(object->QueryInterface(*iid, reinterpret_cast<void**>(&object)), ACF_OK);
         EXPECT_EQ(object->Release(), 0u);
@@ -125,8 +129,10 @@ TEST_F(ModuleTest, AFailingDescriptionIsTracedAndReturnsItsCodeOrUnknownExceptio
     SetDescriptionMode(2);
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
     module->Startup(host->Unknown());
-    for (const auto& [mode, result] : { std::pair { 1, AAX_ERROR_NULL_OBJECT }, { 2, AAX_ERROR_UNKNOWN_EXCEPTION },
-                                        { 3, AAX_ERROR_UNKNOWN_EXCEPTION }, { 4, AAX_ERROR_UNKNOWN_EXCEPTION },
+    for (const auto& [mode, result] : { std::pair { 1, AAX_ERROR_NULL_OBJECT },
+                                        { 2, AAX_ERROR_UNKNOWN_EXCEPTION },
+                                        { 3, AAX_ERROR_UNKNOWN_EXCEPTION },
+                                        { 4, AAX_ERROR_UNKNOWN_EXCEPTION },
                                         { 5, AAX_ERROR_UNKNOWN_ID } })
     {
         SetDescriptionMode(mode);
@@ -162,7 +168,8 @@ TEST_F(ModuleTest, AHostRefusingTheDefinitionLackingAFactoryOrThrowingFailsTheRe
 
     calls.ThrowOnCall(host->GetFactory(), "CreateComponent");
     EXPECT_EQ(Register(host->Unknown()), AAX_ERROR_UNKNOWN_EXCEPTION);
-    EXPECT_EQ(TraceTexts().back(), kHigh + "AAXRegisterPlugin exception caught: host failure in factory.CreateComponent");
+    EXPECT_EQ(TraceTexts().back(),
+              kHigh + "AAXRegisterPlugin exception caught: host failure in factory.CreateComponent");
     // An exception escaping even the trace stops at the export.
     calls.ThrowOnCall(host->GetServices(), "Trace");
     SetDescriptionMode(1);

@@ -48,23 +48,30 @@ TEST(Tapers, MapAndClampBetweenTheirBounds)
     const AAX_CLinearTaperDelegate<float, 10> rounded(0.0f, 10.0f); // precision rounds real values
     const AAX_CLinearTaperDelegate<float, 0> exact(0.0f, 10.0f);
     const std::tuple<const AAX_ITaperDelegate<float>*, double, float> toReal[] = {
-        { &unit, 1.5, 1.0f },      { &unit, -0.2, 0.0f },   { &unit, 0.7, 0.7f },     { &same, -1.0, 3.0f },
+        { &unit, 1.5, 1.0f },      { &unit, -0.2, 0.0f },    { &unit, 0.7, 0.7f },     { &same, -1.0, 3.0f },
         { &same, 7.0, 3.0f },      { &reversed, 0.0, 1.0f }, { &reversed, 1.0, 0.0f }, { &wide, kNaN, -24.0f },
         { &wide, kInf, 24.0f },    { &wide, -kInf, -24.0f }, { &wide, 1e300, 24.0f },  { &rounded, 0.123, 1.2f },
-        { &rounded, 0.127, 1.3f }, { &exact, 0.123, 1.23f } };
+        { &rounded, 0.127, 1.3f }, { &exact, 0.123, 1.23f }
+    };
     for (const auto& [taper, normalized, real] : toReal)
         EXPECT_EQ(taper->NormalizedToReal(normalized), real) << normalized;
 
     const float nanF = std::numeric_limits<float>::quiet_NaN();
     const std::tuple<const AAX_ITaperDelegate<float>*, float, double> toNormalized[] = {
-        { &unit, 2.0f, 1.0 }, { &unit, 0.25f, 0.25 }, { &same, -5.0f, 0.5 }, { &same, 100.0f, 0.5 },
-        { &reversed, 0.25f, 0.75 }, { &wide, nanF, 0.0 }, { &wide, std::numeric_limits<float>::infinity(), 1.0 } };
+        { &unit, 2.0f, 1.0 },
+        { &unit, 0.25f, 0.25 },
+        { &same, -5.0f, 0.5 },
+        { &same, 100.0f, 0.5 },
+        { &reversed, 0.25f, 0.75 },
+        { &wide, nanF, 0.0 },
+        { &wide, std::numeric_limits<float>::infinity(), 1.0 }
+    };
     for (const auto& [taper, real, normalized] : toNormalized)
         EXPECT_EQ(taper->RealToNormalized(real), normalized) << real;
 
     const AAX_CBinaryTaperDelegate<bool> binary; // anything above zero is on
-    for (const auto& [normalized, on] : { std::pair { 0.0, false }, { -1.0, false }, { kNaN, false },
-                                          { 0.000001, true }, { kInf, true } })
+    for (const auto& [normalized, on] :
+         { std::pair { 0.0, false }, { -1.0, false }, { kNaN, false }, { 0.000001, true }, { kInf, true } })
         EXPECT_EQ(binary.NormalizedToReal(normalized), on) << normalized;
     EXPECT_EQ(binary.RealToNormalized(true) - binary.RealToNormalized(false), 1.0);
 }
@@ -72,17 +79,19 @@ TEST(Tapers, MapAndClampBetweenTheirBounds)
 TEST(Displays, NumbersAreRoundedThenCutToTheLimit)
 {
     const AAX_CNumberDisplayDelegate<float, 3> display;
-    const std::tuple<float, int32_t, const char*> cases[] = {
-        { -1.0f, 100, "-1.000" }, { 0.5f, 5, "0.500" }, { 0.5f, 4, "0.50" }, { 0.5f, 3, "0.5" },
-        { 0.5f, 2, "0" }, // "0." loses its point
-        { 0.5f, 0, "" }, { 0.5f, -3, "" }, { 12.345f, 4, "12.3" }, { 0.9996f, 5, "1.000" } };
+    const std::tuple<float, int32_t, const char*> cases[] = { { -1.0f, 100, "-1.000" }, { 0.5f, 5, "0.500" },
+                                                              { 0.5f, 4, "0.50" },      { 0.5f, 3, "0.5" },
+                                                              { 0.5f, 2, "0" }, // "0." loses its point
+                                                              { 0.5f, 0, "" },          { 0.5f, -3, "" },
+                                                              { 12.345f, 4, "12.3" },   { 0.9996f, 5, "1.000" } };
     for (const auto& [value, limit, text] : cases)
         EXPECT_EQ(Text(display, value, limit), text) << value << " " << limit;
     EXPECT_EQ(Text(AAX_CNumberDisplayDelegate<float, 1, 2>(), 2.0f, 100), "2.0  ");
 
     // Parsing takes a leading number; beyond the type's range it is the largest value.
     const std::tuple<const char*, bool, float> parsed[] = {
-        { "-3 dB", true, -3.0f }, { "dB", false, 0.0f }, { "1e300", true, FLT_MAX }, { "-1e300", true, -FLT_MAX } };
+        { "-3 dB", true, -3.0f }, { "dB", false, 0.0f }, { "1e300", true, FLT_MAX }, { "-1e300", true, -FLT_MAX }
+    };
     for (const auto& [input, ok, expected] : parsed)
     {
         float value = 9.0f;
@@ -118,7 +127,7 @@ TEST(Parameter, DefaultsIdsAndNonFiniteValues)
 TEST(Parameter, Steps)
 {
     auto parameter = Gain();
-    const std::pair<double, uint32_t> steps[] = { { 0.0, 0 },  { 0.3, 38 },  { 0.5, 64 }, { 0.7, 89 },
+    const std::pair<double, uint32_t> steps[] = { { 0.0, 0 },   { 0.3, 38 },  { 0.5, 64 }, { 0.7, 89 },
                                                   { 1.0, 127 }, { 1.5, 127 }, { -0.5, 0 }, { kInf, 127 } };
     for (const auto& [normalized, step] : steps)
         EXPECT_EQ(parameter->GetStepValueFromNormalizedValue(normalized), step) << normalized;
@@ -150,11 +159,11 @@ TEST_F(AutomatedParameter, ValuesChangeOnlyWhenTheHostConfirms)
     gain->UpdateNormalizedValue(0.1); // reported as the host gave it, not re-normalised
     EXPECT_EQ(gain->GetValue(), 0.1f);
     EXPECT_EQ(calls.TextsOf("automation"),
-              (std::vector<std::string> { "RegisterParameter(\"12Low Mid Gain\")", "PostTouchRequest(\"12Low Mid Gain\")",
-                                          "PostSetValueRequest(\"12Low Mid Gain\", 1)",
-                                          "PostReleaseRequest(\"12Low Mid Gain\")",
-                                          "PostCurrentValue(\"12Low Mid Gain\", 1)",
-                                          "PostCurrentValue(\"12Low Mid Gain\", " + aaxhost::Real(0.1) + ")" }));
+              (std::vector<std::string> {
+                  "RegisterParameter(\"12Low Mid Gain\")", "PostTouchRequest(\"12Low Mid Gain\")",
+                  "PostSetValueRequest(\"12Low Mid Gain\", 1)", "PostReleaseRequest(\"12Low Mid Gain\")",
+                  "PostCurrentValue(\"12Low Mid Gain\", 1)",
+                  "PostCurrentValue(\"12Low Mid Gain\", " + aaxhost::Real(0.1) + ")" }));
 
     // Every setter asks the host.
     calls.Clear();
@@ -176,7 +185,8 @@ TEST_F(ParameterManagerTest, KeepsTheOrderAddedFindsByIdAndRefusesDuplicates)
     AAX_CParameterManager manager;
     const char* const ids[] = { "MasterBypassID", "0Input Gain", "1Output Gain" };
     const std::string base(31, 'p'); // ids agreeing in their first 31 characters collide
-    for (const std::string& id : std::vector<std::string> { ids[0], ids[1], ids[2], "0Input Gain", base + "A", base + "B" })
+    for (const std::string& id :
+         std::vector<std::string> { ids[0], ids[1], ids[2], "0Input Gain", base + "A", base + "B" })
         manager.AddParameter(aaxtest::MakeFloatParameter(id.c_str(), 0.5f)); // duplicates are deleted
 
     ASSERT_EQ(manager.NumParameters(), 4);

@@ -23,9 +23,17 @@ struct AlgorithmContext
     int32_t* bufferSize;
 };
 
-void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const*, const void*) {}
-AAX_IEffectParameters* AAX_CALLBACK CreateEffectParameters() { return new aaxtest::QuilloEffect; }
-AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI() { return new aaxtest::NullViewGUI; }
+void AAX_CALLBACK ProcessAlgorithm(AlgorithmContext* const*, const void*)
+{
+}
+AAX_IEffectParameters* AAX_CALLBACK CreateEffectParameters()
+{
+    return new aaxtest::QuilloEffect;
+}
+AAX_IEffectGUI* AAX_CALLBACK CreateEffectGUI()
+{
+    return new aaxtest::NullViewGUI;
+}
 
 /** One effect with a stereo component, then the package data. */
 AAX_Result DescribeQuillo(AAX_ICollection* collection)
@@ -66,17 +74,11 @@ AAX_Result GetEffectDescriptions(AAX_ICollection* collection)
     const char* const mode = std::getenv("QUILLO_TEST_DESCRIPTION_MODE");
     switch (mode != nullptr ? std::atoi(mode) : 0)
     {
-    case 1:
-        return AAX_ERROR_NULL_OBJECT;
-    case 2:
-        throw std::runtime_error("boom");
-    case 3:
-        throw AAX::Exception::Any("description failed", "GetEffectDescriptions", "42");
-    case 4:
-        throw 7;
-    case 5:
-        throw AAX::Exception::ResultError(AAX_ERROR_UNKNOWN_ID);
-    default:
-        return DescribeQuillo(collection);
+    case 1: return AAX_ERROR_NULL_OBJECT;
+    case 2: throw std::runtime_error("boom");
+    case 3: throw AAX::Exception::Any("description failed", "GetEffectDescriptions", "42");
+    case 4: throw 7;
+    case 5: throw AAX::Exception::ResultError(AAX_ERROR_UNKNOWN_ID);
+    default: return DescribeQuillo(collection);
     }
 }

@@ -29,7 +29,10 @@ void OnThreads(int count, Body body)
 
 struct Counted : CACFUnknown
 {
-    explicit Counted(int& destructions) : destructions(destructions) {}
+    explicit Counted(int& destructions)
+        : destructions(destructions)
+    {
+    }
     ~Counted() override { ++destructions; }
     using CACFUnknown::GetRefCount;
     int& destructions;
@@ -63,7 +66,7 @@ TEST(MutexThreads, IsOwnerAwareAndSerialisesThreads)
         return locked;
     };
     EXPECT_TRUE(mutex.Lock());
-    EXPECT_FALSE(mutex.Lock()); // already held by this thread: no second hold
+    EXPECT_FALSE(mutex.Lock());                  // already held by this thread: no second hold
     std::thread([&] { mutex.Unlock(); }).join(); // another thread's Unlock is ignored
     EXPECT_FALSE(mutex.Lock());
     mutex.Unlock(); // one Unlock releases it for everyone

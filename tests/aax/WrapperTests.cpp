@@ -177,11 +177,14 @@ TEST_F(Wrappers, PropertyMapsCheckStemFormatsWithoutADescriptionHostAndKeepProce
     std::unique_ptr<AAX_VPropertyMap> described(AAX_VPropertyMap::Create(host->Unknown()));
     host->GetContext().Remove(IID_IAAXDescriptionHostV1);
     std::unique_ptr<AAX_VPropertyMap> map(AAX_VPropertyMap::Create(host->Unknown()));
-    const std::tuple<int, uint32_t, AAX_Result> cases[] = {
-        { 51, 0x00010002, AAX_SUCCESS }, { 52, 0x000C0008, AAX_SUCCESS }, { 51, 0xFF9C0000, AAX_SUCCESS },
-        { 51, 0xFFFF0000, AAX_SUCCESS }, { 51, 0x000D0001, AAX_ERROR_PROPERTY_UNDEFINED },
-        { 52, 0x80000000, AAX_ERROR_PROPERTY_UNDEFINED }, { 52, 0xFFFE0002, AAX_ERROR_PROPERTY_UNDEFINED },
-        { 50, 0x7FFF0000, AAX_SUCCESS } };
+    const std::tuple<int, uint32_t, AAX_Result> cases[] = { { 51, 0x00010002, AAX_SUCCESS },
+                                                            { 52, 0x000C0008, AAX_SUCCESS },
+                                                            { 51, 0xFF9C0000, AAX_SUCCESS },
+                                                            { 51, 0xFFFF0000, AAX_SUCCESS },
+                                                            { 51, 0x000D0001, AAX_ERROR_PROPERTY_UNDEFINED },
+                                                            { 52, 0x80000000, AAX_ERROR_PROPERTY_UNDEFINED },
+                                                            { 52, 0xFFFE0002, AAX_ERROR_PROPERTY_UNDEFINED },
+                                                            { 50, 0x7FFF0000, AAX_SUCCESS } };
     for (const auto& [property, raw, result] : cases)
         EXPECT_EQ(map->AddProperty(AAX_EProperty(property), AAX_CPropertyValue(raw)), result) << std::hex << raw;
     EXPECT_EQ(calls.Count("AddProperty"), 5u); // refused values never reach the host
@@ -210,7 +213,9 @@ TEST_F(Wrappers, PropertyMapsCheckStemFormatsWithoutADescriptionHostAndKeepProce
 
 namespace
 {
-void AAX_CALLBACK Process(void* const*, const void*) {}
+void AAX_CALLBACK Process(void* const*, const void*)
+{
+}
 
 } // namespace
 

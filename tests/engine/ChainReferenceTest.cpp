@@ -36,7 +36,7 @@ struct ReferenceChain
         mix.stepsToTarget = 256;
         mix.current = mix.target = (p[kHighPass] >= 0.25f && p[kPower] >= 0.5f) ? 1.0f : 0.0f;
 
-        map (0, p);     // at the targets at once
+        map (0, p);   // at the targets at once
     }
 
     void map (int n, const std::vector<float>& p)
@@ -113,7 +113,7 @@ struct ReferenceChain
 void runAgainstReference (int numChannels, uint32_t seed, std::initializer_list<double> rates)
 {
     auto p = makeProcessor (*rates.begin(), numChannels);
-    loadFactoryPreset (*p, 2, 3);     // shelves, both bands and the high-pass at work
+    loadFactoryPreset (*p, 2, 3);   // shelves, both bands and the high-pass at work
     setParameter (*p, kLowDynAttenuation, 0.6f);
     setParameter (*p, kHighDynAttenuation, 0.5f);
 
@@ -139,7 +139,7 @@ void runAgainstReference (int numChannels, uint32_t seed, std::initializer_list<
         Channels actual { left, noise (0.5f, total, seed + 1) };
         actual.resize ((size_t) numChannels);
 
-        for (auto& channel : actual)    // exact zeros take the high-pass's substitution path
+        for (auto& channel : actual)   // exact zeros take the high-pass's substitution path
             std::fill_n (channel.begin() + 40000, 2000, 0.0f);
 
         Channels expected = actual;
@@ -182,7 +182,7 @@ void runAgainstReference (int numChannels, uint32_t seed, std::initializer_list<
         EXPECT_EQ (bitsOf (p->getHighMidReduction()), bitsOf (reference.highMid.reduction));
     }
 }
-} // namespace
+}   // namespace
 
 TEST (ChainReference, StereoOutputIsBitIdenticalToRecomputingEverythingEverySample)
 {

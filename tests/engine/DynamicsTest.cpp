@@ -58,8 +58,9 @@ TEST (Compressor, ConstantLevelAboveThresholdSettlesAtTheRatiosReduction)
 
 TEST (Compressor, LookAheadDelayIsTheRoundedUpDelayInSamples)
 {
-    for (const auto& [sampleRate, delay] : { std::pair { 44100.0f, 89 }, std::pair { 48000.0f, 96 }, std::pair { 88200.0f, 177 },
-                                            std::pair { 96000.0f, 192 }, std::pair { 22050.0f, 45 } })
+    for (const auto& [sampleRate, delay] :
+         { std::pair { 44100.0f, 89 }, std::pair { 48000.0f, 96 }, std::pair { 88200.0f, 177 },
+           std::pair { 96000.0f, 192 }, std::pair { 22050.0f, 45 } })
     {
         VLCompressorSIMD comp;
         comp.setLookAhead (0.002f);
@@ -70,7 +71,8 @@ TEST (Compressor, LookAheadDelayIsTheRoundedUpDelayInSamples)
         // Every lane comes out exactly D calls later, across many wraps of the line.
         for (int n = 0; n < 3 * VLCompressorSIMD::bufferSize + 1000; ++n)
         {
-            const v4f out = comp.delay (v4f ((float) n + 1.0f, -2.0f * (float) n - 2.0f, 0.0f, 3.0f * (float) n + 3.0f));
+            const v4f out =
+                comp.delay (v4f ((float) n + 1.0f, -2.0f * (float) n - 2.0f, 0.0f, 3.0f * (float) n + 3.0f));
             const float due = n >= delay ? (float) (n - delay + 1) : 0.0f;
             ASSERT_TRUE (out[0] == due && out[1] == -2.0f * due && out[2] == 0.0f && out[3] == 3.0f * due)
                 << sampleRate << " call " << n;
@@ -82,10 +84,10 @@ TEST (Compressor, ANonFiniteEntryOfTheLineCountsUntilItHasBeenRead)
 {
     VLCompressorSIMD comp;
     comp.setLookAhead (0.002f);
-    comp.setSampleRate (44100.0f);     // D = 89
+    comp.setSampleRate (44100.0f);   // D = 89
     comp.delay (v4f (0.25f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f));
 
-    for (int n = 1; n < 89; ++n)       // found again and again while it is still due
+    for (int n = 1; n < 89; ++n)   // found again and again while it is still due
         ASSERT_FALSE ((comp.delay (v4f (0.25f)), comp.isFinite())) << n;
 
     comp.delay (v4f (0.25f));
@@ -98,13 +100,13 @@ TEST (Compressor, ExcessiveLookAheadIsLimitedToTheLine)
 {
     VLCompressorSIMD comp;
     comp.setSampleRate (192000.0f);
-    comp.setLookAhead (1.0f);                       // 192000 samples: more than the line holds
+    comp.setLookAhead (1.0f);   // 192000 samples: more than the line holds
     EXPECT_EQ (comp.getDelaySamples(), VLCompressorSIMD::bufferSize - 1);
 
     for (float bad : { std::numeric_limits<float>::quiet_NaN(), -1.0f })
     {
         comp.setLookAhead (bad);
         EXPECT_EQ (comp.getDelaySamples(), 0);
-        EXPECT_EQ (comp.delay (v4f (7.0f))[0], 7.0f);    // no delay: the input comes straight out
+        EXPECT_EQ (comp.delay (v4f (7.0f))[0], 7.0f);   // no delay: the input comes straight out
     }
 }

@@ -12,39 +12,42 @@
 // The textbook (bilinear, pre-warped) filters in double precision, for expected responses.
 namespace DspTest
 {
-    constexpr double pi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
-    inline double toDb (double gain)        { return 20.0 * std::log10 (gain); }
+inline double toDb (double gain)
+{
+    return 20.0 * std::log10 (gain);
+}
 
-    struct Biquad
+struct Biquad
+{
+    double b0, b1, b2, a1, a2;
+
+    std::complex<double> response (double frequency, double sampleRate) const
     {
-        double b0, b1, b2, a1, a2;
-
-        std::complex<double> response (double frequency, double sampleRate) const
-        {
-            const auto z1 = std::polar (1.0, -2.0 * pi * frequency / sampleRate);
-            return (b0 + b1 * z1 + b2 * z1 * z1) / (1.0 + a1 * z1 + a2 * z1 * z1);
-        }
-    };
-
-    inline Biquad textbookPeak (double sr, double f, double Q, double gain)
-    {
-        const double A = std::sqrt (gain), w = 2.0 * pi * f / sr, alpha = std::sin (w) / (2.0 * Q);
-        const double a0 = 1.0 + alpha / A;
-        return { (1.0 + alpha * A) / a0, -2.0 * std::cos (w) / a0, (1.0 - alpha * A) / a0,
-                 -2.0 * std::cos (w) / a0, (1.0 - alpha / A) / a0 };
+        const auto z1 = std::polar (1.0, -2.0 * pi * frequency / sampleRate);
+        return (b0 + b1 * z1 + b2 * z1 * z1) / (1.0 + a1 * z1 + a2 * z1 * z1);
     }
+};
 
-    inline Biquad textbookShelf (bool high, double sr, double f, double Q, double gain)
-    {
-        const double A = std::sqrt (gain), w = 2.0 * pi * f / sr;
-        const double s = std::sin (w), c = high ? -std::cos (w) : std::cos (w), beta = std::sqrt (A) * s / Q;
-        const double a0 = (A + 1) + (A - 1) * c + beta;
-        const double sign = high ? -1.0 : 1.0;   // a high shelf is the low shelf at z -> -z
-        return { A * ((A + 1) - (A - 1) * c + beta) / a0, sign * 2 * A * ((A - 1) - (A + 1) * c) / a0,
-                 A * ((A + 1) - (A - 1) * c - beta) / a0, sign * -2 * ((A - 1) + (A + 1) * c) / a0,
-                 ((A + 1) + (A - 1) * c - beta) / a0 };
-    }
+inline Biquad textbookPeak (double sr, double f, double Q, double gain)
+{
+    const double A = std::sqrt (gain), w = 2.0 * pi * f / sr, alpha = std::sin (w) / (2.0 * Q);
+    const double a0 = 1.0 + alpha / A;
+    return { (1.0 + alpha * A) / a0, -2.0 * std::cos (w) / a0, (1.0 - alpha * A) / a0, -2.0 * std::cos (w) / a0,
+             (1.0 - alpha / A) / a0 };
+}
+
+inline Biquad textbookShelf (bool high, double sr, double f, double Q, double gain)
+{
+    const double A = std::sqrt (gain), w = 2.0 * pi * f / sr;
+    const double s = std::sin (w), c = high ? -std::cos (w) : std::cos (w), beta = std::sqrt (A) * s / Q;
+    const double a0 = (A + 1) + (A - 1) * c + beta;
+    const double sign = high ? -1.0 : 1.0;   // a high shelf is the low shelf at z -> -z
+    return { A * ((A + 1) - (A - 1) * c + beta) / a0, sign * 2 * A * ((A - 1) - (A + 1) * c) / a0,
+             A * ((A + 1) - (A - 1) * c - beta) / a0, sign * -2 * ((A - 1) + (A + 1) * c) / a0,
+             ((A + 1) + (A - 1) * c - beta) / a0 };
+}
 }
 
 using Corvanite::v4f;
@@ -52,7 +55,11 @@ using Coefficients = VLIIRCoefficientsSIMD;
 
 TEST (BiquadCoefficients, MakersAgreeWithTheTextbookFormulas)
 {
-    const struct { Coefficients c; DspTest::Biquad r; } cases[] = {
+    const struct
+    {
+        Coefficients c;
+        DspTest::Biquad r;
+    } cases[] = {
         { Coefficients::makePeakFilter (v4f (48000.0f), v4f (1200.0f), v4f (1.4f), v4f (4.0f)),
           DspTest::textbookPeak (48000.0, 1200.0, 1.4f, 4.0) },
         { Coefficients::makeLowShelf (v4f (44100.0f), v4f (80.0f), v4f (0.707f), v4f (0.25f)),

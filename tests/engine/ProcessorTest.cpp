@@ -12,7 +12,7 @@ namespace
 // Everything active: the high-pass at 80 Hz, both shelves, both bands with their compressors.
 void activateEverything (juce::AudioProcessor& p)
 {
-    loadFactoryPreset (p, 5, 4);      // "Mid Fest"
+    loadFactoryPreset (p, 5, 4);   // "Mid Fest"
     setParameter (p, kLowDynAttenuation, 0.8f);
     setParameter (p, kHighDynAttenuation, 0.8f);
     setParameter (p, kLowShelfAttenuate, 0.3f);
@@ -27,7 +27,9 @@ std::vector<float> programme (int numSamples, uint32_t seed)
 
 bool allFinite (const Channels& c)
 {
-    return std::all_of (c.begin(), c.end(), [] (const auto& ch) { return std::all_of (ch.begin(), ch.end(), [] (float x) { return std::isfinite (x); }); });
+    return std::all_of (c.begin(), c.end(),
+                        [] (const auto& ch)
+                        { return std::all_of (ch.begin(), ch.end(), [] (float x) { return std::isfinite (x); }); });
 }
 
 std::array<float, 4> poll (QuilloAudioProcessor& p, int expectedChannels = 2)
@@ -38,7 +40,7 @@ std::array<float, 4> poll (QuilloAudioProcessor& p, int expectedChannels = 2)
     return { levels[0], levels[1], levels[2], levels[3] };
 }
 
-} // namespace
+}   // namespace
 
 //==============================================================================
 TEST (ProcessorLatency, IsTheDelayOfTheChainAndDelaysAnImpulseByExactlyThat)
@@ -79,7 +81,11 @@ TEST (ProcessorResponse, SinesAtTheirFrequenciesGainTheMappedDecibels)
     // in both channels. Power scales the gains and every band in dB; the high pass cuts its
     // cutoff by 6.02 dB (two Butterworth sections, each 3.01 dB down) and an octave below it
     // passes 1/17, at 20, 40 and 80 Hz from the second, third and last quarter on.
-    const struct { std::vector<std::pair<int, float>> settings; double frequency, dB, tolerance; } cases[] = {
+    const struct
+    {
+        std::vector<std::pair<int, float>> settings;
+        double frequency, dB, tolerance;
+    } cases[] = {
         { {}, 1000.0, 0.0, 0.01 },
         { { { kInputGain, 0.75f } }, 1000.0, 12.0, 0.01 },
         { { { kOutputGain, 0.25f } }, 1000.0, -12.0, 0.01 },
@@ -104,12 +110,18 @@ TEST (ProcessorResponse, SinesAtTheirFrequenciesGainTheMappedDecibels)
         { { { kHighShelfBoost, 1.0f }, { kHighShelfPower, 0.5f } }, 7000.0, 3.0, 0.01 },
         // Boost and attenuation at once are the sum of the two chains minus the dry signal, not
         // their product: 10^(12/20) + 10^(-12/20) - 1 (+10.19 dB) far on the shelf's side.
-        { { { kLowShelfBoost, 1.0f }, { kLowShelfAttenuate, 1.0f }, { kLowShelfFrequency, 1.0f } }, 20.0, 10.1893, 0.02 },
-        { { { kHighShelfBoost, 1.0f }, { kHighShelfAttenuate, 1.0f }, { kHighShelfFrequency, 0.0f } }, 20000.0, 10.1898, 0.02 },
+        { { { kLowShelfBoost, 1.0f }, { kLowShelfAttenuate, 1.0f }, { kLowShelfFrequency, 1.0f } },
+          20.0,
+          10.1893,
+          0.02 },
+        { { { kHighShelfBoost, 1.0f }, { kHighShelfAttenuate, 1.0f }, { kHighShelfFrequency, 0.0f } },
+          20000.0,
+          10.1898,
+          0.02 },
         // The bands' peaks: -24..24 dB at 120..3500 Hz (low mid) and 800..8000 Hz (high mid).
         { { { kLowMidGain, 1.0f }, { kLowMidFreq, 1.0f } }, 3500.0, 24.0, 0.01 },
-        { { { kLowMidGain, 1.0f } }, 352.4229, 12.0, 0.02 },          // Q 1.4 at 500 Hz: half the gain in
-        { { { kLowMidGain, 1.0f } }, 709.2460, 12.0, 0.02 },          // dB at the pre-warped band edges
+        { { { kLowMidGain, 1.0f } }, 352.4229, 12.0, 0.02 },   // Q 1.4 at 500 Hz: half the gain in
+        { { { kLowMidGain, 1.0f } }, 709.2460, 12.0, 0.02 },   // dB at the pre-warped band edges
         { { { kLowMidGain, 0.0f }, { kLowMidFreq, 0.0f }, { kLowMidPower, 0.5f } }, 120.0, -12.0, 0.01 },
         { { { kHighMidGain, 0.75f }, { kHighMidFreq, 1.0f } }, 8000.0, 12.0, 0.01 },
         { { { kHighMidGain, 1.0f }, { kHighMidFreq, 0.0f }, { kPower, 0.5f } }, 800.0, 12.0, 0.01 },
@@ -173,7 +185,7 @@ TEST (ParameterRamps, ReachANewValueExactlyOnTheBlocksLastSampleOrAtOnceAfterAnE
     process (*p, settle, 512);
 
     const int n = 64;
-    setParameter (*p, kOutputGain, 0.75f);    // 0 dB -> +12 dB
+    setParameter (*p, kOutputGain, 0.75f);   // 0 dB -> +12 dB
     Channels c (2, std::vector<float> (n, 1.0f)), d = c, e = c, f = c;
     processOneBlock (*p, c, 0, n);
 
@@ -187,7 +199,7 @@ TEST (ParameterRamps, ReachANewValueExactlyOnTheBlocksLastSampleOrAtOnceAfterAnE
     // An empty block: the next sample takes the new value at once. It still counts as a block
     // for the meters, and carries no level.
     poll (*p);
-    setParameter (*p, kOutputGain, 0.25f);    // -12 dB
+    setParameter (*p, kOutputGain, 0.25f);   // -12 dB
     processOneBlock (*p, e, 0, 0);
     for (float level : poll (*p))
         EXPECT_NEAR (level, -100.0f, 0.01f);
@@ -208,8 +220,8 @@ TEST (ParameterRamps, ReachANewValueExactlyOnTheBlocksLastSampleOrAtOnceAfterAnE
 TEST (PeakReadout, HoldsEachChannelsLargestSampleOfTheGainedInputAndTheOutputSinceTheLastPoll)
 {
     auto p = makeProcessor();
-    setParameter (*p, kInputGain, 0.75f);     // +12 dB
-    setParameter (*p, kOutputGain, 0.25f);    // -12 dB
+    setParameter (*p, kInputGain, 0.75f);    // +12 dB
+    setParameter (*p, kOutputGain, 0.25f);   // -12 dB
 
     // Before any block, and again after a poll with no block since, the levels are -100 dB and
     // the channel count is left alone.
@@ -217,7 +229,7 @@ TEST (PeakReadout, HoldsEachChannelsLargestSampleOfTheGainedInputAndTheOutputSin
     EXPECT_TRUE (Corvanite::bitsEqual (p->getPeak (numChannels), Corvanite::v4f (-100.0f)));
     const Channels silence (2, std::vector<float> (512, 0.0f));
     const auto run = [&p] (Channels c) { process (*p, c, 512); };
-    run (silence);                            // the gains ramp to their values
+    run (silence);   // the gains ramp to their values
     poll (*p);
     EXPECT_TRUE (Corvanite::bitsEqual (p->getPeak (numChannels), Corvanite::v4f (-100.0f)));
     EXPECT_EQ (numChannels, 42);
@@ -251,11 +263,17 @@ TEST (ReductionReadout, ShowsEachBandsDeepestMeanGainAndReleasesItBy001PerPoll)
     // At full attenuation the high mid compresses at ratio 6 from -70 dB, the low mid at 5
     // from -60 dB; at 0 (or its band switch or Power at 0) the high mid still compresses at 3
     // from 0 dB, the low mid not at all.
-    const struct { int parameter; float value; double frequency; float amplitude, lowest, highest; } cases[] = {
+    const struct
+    {
+        int parameter;
+        float value;
+        double frequency;
+        float amplitude, lowest, highest;
+    } cases[] = {
         { kHighDynAttenuation, 1.0f, 1200.0, 0.5f, 0.0f, 0.1f },
-        { kHighDynAttenuation, 1.0f, 1200.0, 3.0e-5f, 1.0f, 1.0f },     // -90 dB, below the threshold
+        { kHighDynAttenuation, 1.0f, 1200.0, 3.0e-5f, 1.0f, 1.0f },   // -90 dB, below the threshold
         { kLowDynAttenuation, 1.0f, 500.0, 0.5f, 0.0f, 0.1f },
-        { kHighDynAttenuation, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },        // 12 dB over at 3:1
+        { kHighDynAttenuation, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },   // 12 dB over at 3:1
         { kHighMidPower, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },
         { kPower, 0.0f, 1200.0, 4.0f, 0.3f, 0.8f },
         { kPower, 0.0f, 1200.0, 0.5f, 1.0f, 1.0f },
@@ -273,14 +291,15 @@ TEST (ReductionReadout, ShowsEachBandsDeepestMeanGainAndReleasesItBy001PerPoll)
         auto p = makeProcessor();
         setParameter (*p, k.parameter, k.value);
         driveBand (*p, k.frequency, k.amplitude);
-        driveBand (*p, k.frequency, 3.0e-5f);       // quiet audio does not raise the read-out
+        driveBand (*p, k.frequency, 3.0e-5f);   // quiet audio does not raise the read-out
         const bool low = k.parameter == kLowDynAttenuation;
         const float reduction = low ? p->getLowMidReduction() : p->getHighMidReduction();
         EXPECT_TRUE (reduction >= k.lowest && reduction <= k.highest) << "case " << (&k - cases) << ": " << reduction;
 
         // Each poll raises it by 0.01, up to exactly 1.
         for (float previous = reduction, next; previous < 1.0f; previous = next)
-            ASSERT_EQ (next = low ? p->getLowMidReduction() : p->getHighMidReduction(), (float) std::min (1.0, (double) previous + 0.01));
+            ASSERT_EQ (next = low ? p->getLowMidReduction() : p->getHighMidReduction(),
+                       (float) std::min (1.0, (double) previous + 0.01));
 
         if (! low)
         {
@@ -291,8 +310,9 @@ TEST (ReductionReadout, ShowsEachBandsDeepestMeanGainAndReleasesItBy001PerPoll)
         const auto blob = blobOf (parameterValues (*p));
         const int reset = int (&k - cases) % 3;
         driveBand (*p, k.frequency, k.amplitude);
-        reset == 0 ? p->resetAllMeters() : reset == 1 ? p->setStateInformation (blob.data(), (int) blob.size())
-                                                      : p->prepareToPlay (48000.0, 512);
+        reset == 0   ? p->resetAllMeters()
+        : reset == 1 ? p->setStateInformation (blob.data(), (int) blob.size())
+                     : p->prepareToPlay (48000.0, 512);
         EXPECT_EQ (low ? p->getLowMidReduction() : p->getHighMidReduction(), 1.0f);
     }
 }
@@ -319,7 +339,8 @@ TEST (Bypass, ContinuesTheDrySignalSeamlesslyAndSwitchingBackOffAsIfNeverBypasse
 
             for (int part = 0; part < 3; ++part)
             {
-                parts[part] = Channels ((size_t) numChannels, { input.begin() + 3000 * part, input.begin() + 3000 * (part + 1) });
+                parts[part] = Channels ((size_t) numChannels,
+                                        { input.begin() + 3000 * part, input.begin() + 3000 * (part + 1) });
                 process (*p, parts[part], blockSize, part == 1);
             }
 

@@ -28,7 +28,7 @@ inline float limitBelowNyquist (float hz, float sampleRate)
 struct ReferenceHighPass
 {
     double sampleRate = 44100.0;
-    double w[2][2][2] = {};     // [channel][section][w1, w2]
+    double w[2][2][2] = {};   // [channel][section][w1, w2]
     RampedValue cutoff;
 
     void processFrame (float* frame)
@@ -110,7 +110,7 @@ struct ReferenceBand
 
     ReferenceBand()
     {
-        q.current = q.target = 2.0f;        // where a band starts
+        q.current = q.target = 2.0f;   // where a band starts
         frequency.current = frequency.target = 500.0f;
         compressor.setLookAhead (0.002f);
         compressor.setAttack (0.005f);
@@ -135,11 +135,11 @@ struct ReferenceBand
         const v4f delayed = compressor.delay (x);
         const v4f g = compressor.processSidechain (sc);
         reduction = std::min (reduction, (g[1] + g[0]) * 0.5f);
-        peak.setCoefficients (VLIIRCoefficientsSIMD::makePeakFilter (v4f (sampleRate), v4f (f), v4f (Q),
-                                                                     v4f (gLin) * g));
+        peak.setCoefficients (
+            VLIIRCoefficientsSIMD::makePeakFilter (v4f (sampleRate), v4f (f), v4f (Q), v4f (gLin) * g));
         const v4f y = peak.processSingleSampleRaw (delayed);
         frame[0] = y[0];
         frame[1] = y[1];
     }
 };
-} // namespace quillo::test
+}   // namespace quillo::test

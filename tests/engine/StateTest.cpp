@@ -42,20 +42,20 @@ struct Loaded : QuilloAudioProcessor
     }
 };
 
-} // namespace
+}   // namespace
 
 //==============================================================================
 TEST (StateBlob, HostFormIs104BytesOfValuesThenThePresetFieldsAndRoundTrips)
 {
     Loaded source (5, 4, true);
     juce::MemoryBlock hostForm ("abc", 3), presetForm;
-    source.getStateInformation (hostForm);           // appended to what the block holds
+    source.getStateInformation (hostForm);   // appended to what the block holds
     source.getStateInformation (presetForm, true);
     ASSERT_TRUE (hostForm.getSize() == 107 && presetForm.getSize() == 92);
     EXPECT_EQ (std::memcmp (hostForm.getData(), "abc", 3), 0);
     hostForm.removeSection (0, 3);
     EXPECT_EQ (std::memcmp (presetForm.getData(), hostForm.getData(), 92), 0);
-    const auto expected = blobOf (distinctValues(), { 5, 4, 1 });      // little-endian words
+    const auto expected = blobOf (distinctValues(), { 5, 4, 1 });   // little-endian words
     EXPECT_EQ (std::memcmp (hostForm.getData(), expected.data(), 104), 0);
 
     Loaded target (1, 2, false);
@@ -72,8 +72,17 @@ TEST (StateBlobLoad, IgnoresShortBlobsLimitsValuesAndReadsTheTrailerAsFarAsItGoe
     const auto values = distinctValues();
     const auto blob = [&values] (std::vector<int32_t> trailer) { return blobOf (values, std::move (trailer)); };
     const std::vector<char> full = blob ({ 1, 1, 0 });
-    const struct { std::vector<char> blob; int size; int32_t category, index; bool modified; } cases[] = {
-        { full, 0, 2, 3, true }, { full, -104, 2, 3, true }, { full, 91, 2, 3, true }, { full, 4, 2, 3, true },
+    const struct
+    {
+        std::vector<char> blob;
+        int size;
+        int32_t category, index;
+        bool modified;
+    } cases[] = {
+        { full, 0, 2, 3, true },
+        { full, -104, 2, 3, true },
+        { full, 91, 2, 3, true },
+        { full, 4, 2, 3, true },
         { full, 92, 2, 3, true },                          // the preset form keeps the fields
         { blob ({ 3 }), 96, 3, 0, false },                 // category only: index 0, flag clear
         { blob ({ 2, 4, 1 }), 102, 2, 4, false },          // two bytes of the flag
@@ -81,9 +90,12 @@ TEST (StateBlobLoad, IgnoresShortBlobsLimitsValuesAndReadsTheTrailerAsFarAsItGoe
         { blob ({ 1, 2, 7 }), 104, 1, 2, true },           // any non-zero flag word means modified
         { blob ({ 5, 4, 0 }), 104, 5, 4, false },          // the catalogue's last preset
         // A pair outside the catalogue is stored as the Default preset, modified.
-        { blob ({ 1, 5, 0 }), 104, 0, 0, true }, { blob ({ 6, 0, 0 }), 104, 0, 0, true },
-        { blob ({ -1, 0, 0 }), 104, 0, 0, true }, { blob ({ 0, -1, 0 }), 104, 0, 0, true },
-        { blob ({ 0, 6, 0 }), 104, 0, 0, true }, { blob ({ INT32_MIN, 0, 0 }), 104, 0, 0, true },
+        { blob ({ 1, 5, 0 }), 104, 0, 0, true },
+        { blob ({ 6, 0, 0 }), 104, 0, 0, true },
+        { blob ({ -1, 0, 0 }), 104, 0, 0, true },
+        { blob ({ 0, -1, 0 }), 104, 0, 0, true },
+        { blob ({ 0, 6, 0 }), 104, 0, 0, true },
+        { blob ({ INT32_MIN, 0, 0 }), 104, 0, 0, true },
     };
 
     for (const auto& k : cases)
@@ -101,7 +113,7 @@ TEST (StateBlobLoad, IgnoresShortBlobsLimitsValuesAndReadsTheTrailerAsFarAsItGoe
     p.setStateInformation (nullptr, 104);
     p.expectState (values, 0, 0, false);
 
-    juce::MemoryBlock written;                          // a modified flag is written back as 1
+    juce::MemoryBlock written;   // a modified flag is written back as 1
     p.load (blob ({ 1, 2, 7 }), 104);
     p.getStateInformation (written);
     EXPECT_EQ (std::memcmp (written.getData(), blob ({ 1, 2, 1 }).data(), 104), 0);
@@ -146,13 +158,29 @@ TEST (StateBlobLoad, EveryFactoryPresetLoadsExactlyItsBytesAndKeepsThePresetFiel
 //==============================================================================
 TEST (Parameters, HaveTheIdsNamesAndDefaultsOfTheTableInIndexOrder)
 {
-    const char* const names[23] = {
-        "Input Gain", "Output Gain", "Power", "High Pass", "Meter IO", "Low Shelf Boost",
-        "Low Shelf Attenuate", "Low Shelf Frequency", "High Shelf Boost", "High Shelf Attenuate",
-        "High Shelf Frequency", "Low Mid Freq", "Low Mid Gain", "Low Mid Q", "Low Dyn Attenuation",
-        "High Mid Freq", "High Mid Gain", "High Mid Q", "High Dyn Attenuation", "Low Shelf Power",
-        "Low Mid Power", "High Mid Power", "High Shelf Power"
-    };
+    const char* const names[23] = { "Input Gain",
+                                    "Output Gain",
+                                    "Power",
+                                    "High Pass",
+                                    "Meter IO",
+                                    "Low Shelf Boost",
+                                    "Low Shelf Attenuate",
+                                    "Low Shelf Frequency",
+                                    "High Shelf Boost",
+                                    "High Shelf Attenuate",
+                                    "High Shelf Frequency",
+                                    "Low Mid Freq",
+                                    "Low Mid Gain",
+                                    "Low Mid Q",
+                                    "Low Dyn Attenuation",
+                                    "High Mid Freq",
+                                    "High Mid Gain",
+                                    "High Mid Q",
+                                    "High Dyn Attenuation",
+                                    "Low Shelf Power",
+                                    "Low Mid Power",
+                                    "High Mid Power",
+                                    "High Shelf Power" };
 
     QuilloAudioProcessor p;
     ASSERT_EQ (p.getParameters().size(), 23);
@@ -161,7 +189,8 @@ TEST (Parameters, HaveTheIdsNamesAndDefaultsOfTheTableInIndexOrder)
     {
         auto* parameter = dynamic_cast<juce::AudioProcessorParameterWithID*> (p.getParameters()[i]);
         ASSERT_NE (parameter, nullptr);
-        EXPECT_EQ (parameter->getParameterID(), juce::String (i) + names[i]);   // "0Input Gain" ... "22High Shelf Power"
+        EXPECT_EQ (parameter->getParameterID(),
+                   juce::String (i) + names[i]);   // "0Input Gain" ... "22High Shelf Power"
         EXPECT_EQ (parameter->getName (100), names[i]);
         EXPECT_EQ (bitsOf (parameter->getDefaultValue()), defaultBits[(size_t) i]) << i;
         EXPECT_EQ (bitsOf (p.getParameter (i)), defaultBits[(size_t) i]) << i;
@@ -192,9 +221,10 @@ TEST (Parameters, RefuseValuesThatAreNotNumbersAndLimitTheRest)
     }
 
     // Stored as given within 0..1 (no snapping), limited outside, -0 saved as +0.
-    for (const auto& [value, stored] : { std::pair { 1.5f, 1.0f }, std::pair { -2.0f, 0.0f }, std::pair { -0.0f, 0.0f },
-                                        std::pair { 0.123456789f, 0.123456789f }, std::pair { 1.0e-7f, 1.0e-7f },
-                                        std::pair { 0.99999994f, 0.99999994f }, std::pair { 0.15789473f, 0.15789473f } })
+    for (const auto& [value, stored] :
+         { std::pair { 1.5f, 1.0f }, std::pair { -2.0f, 0.0f }, std::pair { -0.0f, 0.0f },
+           std::pair { 0.123456789f, 0.123456789f }, std::pair { 1.0e-7f, 1.0e-7f },
+           std::pair { 0.99999994f, 0.99999994f }, std::pair { 0.15789473f, 0.15789473f } })
     {
         parameter->setValue (value);
         EXPECT_EQ (bitsOf (p.getParameter (kLowMidGain)), bitsOf (stored)) << value;
@@ -203,16 +233,26 @@ TEST (Parameters, RefuseValuesThatAreNotNumbersAndLimitTheRest)
     // Texts read and shown the same way (two decimals of the normalised value): nothing outside
     // 0..1, nothing that is not a number (then the current value).
     const std::pair<const char*, float> texts[] = {
-        { "0.25", 0.25f }, { "7", 1.0f }, { "-3", 0.0f }, { " 0.5 dB", 0.5f }, { "1e300", 1.0f },
-        { "nan", 0.15789473f }, { "-inf", 0.15789473f }, { "1e400", 0.15789473f }, { "", 0.15789473f },
-        { "abc", 0.15789473f }, { "7E7777777777777777777777777777", 0.15789473f }, { "7E-7777777777777777777777777777", 0.0f },
+        { "0.25", 0.25f },
+        { "7", 1.0f },
+        { "-3", 0.0f },
+        { " 0.5 dB", 0.5f },
+        { "1e300", 1.0f },
+        { "nan", 0.15789473f },
+        { "-inf", 0.15789473f },
+        { "1e400", 0.15789473f },
+        { "", 0.15789473f },
+        { "abc", 0.15789473f },
+        { "7E7777777777777777777777777777", 0.15789473f },
+        { "7E-7777777777777777777777777777", 0.0f },
     };
 
     for (const auto& [text, value] : texts)
         EXPECT_EQ (parameter->getValueForText (text), value) << text;
 
     EXPECT_EQ (parameter->getCurrentValueAsText() + parameter->getText (std::numeric_limits<float>::quiet_NaN(), 0)
-                   + parameter->getText (3.0f, 0) + parameter->getText (0.3333f, 3), "0.160.161.000.3");
+                   + parameter->getText (3.0f, 0) + parameter->getText (0.3333f, 3),
+               "0.160.161.000.3");
 }
 
 TEST (ProcessorIdentity, NamesItselfHasNoMidiNoTailOneProgramAndOnlyMonoOrStereoLayouts)
@@ -223,7 +263,7 @@ TEST (ProcessorIdentity, NamesItselfHasNoMidiNoTailOneProgramAndOnlyMonoOrStereo
     EXPECT_FALSE (p.acceptsMidi() || p.producesMidi());
     EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
     EXPECT_EQ (p.getNumPrograms() + p.getCurrentProgram(), 1);
-    EXPECT_EQ (p.getTotalNumInputChannels(), 2);      // stereo by default
+    EXPECT_EQ (p.getTotalNumInputChannels(), 2);   // stereo by default
 
     const auto supports = [&p] (Set in, Set out)
     {

@@ -16,39 +16,41 @@ TEST (Threads, StateLoadsFromAnotherThreadDuringProcessingStayConsistent)
     std::atomic<int> blocks { 0 };
 
     // The host's audio thread, holding the callback lock around each block as the wrapper does.
-    std::thread audio ([&]
-    {
-        Channels c (2, noise (0.5f, 128, 8));
-        const auto source = c;
-
-        while (! done.load() || blocks.load() < 200)
+    std::thread audio (
+        [&]
         {
-            c = source;
-            float* channels[2] = { c[0].data(), c[1].data() };
-            juce::AudioBuffer<float> buffer (channels, 2, 128);
-            juce::MidiBuffer midi;
+            Channels c (2, noise (0.5f, 128, 8));
+            const auto source = c;
 
+            while (! done.load() || blocks.load() < 200)
             {
-                const juce::ScopedLock lock (p->getCallbackLock());
-                p->processBlock (buffer, midi);
+                c = source;
+                float* channels[2] = { c[0].data(), c[1].data() };
+                juce::AudioBuffer<float> buffer (channels, 2, 128);
+                juce::MidiBuffer midi;
+
+                {
+                    const juce::ScopedLock lock (p->getCallbackLock());
+                    p->processBlock (buffer, midi);
+                }
+
+                for (float x : c[0])
+                    if (! std::isfinite (x))
+                        sawNonFinite = true;
+
+                ++blocks;
             }
-
-            for (float x : c[0])
-                if (! std::isfinite (x))
-                    sawNonFinite = true;
-
-            ++blocks;
-        }
-    });
+        });
 
     // A host thread restoring states, and this (message) thread polling the read-outs.
-    std::thread host ([&]
-    {
-        for (int load = 0; load < 330; ++load)        // the last one "Mid Fest"
-            loadFactoryPreset (*p, load / 5 % FACTORY_PRESET_NUM_CATEGORIES, load % 5);
+    std::thread host (
+        [&]
+        {
+            for (int load = 0; load < 330; ++load)   // the last one "Mid Fest"
+                loadFactoryPreset (*p, load / 5 % FACTORY_PRESET_NUM_CATEGORIES, load % 5);
 
-        done = true;
-    });
+            done = true;
+        });
 
     for (int numChannels = 0; ! done.load(); std::this_thread::yield())
     {

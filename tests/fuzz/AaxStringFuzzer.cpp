@@ -71,7 +71,8 @@ void checkText (const std::string& raw, uint32_t pos, uint32_t count, double num
         require (shown.ToDouble (&back), "an appended number parses");
         const int digits = std::max (0, std::min (precision, 12));
         const double tolerance = 0.5 * std::pow (10.0, -digits) + std::fabs (number) * 1.0e-15;
-        require (std::fabs (back - number) <= tolerance * 1.000001, "an appended number reads back within its precision");
+        require (std::fabs (back - number) <= tolerance * 1.000001,
+                 "an appended number reads back within its precision");
     }
 }
 
@@ -128,7 +129,8 @@ void checkValueFromString (const std::string& raw, int32_t limit)
         AAX_CString shown;
         require (model.effect->GetParameterStringFromValue (id, after, &shown, 64) == AAX_SUCCESS, "string-from-value");
         double back = -1.0;
-        require (model.effect->GetParameterValueFromString (id, &back, shown) == AAX_SUCCESS, "a value's own text reads");
+        require (model.effect->GetParameterValueFromString (id, &back, shown) == AAX_SUCCESS,
+                 "a value's own text reads");
         // Half the last shown decimal, plus the float the parameter keeps.
         require (std::fabs (back - after) <= 0.0005 + 1.0e-6, "a value's own text reads back to it");
 
@@ -137,7 +139,7 @@ void checkValueFromString (const std::string& raw, int32_t limit)
             require (limited.Length() <= std::max<uint32_t> (uint32_t (limit), shown.Length()), "a limited text");
     }
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

@@ -146,7 +146,7 @@ void checkParserRoundTrip (const uint8_t* data, size_t size)
         require (std::memcmp (&a.number, &b.number, sizeof (a.number)) == 0, "the same value bits");
     }
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

@@ -74,4 +74,4 @@ private:
     size_t remaining;
 };
 
-} // namespace quillo::fuzz
+}   // namespace quillo::fuzz

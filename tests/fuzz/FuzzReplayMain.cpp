@@ -27,7 +27,7 @@ std::vector<uint8_t> readFile (const std::filesystem::path& path)
     std::ifstream in (path, std::ios::binary);
     return { std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char>() };
 }
-} // namespace
+}   // namespace
 
 int main (int argc, char** argv)
 {

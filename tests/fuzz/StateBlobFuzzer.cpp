@@ -45,8 +45,8 @@ int32_t intAt (const uint8_t* bytes, size_t size, size_t offset)
     if (offset + 4 > size)
         return 0;
 
-    return (int32_t) ((uint32_t) bytes[offset] | (uint32_t) bytes[offset + 1] << 8
-                      | (uint32_t) bytes[offset + 2] << 16 | (uint32_t) bytes[offset + 3] << 24);
+    return (int32_t) ((uint32_t) bytes[offset] | (uint32_t) bytes[offset + 1] << 8 | (uint32_t) bytes[offset + 2] << 16
+                      | (uint32_t) bytes[offset + 3] << 24);
 }
 
 std::vector<uint8_t> saved (QuilloAudioProcessor& p)
@@ -64,7 +64,7 @@ std::unique_ptr<QuilloAudioProcessor> preparedProcessor()
     p->prepareToPlay (sampleRate, blockSize);
     return p;
 }
-} // namespace
+}   // namespace
 
 // The engine tells its editor of a load through the message queue, so JUCE runs, with this
 // thread as its message thread.
@@ -80,7 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         return 0;
 
     // Whatever the last input posted is delivered (or dropped) before the next begins.
-    struct Drain { ~Drain() { quillo::test::dispatchPendingMessages(); } } drain;
+    struct Drain
+    {
+        ~Drain() { quillo::test::dispatchPendingMessages(); }
+    } drain;
 
     auto p = preparedProcessor();
     const auto before = saved (*p);

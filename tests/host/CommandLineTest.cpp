@@ -19,7 +19,12 @@ using namespace quillo::hosttest;
 namespace
 {
 // The exit code, what was printed, and the child's peak resident memory (programs only).
-struct Outcome { int code; std::string out, err; long peakKilobytes = 0; };
+struct Outcome
+{
+    int code;
+    std::string out, err;
+    long peakKilobytes = 0;
+};
 
 Outcome RunHost(const std::vector<std::string>& arguments)
 {
@@ -62,14 +67,22 @@ Outcome RunProgram(std::vector<std::string> arguments, rlim_t fileSizeLimit = 0,
              usage.ru_maxrss };
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 } // namespace
 
 TEST(CommandLineTest, APureDelayComesOutAlignedWithItsInputAndAsLong)
 {
     // An impulse at frame 1000 of 4000 over a little of the test signal: with the plug-in's
     // Power off or bypassed it is only delayed, and the host takes the delay back out.
-    const struct { int channels; std::vector<std::string> options; const char* instance; } cases[] = {
+    const struct
+    {
+        int channels;
+        std::vector<std::string> options;
+        const char* instance;
+    } cases[] = {
         { 1, { "--set", "2=0", "--block", "100" }, "mono, 48000 Hz, blocks of 100 samples" },
         { 2, { "--set", "bypass=1" }, "stereo, 48000 Hz, blocks of 512 samples" },
         { 2, { "--set", "2=0", "--block", "1024" }, "stereo, 48000 Hz, blocks of 1024 samples" },
@@ -87,15 +100,16 @@ TEST(CommandLineTest, APureDelayComesOutAlignedWithItsInputAndAsLong)
         arguments.insert(arguments.end(), test.options.begin(), test.options.end());
         const Outcome result = RunHost(arguments);
         ASSERT_EQ(result.code, 0) << result.err;
-        EXPECT_TRUE(Contains(result.out, test.instance) && Contains(result.out, "Latency          192 samples")) << result.out;
+        EXPECT_TRUE(Contains(result.out, test.instance) && Contains(result.out, "Latency          192 samples"))
+            << result.out;
         EXPECT_EQ(ReadWav(out).channels, input.channels);
     }
 }
 
 TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
 {
-    const std::string garbage = Scratch("garbage.qhst"), empty = Scratch("empty.qhst"), shortJuce = Scratch("short-juce.qhst"),
-                      badElck = Scratch("bad-elck.qhst");
+    const std::string garbage = Scratch("garbage.qhst"), empty = Scratch("empty.qhst"),
+                      shortJuce = Scratch("short-juce.qhst"), badElck = Scratch("bad-elck.qhst");
     WriteText(garbage, "not a state");
     std::string error;
     ASSERT_TRUE(aaxhost::StateFile::Save(empty, {}, error)) << error;
@@ -103,13 +117,14 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     ASSERT_EQ(RunHost({ "state", "save", badElck, "--preset", "2", "3", "--set", "0Input Gain=0.25" }).code, 0);
     const Outcome loaded = RunHost({ "state", "load", badElck });
     EXPECT_TRUE(Contains(loaded.out, "Chunk 'elck' matches the restored instance")
-                && Contains(loaded.out, "0Input Gain              0.250000")) << loaded.out;
+                && Contains(loaded.out, "0Input Gain              0.250000"))
+        << loaded.out;
     std::vector<aaxhost::Chunk> chunks;
     ASSERT_TRUE(aaxhost::StateFile::Load(badElck, chunks, error)) << error;
     chunks[1].data.resize(103);
     ASSERT_TRUE(aaxhost::StateFile::Save(shortJuce, chunks, error)) << error;
     chunks[1].data.resize(104);
-    chunks[0].data[4] = 'q';   // an unknown entry tag
+    chunks[0].data[4] = 'q'; // an unknown entry tag
     ASSERT_TRUE(aaxhost::StateFile::Save(badElck, chunks, error)) << error;
 
     // Input files: cut short, with two format chunks, at a rate no instance takes, of 3 channels.
@@ -123,7 +138,12 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     WriteWav(slow, aaxhost::AudioData::Silence(4000.0, 1, 100));
     WriteWav(wide, aaxhost::AudioData::Silence(48000.0, 3, 100));
 
-    const struct { std::vector<std::string> arguments; int code; std::string err; } cases[] = {
+    const struct
+    {
+        std::vector<std::string> arguments;
+        int code;
+        std::string err;
+    } cases[] = {
         { {}, 2, "no command" },
         { { "dance" }, 2, "unknown command dance" },
         { { "render", "--block", "0" }, 2, "--block is 1 to 1024" },
@@ -133,22 +153,31 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "render", "--seconds", "1e400" }, 2, "--seconds is above 0" },
         { { "render", "--out", "" }, 2, "--out needs a file name" },
         { { "render", "--seconds", "0.1", "--set", "nothing=0.5" }, 2, "no parameter nothing" },
-        { { "render", "--seconds", "0.5", "--set", "12=0.5@0.6" }, 2, "--set time 0.6s is past the end of the signal (0.5s)" },
+        { { "render", "--seconds", "0.5", "--set", "12=0.5@0.6" },
+          2,
+          "--set time 0.6s is past the end of the signal (0.5s)" },
         { { "state", "save", Scratch("timed.qhst"), "--set", "12=0.5@1" }, 2, "state save takes no --set times" },
         { { "state", "save" }, 2, "state save FILE" },
         { { "describe", "--block", "5" }, 2, "--block" },
         { { "render", "--seconds", "0.1", "--preset", "7", "1" }, 1, "there is no factory preset 7 1" },
         { { "render", "/nonexistent/in.wav" }, 1, "/nonexistent/in.wav: " },
         { { "render", twoFormats }, 1, twoFormats + ": 2 format chunks" },
-        { { "render", slow }, 1, slow + ": the file's sample rate of 4000 Hz is outside the accepted 8000 to 384000 Hz" },
+        { { "render", slow },
+          1,
+          slow + ": the file's sample rate of 4000 Hz is outside the accepted 8000 to 384000 Hz" },
         { { "render", wide }, 1, wide + ": the plug-in takes mono or stereo, the file has 3 channels" },
-        { { "render", cut, "--out", "/dev/null" }, 0,
+        { { "render", cut, "--out", "/dev/null" },
+          0,
           "warning: " + cut + ": the data chunk declares 800 frames but the file holds 749; rendering those 749" },
         { { "describe", "--module", "/nonexistent/Quillo.so" }, 1, "/nonexistent/Quillo.so" },
         { { "state", "load", garbage }, 1, garbage + ": not a quillo-host state file" },
         { { "state", "load", empty }, 1, empty + ": holds no chunk" },
-        { { "state", "load", shortJuce }, 1, shortJuce + ": its 'juce' chunk holds 103 bytes, less than the engine's state of 104" },
-        { { "state", "load", badElck }, 1, "restoring " + badElck + " failed (result -20026 AAX_ERROR_MALFORMED_CHUNK)" },
+        { { "state", "load", shortJuce },
+          1,
+          shortJuce + ": its 'juce' chunk holds 103 bytes, less than the engine's state of 104" },
+        { { "state", "load", badElck },
+          1,
+          "restoring " + badElck + " failed (result -20026 AAX_ERROR_MALFORMED_CHUNK)" },
     };
     for (const auto& test : cases)
     {
@@ -162,15 +191,27 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
 TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
 {
     // Each writer: WAV, state file, PNG.
-    const std::vector<std::vector<std::string>> writers {
-        { "render", "--seconds", "0.2", "--out" }, { "state", "save" }, { "editor", "--seconds", "0.1", "--screenshot" } };
+    const std::vector<std::vector<std::string>> writers { { "render", "--seconds", "0.2", "--out" },
+                                                          { "state", "save" },
+                                                          { "editor", "--seconds", "0.1", "--screenshot" } };
     const std::string folder = Scratch("locked"), older = folder + "/older";
     mkdir(folder.c_str(), 0755);
-    const struct { size_t writer; std::string path; rlim_t fileSizeLimit; bool unprivileged; const char* reason; } cases[] = {
-        { 0, "/dev/full", 0, false, "No space left on device" },  { 1, "/dev/full", 0, false, "No space left on device" },
-        { 2, "/dev/full", 0, false, "No space left on device" },  { 0, older, 4096, false, "File too large" },
-        { 1, older, 512, false, "File too large" },               { 2, older, 4096, false, "File too large" },
-        { 0, older, 0, true, "Permission denied" },               { 1, older, 0, true, "Permission denied" },
+    const struct
+    {
+        size_t writer;
+        std::string path;
+        rlim_t fileSizeLimit;
+        bool unprivileged;
+        const char* reason;
+    } cases[] = {
+        { 0, "/dev/full", 0, false, "No space left on device" },
+        { 1, "/dev/full", 0, false, "No space left on device" },
+        { 2, "/dev/full", 0, false, "No space left on device" },
+        { 0, older, 4096, false, "File too large" },
+        { 1, older, 512, false, "File too large" },
+        { 2, older, 4096, false, "File too large" },
+        { 0, older, 0, true, "Permission denied" },
+        { 1, older, 0, true, "Permission denied" },
     };
     for (const auto& test : cases)
     {
@@ -181,10 +222,12 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
         auto arguments = writers[test.writer];
         arguments.push_back(test.path);
         const Outcome result = RunProgram(arguments, test.fileSizeLimit, test.unprivileged);
-        EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason)) << result.err;
+        EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason))
+            << result.err;
         EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
         EXPECT_EQ(ReadText(older), "old");
-        const auto files = std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+        const auto files = std::distance(std::filesystem::directory_iterator(folder),
+                                         std::filesystem::directory_iterator());
         EXPECT_EQ(files, 1) << "a temporary file was left";
     }
     chmod(folder.c_str(), 0755);

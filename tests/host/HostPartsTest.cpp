@@ -27,8 +27,8 @@ TEST(AudioFileTest, EveryPcmAndFloatFormatReadsAsScaledFloatsBlockByBlock)
     // 0, 1/2, -1 and -1/4 of full scale are exact in every format.
     const std::vector<int> samples { 0, 0x40000000, -0x7FFFFFFF - 1, -0x20000000, 0x40000000, 0 };
     const std::vector<float> expected { 0.0f, 0.5f, -1.0f, -0.25f, 0.5f, 0.0f };
-    for (const int format : { SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT,
-                              SF_FORMAT_DOUBLE })
+    for (const int format :
+         { SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE })
         for (const int channels : { 1, 2 })
         {
             SCOPED_TRACE(testing::Message() << "format " << format << ", " << channels << " channels");
@@ -54,7 +54,7 @@ TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsItsPermissions)
     // Real failures (a full device, a size limit, a folder it may not write): CommandLineTest;
     // float WAV files written and read back bit for bit: CommandLineTest's pure delays.
     WavWriter announced(Scratch("short.wav"), 2, 48000.0, 10);
-    EXPECT_THROW(announced.Close(), HostError);   // fewer frames than announced
+    EXPECT_THROW(announced.Close(), HostError); // fewer frames than announced
     EXPECT_NE(access(Scratch("short.wav").c_str(), F_OK), 0);
     const std::string path = Scratch("output.bin");
     WriteText(path, "old");
@@ -64,14 +64,16 @@ TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsItsPermissions)
     EXPECT_FALSE(failed.Write("x", 1) || failed.Commit());
     EXPECT_EQ(failed.Error(), "cannot write " + path + ": the caller found a fault");
     ASSERT_TRUE(file.Write("0123456789", 10) && file.Seek(2) && file.Write("ab", 2));
-    EXPECT_EQ(ReadText(path), "old");   // not before the end
+    EXPECT_EQ(ReadText(path), "old"); // not before the end
     EXPECT_TRUE(file.Commit()) << file.Error();
     EXPECT_EQ(ReadText(path), "01ab456789");
-    struct stat status {};
+    struct stat status
+    {
+    };
     EXPECT_TRUE(stat(path.c_str(), &status) == 0 && (status.st_mode & 0777) == 0640);
     OutputFile device("/dev/null");
     EXPECT_TRUE(device.Write("data", 4));
-    EXPECT_FALSE(device.Seek(0));   // a device only goes forward
+    EXPECT_FALSE(device.Seek(0)); // a device only goes forward
 }
 
 TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)
@@ -111,10 +113,14 @@ TEST(StateFileTest, RoundTripsChunksExactlyAndRefusesEveryMalformation)
     auto trailing = good;
     trailing.push_back(0);
     for (const auto& [bytes, what] : std::vector<std::pair<std::vector<uint8_t>, const char*>> {
-             { with(0, 'X', 1), "magic" }, { with(4, 2, 1), "version" }, { with(8, 65, 1), "count" },
+             { with(0, 'X', 1), "magic" },
+             { with(4, 2, 1), "version" },
+             { with(8, 65, 1), "count" },
              { std::vector<uint8_t>(good.begin(), good.end() - 1), "truncated data" },
-             { std::vector<uint8_t>(good.begin(), good.begin() + 30), "truncated header" }, { trailing, "trailing byte" },
-             { with(20, 'a', 32), "name without terminator" }, { with(52, 0xFF, 4), "huge size" },
+             { std::vector<uint8_t>(good.begin(), good.begin() + 30), "truncated header" },
+             { trailing, "trailing byte" },
+             { with(20, 'a', 32), "name without terminator" },
+             { with(52, 0xFF, 4), "huge size" },
              { StateFile::Encode({ chunks[1], chunks[1] }), "duplicate id" } })
     {
         back = chunks;
@@ -158,7 +164,8 @@ TEST(PacketQueueTest, CarriesPacketsInOrderUpToItsCapacity)
     PacketQueue::Packet packet;
     for (size_t i = 0; i < pushed; ++i)
         ASSERT_TRUE(queue.Pop(packet) && packet.port == AAX_CFieldIndex(i) && packet.size == sizeof(wide) - 1
-                    && packet.data[0] == 7) << i;
+                    && packet.data[0] == 7)
+            << i;
     EXPECT_FALSE(queue.Pop(packet));
 }
 
@@ -194,7 +201,10 @@ TEST(HostMemoryTest, TenMinutesAutomatedInEveryBlockKeepTheHeapFlat)
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizer's allocator holds freed blocks in quarantine and keeps its heap from mallinfo2";
 #endif
-    const auto heapInUse = [] { const auto info = mallinfo2(); return info.uordblks + info.hblkhd; };
+    const auto heapInUse = [] {
+        const auto info = mallinfo2();
+        return info.uordblks + info.hblkhd;
+    };
     // Made as quillo-host makes its host: nothing observes the calls.
     StandInHost host(QUILLO_TEST_MODULE);
     auto instance = host.CreateInstance(2, 48000.0f);

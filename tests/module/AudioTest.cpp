@@ -47,7 +47,7 @@ TEST_F(ModuleTest, StereoAudioEqualsTheEnginesOwnSampleForSample)
             engine.getParameters()[index]->setValue(value);
     });
     EXPECT_EQ(DifferingSamples(output, expected), 0u);
-    EXPECT_GT(DifferingSamples(output, input), input.NumFrames());   // the plug-in did something
+    EXPECT_GT(DifferingSamples(output, input), input.NumFrames()); // the plug-in did something
 }
 
 TEST_F(ModuleTest, MonoAudioWithAFactoryPresetEqualsTheEnginesOwn)
@@ -119,11 +119,15 @@ TEST_F(ModuleTest, EveryRateAndBlockSizeGivesCleanAudioDelayedByTheDeclaredLaten
     // One instance through every common rate, as when a session's rate changes: the values survive,
     // the latency (about 4 ms) reaches the host and is exactly the bypassed signal's delay, and
     // noise comes out finite, normal and bounded whatever the block size.
-    const struct { float rate; int32_t latency; } rates[] = {
-        { 48000.0f, 192 }, { 22050.0f, 90 }, { 44100.0f, 178 }, { 88200.0f, 354 }, { 96000.0f, 384 }, { 192000.0f, 768 } };
+    const struct
+    {
+        float rate;
+        int32_t latency;
+    } rates[] = { { 48000.0f, 192 }, { 22050.0f, 90 },  { 44100.0f, 178 },
+                  { 88200.0f, 354 }, { 96000.0f, 384 }, { 192000.0f, 768 } };
     auto instance = Open(2, rates[0].rate);
     const auto ids = EngineParameterIds(*instance);
-    ASSERT_EQ(instance->Automate(ids[12], 0.8), AAX_SUCCESS);   // a dynamic band's gain, off its default
+    ASSERT_EQ(instance->Automate(ids[12], 0.8), AAX_SUCCESS); // a dynamic band's gain, off its default
     const auto values = ParameterValues(*instance, ids);
     for (const auto& [rate, latency] : rates)
     {
@@ -134,7 +138,8 @@ TEST_F(ModuleTest, EveryRateAndBlockSizeGivesCleanAudioDelayedByTheDeclaredLaten
         }
         EXPECT_EQ(ParameterValues(*instance, ids), values);
         EXPECT_EQ(instance->Latency(), latency);
-        EXPECT_EQ(calls.TextsOfMethod("SetSignalLatency").back(), "controller#1.SetSignalLatency(" + std::to_string(latency) + ")");
+        EXPECT_EQ(calls.TextsOfMethod("SetSignalLatency").back(),
+                  "controller#1.SetSignalLatency(" + std::to_string(latency) + ")");
         for (const int blockSize : { 1, 32, 250, 512, 1024 })
         {
             const auto input = Noise(rate, 2, 5 * 1024 + 123, uint32_t(rate) + uint32_t(blockSize), 0.5f);

@@ -37,7 +37,8 @@ TEST_F(ModuleTest, RegistersOneEqualiserWithItsIdsAndNames)
     for (const char* symbol : { "ACFRegisterPlugin", "ACFRegisterComponent", "ACFGetClassFactory", "ACFCanUnloadNow",
                                 "ACFStartup", "ACFShutdown", "ACFGetSDKVersion", "QuilloDispatchMessages" })
         EXPECT_TRUE(host->GetModule().Exports(symbol)) << symbol;
-    for (const char* symbol : { "GetEffectDescriptions", "_Z18createPluginFilterv", "_ZN4juce14MessageManager11getInstanceEv" })
+    for (const char* symbol :
+         { "GetEffectDescriptions", "_Z18createPluginFilterv", "_ZN4juce14MessageManager11getInstanceEv" })
         EXPECT_FALSE(host->GetModule().Exports(symbol)) << symbol;
 }
 
@@ -46,13 +47,18 @@ TEST_F(ModuleTest, DescribesAMonoAndAStereoComponentOnly)
     const auto& components = host->Effect().components;
     ASSERT_EQ(components.size(), 2u);
     // 'jcaa' / 'jyaa' plus JUCE's code of the channel formats (one byte per direction).
-    const struct { AAX_EStemFormat format; const char* nativeID; const char* audioSuiteID; } expected[] = {
-        { AAX_eStemFormat_Mono, "jcbb", "jybb" }, { AAX_eStemFormat_Stereo, "jccc", "jycc" } };
+    const struct
+    {
+        AAX_EStemFormat format;
+        const char* nativeID;
+        const char* audioSuiteID;
+    } expected[] = { { AAX_eStemFormat_Mono, "jcbb", "jybb" }, { AAX_eStemFormat_Stereo, "jccc", "jycc" } };
     // Audio, buffer length, the bypass port, and four private blocks (the instance, the prepared
     // flag, and the stand-ins for meters and side-chain).
-    const std::vector<std::pair<Kind, uint32_t>> fields = {
-        { Kind::AudioIn, 0 }, { Kind::AudioOut, 0 }, { Kind::BufferLength, 0 }, { Kind::DataInPort, 4 },
-        { Kind::PrivateData, 8 }, { Kind::PrivateData, 4 }, { Kind::PrivateData, 8 }, { Kind::PrivateData, 8 } };
+    const std::vector<std::pair<Kind, uint32_t>> fields = { { Kind::AudioIn, 0 },      { Kind::AudioOut, 0 },
+                                                            { Kind::BufferLength, 0 }, { Kind::DataInPort, 4 },
+                                                            { Kind::PrivateData, 8 },  { Kind::PrivateData, 4 },
+                                                            { Kind::PrivateData, 8 },  { Kind::PrivateData, 8 } };
     for (size_t i = 0; i < 2; ++i)
     {
         SCOPED_TRACE(i);
@@ -61,7 +67,8 @@ TEST_F(ModuleTest, DescribesAMonoAndAStereoComponentOnly)
         EXPECT_EQ(component.OutputStemFormat(), expected[i].format);
         EXPECT_EQ(component.Property(AAX_eProperty_ManufacturerID), int64_t(aaxhost::FourCCFromText("Vant")));
         EXPECT_EQ(component.Property(AAX_eProperty_ProductID), int64_t(aaxhost::FourCCFromText("Qlw2")));
-        EXPECT_EQ(component.Property(AAX_eProperty_PlugInID_Native), int64_t(aaxhost::FourCCFromText(expected[i].nativeID)));
+        EXPECT_EQ(component.Property(AAX_eProperty_PlugInID_Native),
+                  int64_t(aaxhost::FourCCFromText(expected[i].nativeID)));
         EXPECT_EQ(component.Property(AAX_eProperty_PlugInID_AudioSuite),
                   int64_t(aaxhost::FourCCFromText(expected[i].audioSuiteID)));
         EXPECT_EQ(component.Property(AAX_eProperty_CanBypass), 1);
@@ -80,12 +87,30 @@ TEST_F(ModuleTest, DescribesAMonoAndAStereoComponentOnly)
 TEST_F(ModuleTest, AnInstanceHasTheTwentyThreeParametersAndTheBypassLastAllUnregisteredOnClose)
 {
     auto stereo = Open(2, 48000.0f);
-    const std::vector<std::string> expected {
-        "0Input Gain", "1Output Gain", "2Power", "3High Pass", "4Meter IO", "5Low Shelf Boost",
-        "6Low Shelf Attenuate", "7Low Shelf Frequency", "8High Shelf Boost", "9High Shelf Attenuate",
-        "10High Shelf Frequency", "11Low Mid Freq", "12Low Mid Gain", "13Low Mid Q", "14Low Dyn Attenuation",
-        "15High Mid Freq", "16High Mid Gain", "17High Mid Q", "18High Dyn Attenuation", "19Low Shelf Power",
-        "20Low Mid Power", "21High Mid Power", "22High Shelf Power", "MasterBypassID" };
+    const std::vector<std::string> expected { "0Input Gain",
+                                              "1Output Gain",
+                                              "2Power",
+                                              "3High Pass",
+                                              "4Meter IO",
+                                              "5Low Shelf Boost",
+                                              "6Low Shelf Attenuate",
+                                              "7Low Shelf Frequency",
+                                              "8High Shelf Boost",
+                                              "9High Shelf Attenuate",
+                                              "10High Shelf Frequency",
+                                              "11Low Mid Freq",
+                                              "12Low Mid Gain",
+                                              "13Low Mid Q",
+                                              "14Low Dyn Attenuation",
+                                              "15High Mid Freq",
+                                              "16High Mid Gain",
+                                              "17High Mid Q",
+                                              "18High Dyn Attenuation",
+                                              "19Low Shelf Power",
+                                              "20Low Mid Power",
+                                              "21High Mid Power",
+                                              "22High Shelf Power",
+                                              "MasterBypassID" };
     const auto ids = stereo->ParameterIDs();
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(stereo->BypassID(), "MasterBypassID");

@@ -21,11 +21,10 @@ TEST_F(ModuleTest, AnEditGoesThroughTouchRequestConfirmationAndRelease)
     // The library wraps its own request in a touch and a release; the host confirms while the
     // parameter is still touched, and the plug-in reports the confirmed value back.
     EXPECT_EQ(calls.TextsOf(automation.Name()),
-              (std::vector<std::string> { "PostTouchRequest" + quoted + ")", "PostTouchRequest" + quoted + ")",
-                                          "PostSetValueRequest" + quoted + ", 0.800000011920929)",
-                                          "PostReleaseRequest" + quoted + ")",
-                                          "PostCurrentValue" + quoted + ", 0.800000011920929)",
-                                          "PostReleaseRequest" + quoted + ")" }));
+              (std::vector<std::string> {
+                  "PostTouchRequest" + quoted + ")", "PostTouchRequest" + quoted + ")",
+                  "PostSetValueRequest" + quoted + ", 0.800000011920929)", "PostReleaseRequest" + quoted + ")",
+                  "PostCurrentValue" + quoted + ", 0.800000011920929)", "PostReleaseRequest" + quoted + ")" }));
     AAX_CBoolean touched = 1;
     automation.GetTouchState(id.c_str(), &touched);
     EXPECT_EQ(touched, 0);
@@ -43,8 +42,10 @@ TEST_F(ModuleTest, TheEngineFollowsTheHostsAutomationAndSoundsLikeIt)
 {
     // Playback: the host sends confirmed values without any request.
     auto instance = Open(2, 44100.0f);
-    for (const auto& [id, value] : { std::pair<const char*, double> { "16High Mid Gain", 0.9 }, { "0Input Gain", 0.25 } })
-        ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue(id, value, AAX_eUpdateSource_Parameter), AAX_SUCCESS);
+    for (const auto& [id, value] :
+         { std::pair<const char*, double> { "16High Mid Gain", 0.9 }, { "0Input Gain", 0.25 } })
+        ASSERT_EQ(instance->Effect().UpdateParameterNormalizedValue(id, value, AAX_eUpdateSource_Parameter),
+                  AAX_SUCCESS);
     ASSERT_EQ(instance->ConfirmAutomation(), AAX_SUCCESS);
     EXPECT_TRUE(instance->Context().GetAutomation().Pending().empty());
 
@@ -85,7 +86,7 @@ TEST_F(ModuleTest, ValuesOutOfRangeOrNotNumbersAreRefusedOrLimitedOnEveryEntry)
             }
             std::vector<uint8_t> entry { 1, 1, 1, 1, 'd', '_' };
             entry.insert(entry.end(), id.begin(), id.end());
-            entry.resize((entry.size() + 4) & ~size_t(3));   // the terminator and the padding
+            entry.resize((entry.size() + 4) & ~size_t(3)); // the terminator and the padding
             uint64_t bits = 0;
             std::memcpy(&bits, &v, 8);
             for (int i = 7; i >= 0; --i)

@@ -22,8 +22,8 @@ TEST_F(ModuleTest, TheInstanceKeepsAnElckAndAJuceChunk)
     EXPECT_EQ(elck.version, -1);
     ASSERT_EQ(elck.data.size(), 648u);
     // The first entry byte for byte: tag, id, terminator, one pad byte, the value big-endian.
-    const std::vector<uint8_t> first = { 'd', '_', '0', 'I', 'n', 'p', 'u', 't', ' ', 'G', 'a', 'i', 'n', 0, 0, 0,
-                                         0x3F, 0xE0, 0, 0, 0, 0, 0, 0 };
+    const std::vector<uint8_t> first = { 'd', '_', '0', 'I', 'n',  'p',  'u', 't', ' ', 'G', 'a', 'i',
+                                         'n', 0,   0,   0,   0x3F, 0xE0, 0,   0,   0,   0,   0,   0 };
     EXPECT_EQ(std::vector<uint8_t>(elck.data.begin() + 4, elck.data.begin() + 28), first);
     // Every parameter but the bypass, in index order, each with the instance's value.
     const auto entries = ControlEntries(elck.data);
@@ -38,7 +38,8 @@ TEST_F(ModuleTest, TheInstanceKeepsAnElckAndAJuceChunk)
     // 'juce': exactly the engine's own state blob for the same settings.
     EXPECT_EQ(chunks[1].id, kJuce);
     EXPECT_EQ(chunks[1].data.size(), 104u);
-    EXPECT_EQ(chunks[1].data, EngineState([](juce::AudioProcessor& engine) { engine.getParameters()[3]->setValue(0.5f); }));
+    EXPECT_EQ(chunks[1].data,
+              EngineState([](juce::AudioProcessor& engine) { engine.getParameters()[3]->setValue(0.5f); }));
 }
 
 TEST_F(ModuleTest, SaveChangeRestoreBringsTheStateBackAndResendsTheValues)

@@ -28,7 +28,10 @@ class RunningAudio
 {
 public:
     RunningAudio(aaxhost::PlugInInstance& instance, const aaxhost::AudioData& input, int blockSize)
-        : mInstance(instance), mInput(input), mOutput(input), mBlockSize(blockSize)
+        : mInstance(instance)
+        , mInput(input)
+        , mOutput(input)
+        , mBlockSize(blockSize)
     {
         for (int c = 0; c < input.NumChannels(); ++c)
         {
@@ -190,7 +193,8 @@ TEST_F(ModuleTest, TheEditorOpensFollowsTheHostAndClosesWhileAudioRuns)
             ASSERT_TRUE(editor.Grab(before));
             std::set<uint32_t> colours;
             for (size_t i = 0; i + 2 < before.pixels.size(); i += 3)
-                colours.insert(uint32_t(before.pixels[i]) << 16 | uint32_t(before.pixels[i + 1]) << 8 | before.pixels[i + 2]);
+                colours.insert(uint32_t(before.pixels[i]) << 16 | uint32_t(before.pixels[i + 1]) << 8
+                               | before.pixels[i + 2]);
             EXPECT_GT(colours.size(), 100u) << "the panel was not drawn";
             ASSERT_EQ(instance->Automate("0Input Gain", 1.0), AAX_SUCCESS);
             ASSERT_EQ(instance->Automate("12Low Mid Gain", 0.0), AAX_SUCCESS);

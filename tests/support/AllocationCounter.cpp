@@ -7,8 +7,8 @@
 
 #include <pthread.h>
 
-#if ! defined (QUILLO_SANITIZED)
- #include <dlfcn.h>
+#if ! defined(QUILLO_SANITIZED)
+#include <dlfcn.h>
 #endif
 
 namespace
@@ -63,7 +63,14 @@ void* allocateAligned (std::size_t size, std::align_val_t alignment)
 template <typename Fn>
 void* orNull (Fn&& fn) noexcept
 {
-    try { return fn(); } catch (...) { return nullptr; }
+    try
+    {
+        return fn();
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 
 void release (void* p) noexcept
@@ -74,7 +81,7 @@ void release (void* p) noexcept
     std::free (p);
 }
 
-} // namespace
+}   // namespace
 
 //==============================================================================
 // Every form: a sanitizer runtime replaces them all, so none may be left to it.
@@ -102,7 +109,7 @@ void operator delete[] (void* p, std::align_val_t, const std::nothrow_t&) noexce
 // clang-format on
 
 //==============================================================================
-#if ! defined (QUILLO_SANITIZED)
+#if ! defined(QUILLO_SANITIZED)
 namespace
 {
 using LockFunction = int (*) (pthread_mutex_t*);
@@ -123,10 +130,16 @@ int countedLock (pthread_mutex_t* mutex, LockFunction real, const char* name)
 
     return (real != nullptr ? real : nextFunction (name)) (mutex);
 }
-} // namespace
+}   // namespace
 
-extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex)    { return countedLock (mutex, realLock, "pthread_mutex_lock"); }
-extern "C" int pthread_mutex_trylock (pthread_mutex_t* mutex) { return countedLock (mutex, realTryLock, "pthread_mutex_trylock"); }
+extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex)
+{
+    return countedLock (mutex, realLock, "pthread_mutex_lock");
+}
+extern "C" int pthread_mutex_trylock (pthread_mutex_t* mutex)
+{
+    return countedLock (mutex, realTryLock, "pthread_mutex_trylock");
+}
 #endif
 
 //==============================================================================
@@ -156,17 +169,26 @@ ScopedAllocationCounter::~ScopedAllocationCounter() noexcept
     armedByName.store (false, std::memory_order_release);
 }
 
-int64_t ScopedAllocationCounter::allocations() const noexcept     { return allocationCount.load(); }
-int64_t ScopedAllocationCounter::deallocations() const noexcept   { return deallocationCount.load(); }
-int64_t ScopedAllocationCounter::locks() const noexcept           { return lockCount.load(); }
+int64_t ScopedAllocationCounter::allocations() const noexcept
+{
+    return allocationCount.load();
+}
+int64_t ScopedAllocationCounter::deallocations() const noexcept
+{
+    return deallocationCount.load();
+}
+int64_t ScopedAllocationCounter::locks() const noexcept
+{
+    return lockCount.load();
+}
 
 bool ScopedAllocationCounter::lockCountingAvailable() noexcept
 {
-   #if defined (QUILLO_SANITIZED)
+#if defined(QUILLO_SANITIZED)
     return false;
-   #else
+#else
     return true;
-   #endif
+#endif
 }
 
-} // namespace quillo::test
+}   // namespace quillo::test

@@ -47,4 +47,4 @@ public:
     static bool lockCountingAvailable() noexcept;
 };
 
-} // namespace quillo::test
+}   // namespace quillo::test

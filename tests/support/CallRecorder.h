@@ -33,21 +33,21 @@ struct CallRecord
 class CallRecorder final : public CallObserver
 {
 public:
-    std::optional<AAX_Result> Called(const HostObject& object, const char* method,
-                                     const std::function<std::string()>& args, const void* data,
-                                     uint32_t size) override;
-    bool Withholds(const HostObject& object, const acfIID& iid) override;
+    std::optional<AAX_Result> Called (const HostObject& object, const char* method,
+                                      const std::function<std::string()>& args, const void* data,
+                                      uint32_t size) override;
+    bool Withholds (const HostObject& object, const acfIID& iid) override;
 
     /** Texts of all records in order; QueryInterface records only when asked for. */
-    std::vector<std::string> Texts(bool includeQueries = false) const;
+    std::vector<std::string> Texts (bool includeQueries = false) const;
 
     /** Texts of the records of one object, without the object's name: "method(args)". */
-    std::vector<std::string> TextsOf(const std::string& object, bool includeQueries = false) const;
+    std::vector<std::string> TextsOf (const std::string& object, bool includeQueries = false) const;
 
     /** Texts of the records of one method across all objects. */
-    std::vector<std::string> TextsOfMethod(const std::string& method) const;
+    std::vector<std::string> TextsOfMethod (const std::string& method) const;
 
-    size_t Count(const std::string& method) const { return TextsOfMethod(method).size(); }
+    size_t Count (const std::string& method) const { return TextsOfMethod (method).size(); }
     void Clear();
 
     struct Packet
@@ -57,7 +57,7 @@ public:
     };
 
     /** The packets `controller` took, in order. */
-    std::vector<Packet> Posted(const HostObject& controller) const;
+    std::vector<Packet> Posted (const HostObject& controller) const;
 
     /** Forgets every PostPacket record. */
     void ClearPosted();
@@ -72,34 +72,34 @@ public:
     std::vector<Trace> Traces() const;
 
     /** Queries of `object` for `iid` fail (as if the host lacked that version). */
-    void Withhold(const HostObject& object, const acfIID& iid)
+    void Withhold (const HostObject& object, const acfIID& iid)
     {
-        Change(object.Name(), [&](Switches& s) { s.withheld.insert(iid); });
+        Change (object.Name(), [&] (Switches& s) { s.withheld.insert (iid); });
     }
 
     /** Withholds `iid` on every object of `kind` ("map", "component", ...), made now or later. */
-    void WithholdFromKind(const std::string& kind, const acfIID& iid)
+    void WithholdFromKind (const std::string& kind, const acfIID& iid)
     {
-        Change(kind + "#", [&](Switches& s) { s.withheld.insert(iid); });
+        Change (kind + "#", [&] (Switches& s) { s.withheld.insert (iid); });
     }
 
     /** `call` ("Method", or "Method(" and the start of its arguments' text) is recorded and then
         returns `result` without doing anything. */
-    void FailCall(const HostObject& object, const std::string& call, AAX_Result result)
+    void FailCall (const HostObject& object, const std::string& call, AAX_Result result)
     {
-        Change(object.Name(), [&](Switches& s) { s.failures[CallKey(call)] = result; });
+        Change (object.Name(), [&] (Switches& s) { s.failures[CallKey (call)] = result; });
     }
 
     /** `call` is recorded and then throws std::runtime_error (a misbehaving host). */
-    void ThrowOnCall(const HostObject& object, const std::string& call)
+    void ThrowOnCall (const HostObject& object, const std::string& call)
     {
-        Change(object.Name(), [&](Switches& s) { s.throwing.insert(CallKey(call)); });
+        Change (object.Name(), [&] (Switches& s) { s.throwing.insert (CallKey (call)); });
     }
 
     /** Clears the object's switches. */
-    void ResetSwitches(const HostObject& object)
+    void ResetSwitches (const HostObject& object)
     {
-        Change(object.Name(), [](Switches& s) { s = Switches(); });
+        Change (object.Name(), [] (Switches& s) { s = Switches(); });
     }
 
 private:
@@ -111,24 +111,24 @@ private:
     };
 
     template <class Fn>
-    void Change(const std::string& key, Fn change)
+    void Change (const std::string& key, Fn change)
     {
-        std::lock_guard<std::mutex> lock(mMutex);
-        change(mSwitches[key]);
+        std::lock_guard<std::mutex> lock (mMutex);
+        change (mSwitches[key]);
     }
 
     /** A switch's key: the method with its opening parenthesis, then any start of the arguments. */
-    static std::string CallKey(const std::string& call)
+    static std::string CallKey (const std::string& call)
     {
-        return call.find('(') == std::string::npos ? call + "(" : call;
+        return call.find ('(') == std::string::npos ? call + "(" : call;
     }
 
     /** `make` of each record that `keep` accepts, in order. */
     template <class T, class Keep, class Make>
-    std::vector<T> Select(Keep keep, Make make) const;
+    std::vector<T> Select (Keep keep, Make make) const;
 
     mutable std::mutex mMutex;
     std::vector<CallRecord> mRecords;
     std::map<std::string, Switches> mSwitches;
 };
-} // namespace aaxhost
+}   // namespace aaxhost

@@ -40,9 +40,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::unique_ptr<aaxhost::PlugInInstance> Open(int numChannels, float sampleRate)
+    std::unique_ptr<aaxhost::PlugInInstance> Open (int numChannels, float sampleRate)
     {
-        return host->CreateInstance(numChannels, sampleRate);
+        return host->CreateInstance (numChannels, sampleRate);
     }
 
     aaxhost::CallRecorder calls;
@@ -53,34 +53,34 @@ private:
 };
 
 // quillo-host's built-in test signal: `seconds` of it.
-inline aaxhost::AudioData Signal(double sampleRate, double seconds, int numChannels)
+inline aaxhost::AudioData Signal (double sampleRate, double seconds, int numChannels)
 {
-    return aaxhost::TestSignal::Make(sampleRate, seconds, numChannels);
+    return aaxhost::TestSignal::Make (sampleRate, seconds, numChannels);
 }
 
 // Uniform noise within ±amplitude, reproducible from `seed`.
-aaxhost::AudioData Noise(double sampleRate, int numChannels, size_t numFrames, uint32_t seed, float amplitude = 1.0f);
+aaxhost::AudioData Noise (double sampleRate, int numChannels, size_t numFrames, uint32_t seed, float amplitude = 1.0f);
 
 // Passes when every sample is a finite, normal (or zero) number no larger than `bound` in
 // magnitude; otherwise says which sample failed first and how many did.
-::testing::AssertionResult IsCleanAudio(const aaxhost::AudioData& audio, float bound = kChainBound);
+::testing::AssertionResult IsCleanAudio (const aaxhost::AudioData& audio, float bound = kChainBound);
 
 // Samples that differ bit for bit between two signals (all when the shapes differ).
-size_t DifferingSamples(const aaxhost::AudioData& a, const aaxhost::AudioData& b);
+size_t DifferingSamples (const aaxhost::AudioData& a, const aaxhost::AudioData& b);
 
 // The 23 engine parameter ids (the instance's ids without the bypass).
-std::vector<std::string> EngineParameterIds(aaxhost::PlugInInstance& instance);
+std::vector<std::string> EngineParameterIds (aaxhost::PlugInInstance& instance);
 
 // Every parameter's normalised value as the data model reports it, in id order.
-std::vector<double> ParameterValues(aaxhost::PlugInInstance& instance, const std::vector<std::string>& ids);
+std::vector<double> ParameterValues (aaxhost::PlugInInstance& instance, const std::vector<std::string>& ids);
 
 // The instance's 'juce' chunk data (the engine's state blob); fails the test when refused.
-std::vector<uint8_t> JuceState(aaxhost::PlugInInstance& instance);
+std::vector<uint8_t> JuceState (aaxhost::PlugInInstance& instance);
 
 // The float parameter values held in an engine state blob (at most 23).
-std::vector<float> BlobValues(const std::vector<uint8_t>& blob);
+std::vector<float> BlobValues (const std::vector<uint8_t>& blob);
 
-inline aaxhost::Chunk MakeChunk(uint32_t id, const std::vector<uint8_t>& data)
+inline aaxhost::Chunk MakeChunk (uint32_t id, const std::vector<uint8_t>& data)
 {
     return { id, 0, "", data };
 }
@@ -88,11 +88,11 @@ inline aaxhost::Chunk MakeChunk(uint32_t id, const std::vector<uint8_t>& data)
 // The ids and values of an 'elck' chunk's entries in order, checking the layout as the library
 // writes it (marker, 'd_' and a name, zero padding to 4 bytes, a big-endian double); fails the
 // test and returns what was read so far when the data breaks it.
-std::vector<std::pair<std::string, double>> ControlEntries(const std::vector<uint8_t>& data);
+std::vector<std::pair<std::string, double>> ControlEntries (const std::vector<uint8_t>& data);
 
 // Passes when the three views of every engine parameter are finite, within 0..1 and, unless only
 // `normalised` is asked, agree: the data model's value, the 'elck' chunk (the library's
 // parameters) and the 'juce' chunk (the engine's own state).
-::testing::AssertionResult ViewsAgree(aaxhost::PlugInInstance& instance, bool normalisedOnly = false);
+::testing::AssertionResult ViewsAgree (aaxhost::PlugInInstance& instance, bool normalisedOnly = false);
 
-} // namespace quillo::hosted
+}   // namespace quillo::hosted

@@ -21,7 +21,8 @@ inline void dispatchPendingMessages()
     jassert (juce::MessageManager::getInstance()->isThisTheMessageThread());
 
     for (int i = 0; i < 10000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-    {}
+    {
+    }
 }
 
 /** Message thread only: delivers messages until the condition holds, giving up after
@@ -43,4 +44,4 @@ inline bool dispatchMessagesUntil (const std::function<bool()>& condition, int m
     return condition();
 }
 
-} // namespace quillo::test
+}   // namespace quillo::test

@@ -18,17 +18,19 @@ inline void keepOpenGLDriversLoaded()
 {
     std::vector<std::string> names;
 
-    dl_iterate_phdr ([] (dl_phdr_info* info, size_t, void* data)
-    {
-        const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+    dl_iterate_phdr (
+        [] (dl_phdr_info* info, size_t, void* data)
+        {
+            const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
 
-        if (name.find ("_dri.so") != std::string::npos || name.find ("libGLX_mesa") != std::string::npos)
-            static_cast<std::vector<std::string>*> (data)->push_back (name);
+            if (name.find ("_dri.so") != std::string::npos || name.find ("libGLX_mesa") != std::string::npos)
+                static_cast<std::vector<std::string>*> (data)->push_back (name);
 
-        return 0;
-    }, &names);
+            return 0;
+        },
+        &names);
 
     for (const auto& name : names)
         dlopen (name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
-} // namespace quillo::test
+}   // namespace quillo::test

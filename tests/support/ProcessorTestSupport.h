@@ -26,11 +26,10 @@ using Channels = std::vector<std::vector<float>>;
 constexpr double twoPi = 6.283185307179586;
 
 /** The "Default" preset's float32 bits, parameter by parameter. */
-constexpr std::array<uint32_t, 23> defaultBits {
-    0x3F000000, 0x3F000000, 0x3F800000, 0x3E21AF28, 0x3F800000, 0x00000000, 0x00000000, 0x3E8590B2,
-    0x00000000, 0x00000000, 0x3EC71C72, 0x3DE63F9F, 0x3F000000, 0x3E26B29A, 0x00000000, 0x3D638E39,
-    0x3F000000, 0x3E26B29A, 0x00000000, 0x3F800000, 0x3F800000, 0x3F800000, 0x3F800000
-};
+constexpr std::array<uint32_t, 23> defaultBits { 0x3F000000, 0x3F000000, 0x3F800000, 0x3E21AF28, 0x3F800000, 0x00000000,
+                                                 0x00000000, 0x3E8590B2, 0x00000000, 0x00000000, 0x3EC71C72, 0x3DE63F9F,
+                                                 0x3F000000, 0x3E26B29A, 0x00000000, 0x3D638E39, 0x3F000000, 0x3E26B29A,
+                                                 0x00000000, 0x3F800000, 0x3F800000, 0x3F800000, 0x3F800000 };
 
 inline uint32_t bitsOf (float f)
 {
@@ -107,7 +106,8 @@ inline std::vector<float> noise (float amplitude, int numSamples, uint32_t seed)
 }
 
 /** Processes one block of numSamples (possibly 0) from the given channels, in place. */
-inline void processOneBlock (juce::AudioProcessor& p, Channels& channels, int start, int numSamples, bool bypassed = false)
+inline void processOneBlock (juce::AudioProcessor& p, Channels& channels, int start, int numSamples,
+                             bool bypassed = false)
 {
     float* pointers[2] = {};
 
@@ -135,8 +135,8 @@ inline void process (juce::AudioProcessor& p, Channels& channels, int blockSize,
 
 /** The gain of the whole processor for a steady sine, in dB: the RMS of about half a second
     (whole periods) after one second of settling. */
-inline double sineGainDb (juce::AudioProcessor& p, double frequency, float amplitude,
-                          double sampleRate = 48000.0, int channel = 0)
+inline double sineGainDb (juce::AudioProcessor& p, double frequency, float amplitude, double sampleRate = 48000.0,
+                          int channel = 0)
 {
     const int settle = (int) sampleRate;
     const int length = (int) std::lround (std::ceil (frequency * 0.5) * sampleRate / frequency);
@@ -193,4 +193,4 @@ inline std::vector<float> defaultValues()
     return values;
 }
 
-} // namespace quillo::test
+}   // namespace quillo::test

@@ -34,8 +34,7 @@ juce::Image render (const Entry& entry, int scale)
     const auto format = entry.hasAlpha ? juce::Image::ARGB : juce::Image::RGB;
 
     // A software image, so that the pixels do not depend on any native renderer.
-    juce::Image image (format, entry.width * scale, entry.height * scale, true,
-                       juce::SoftwareImageType());
+    juce::Image image (format, entry.width * scale, entry.height * scale, true, juce::SoftwareImageType());
     {
         juce::Graphics g (image);
         g.addTransform (juce::AffineTransform::scale ((float) scale));

@@ -8,23 +8,23 @@ namespace ArtKit
 {
 namespace
 {
-    juce::Typeface::Ptr arimo()
-    {
-        static juce::Typeface::Ptr typeface =
-            juce::Typeface::createSystemTypefaceFor (BinaryData::ArimoRegular_ttf,
-                                                     (size_t) BinaryData::ArimoRegular_ttfSize);
-        return typeface;
-    }
+juce::Typeface::Ptr arimo()
+{
+    static juce::Typeface::Ptr typeface =
+        juce::Typeface::createSystemTypefaceFor (BinaryData::ArimoRegular_ttf,
+                                                 (size_t) BinaryData::ArimoRegular_ttfSize);
+    return typeface;
+}
 
-    thread_local std::vector<DrawnText>* textLog = nullptr;
+thread_local std::vector<DrawnText>* textLog = nullptr;
 
-    juce::Font trackedFont (float height, float tracking)
-    {
-        auto f = font (height);
-        if (tracking != 0.0f)
-            f.setExtraKerningFactor (tracking);
-        return f;
-    }
+juce::Font trackedFont (float height, float tracking)
+{
+    auto f = font (height);
+    if (tracking != 0.0f)
+        f.setExtraKerningFactor (tracking);
+    return f;
+}
 }
 
 juce::Font font (float height)
@@ -47,8 +47,8 @@ float textWidth (const juce::String& text, float height, float tracking)
 namespace
 {
 /** Draws the text and returns its box (see DrawnText). */
-juce::Rectangle<float> drawUnlogged (juce::Graphics& g, const juce::String& text, float height, float x,
-                                     float baseline, Align align, juce::Colour colour, float tracking)
+juce::Rectangle<float> drawUnlogged (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
+                                     Align align, juce::Colour colour, float tracking)
 {
     const auto f = trackedFont (height, tracking);
     auto w = f.getStringWidthFloat (text);
@@ -87,14 +87,14 @@ ScopedTextLog::~ScopedTextLog()
     textLog = previous;
 }
 
-void drawText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
-               Align align, juce::Colour colour, float tracking)
+void drawText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline, Align align,
+               juce::Colour colour, float tracking)
 {
     logText (text, drawUnlogged (g, text, height, x, baseline, align, colour, tracking));
 }
 
-void drawPrintedText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline,
-                      Align align, juce::Colour colour, float tracking)
+void drawPrintedText (juce::Graphics& g, const juce::String& text, float height, float x, float baseline, Align align,
+                      juce::Colour colour, float tracking)
 {
     const auto shadow = drawUnlogged (g, text, height, x, baseline + 1.0f, align,
                                       juce::Colours::black.withAlpha (0.45f), tracking);
@@ -112,8 +112,8 @@ void ellipseShadow (juce::Graphics& g, juce::Rectangle<float> area, float spread
     }
 }
 
-void roundedShadow (juce::Graphics& g, juce::Rectangle<float> area, float corner, float spread,
-                    float offsetY, float alpha)
+void roundedShadow (juce::Graphics& g, juce::Rectangle<float> area, float corner, float spread, float offsetY,
+                    float alpha)
 {
     constexpr int steps = 6;
     for (int i = steps; i >= 1; --i)

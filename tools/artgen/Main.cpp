@@ -43,7 +43,7 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    std::cout << "artgen: " << ArtCatalogue::entries().size() * 2 << " images written to "
-              << folder.getFullPathName() << "\n";
+    std::cout << "artgen: " << ArtCatalogue::entries().size() * 2 << " images written to " << folder.getFullPathName()
+              << "\n";
     return 0;
 }

@@ -20,14 +20,14 @@ namespace L = EditorLayout;
 //==================================================================================================
 // Palette
 
-const juce::Colour chassisColour   { 0xff121315 };
-const juce::Colour plateTop        { 0xff3d4046 };
-const juce::Colour plateBottom     { 0xff2a2c30 };
-const juce::Colour captionColour   { 0xffebe6d9 };
-const juce::Colour titleColour     { 0xfff4f1ea };
-const juce::Colour labelColour     { 0xffb9bdc2 };
-const juce::Colour tickColour      { 0xff9ca1a8 };
-const juce::Colour amberColour     { 0xffe0a040 };
+const juce::Colour chassisColour { 0xff121315 };
+const juce::Colour plateTop { 0xff3d4046 };
+const juce::Colour plateBottom { 0xff2a2c30 };
+const juce::Colour captionColour { 0xffebe6d9 };
+const juce::Colour titleColour { 0xfff4f1ea };
+const juce::Colour labelColour { 0xffb9bdc2 };
+const juce::Colour tickColour { 0xff9ca1a8 };
+const juce::Colour amberColour { 0xffe0a040 };
 
 constexpr float titleHeight = 10.0f;
 constexpr float captionHeight = 9.0f;
@@ -73,8 +73,8 @@ float angleFor (int param, float real)
 
 /** Draws a label outside a knob so that the edge of its text box nearest to the knob lies at
     `edgeDistance` from the centre, along the pointer's direction for that value. */
-void labelAt (juce::Graphics& g, const Knob& k, const juce::String& text, float height, float angle,
-              float edgeDistance, juce::Colour colour)
+void labelAt (juce::Graphics& g, const Knob& k, const juce::String& text, float height, float angle, float edgeDistance,
+              juce::Colour colour)
 {
     const float w = ArtKit::textWidth (text, height);
     const float h = ArtKit::capHeight (height);
@@ -117,7 +117,7 @@ struct KnobScale
 {
     int param;
     std::vector<ScaleLabel> labels;
-    std::vector<float> minorTicks;  ///< real units
+    std::vector<float> minorTicks;   ///< real units
 };
 
 /** The 270-degree scale of a large knob: an arc, long ticks at the labelled values, short ones
@@ -162,15 +162,14 @@ void drawSmallScale (juce::Graphics& g, const KnobScale& scale)
 /** The large dark frequency knob: knurled skirt, chamfered cap, lit from above. */
 void drawDarkKnob (juce::Graphics& g, const Knob& k)
 {
-    const auto circle = [&k] (float radius) {
-        return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f);
-    };
+    const auto circle = [&k] (float radius)
+    { return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f); };
 
     ArtKit::ellipseShadow (g, circle (k.r), 3.0f, 2.0f, 0.75f);
 
     // Skirt.
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff34373c), k.cx, k.cy - k.r,
-                                             juce::Colour (0xff0c0d0f), k.cx, k.cy + k.r, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff34373c), k.cx, k.cy - k.r, juce::Colour (0xff0c0d0f),
+                                             k.cx, k.cy + k.r, false));
     g.fillEllipse (circle (k.r));
 
     // Knurling around the skirt.
@@ -189,18 +188,19 @@ void drawDarkKnob (juce::Graphics& g, const Knob& k)
 
     // Cap with a chamfer catching the light.
     const float cap = k.r * 0.9f;
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff5a5e65), k.cx, k.cy - cap,
-                                             juce::Colour (0xff17181b), k.cx, k.cy + cap, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff5a5e65), k.cx, k.cy - cap, juce::Colour (0xff17181b),
+                                             k.cx, k.cy + cap, false));
     g.fillEllipse (circle (cap));
 
     const float face = k.r * 0.8f;
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff26282c), k.cx, k.cy - face,
-                                             juce::Colour (0xff383b41), k.cx, k.cy + face, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff26282c), k.cx, k.cy - face, juce::Colour (0xff383b41),
+                                             k.cx, k.cy + face, false));
     g.fillEllipse (circle (face));
 
     // A soft sheen on the face.
-    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.07f), k.cx - face * 0.3f, k.cy - face * 0.6f,
-                                             juce::Colours::transparentWhite, k.cx, k.cy + face * 0.2f, true));
+    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.07f), k.cx - face * 0.3f,
+                                             k.cy - face * 0.6f, juce::Colours::transparentWhite, k.cx,
+                                             k.cy + face * 0.2f, true));
     g.fillEllipse (circle (face));
 
     g.setColour (juce::Colours::black.withAlpha (0.5f));
@@ -210,14 +210,13 @@ void drawDarkKnob (juce::Graphics& g, const Knob& k)
 /** A light aluminium knob (small controls and the high-pass selector). */
 void drawLightKnob (juce::Graphics& g, const Knob& k, bool fluted)
 {
-    const auto circle = [&k] (float radius) {
-        return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f);
-    };
+    const auto circle = [&k] (float radius)
+    { return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f); };
 
     ArtKit::ellipseShadow (g, circle (k.r), 2.0f + k.r * 0.05f, 1.5f, 0.8f);
 
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffa7aaae), k.cx, k.cy - k.r,
-                                             juce::Colour (0xff4e5155), k.cx, k.cy + k.r, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffa7aaae), k.cx, k.cy - k.r, juce::Colour (0xff4e5155),
+                                             k.cx, k.cy + k.r, false));
     g.fillEllipse (circle (k.r));
 
     if (fluted)
@@ -234,8 +233,8 @@ void drawLightKnob (juce::Graphics& g, const Knob& k, bool fluted)
     g.drawEllipse (circle (k.r - 0.4f), 0.8f);
 
     const float cap = k.r - (fluted ? 2.2f : 1.3f);
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe9e8e3), k.cx, k.cy - cap,
-                                             juce::Colour (0xffb2b4b7), k.cx, k.cy + cap, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe9e8e3), k.cx, k.cy - cap, juce::Colour (0xffb2b4b7),
+                                             k.cx, k.cy + cap, false));
     g.fillEllipse (circle (cap));
 
     // Spun-metal rings on the cap.
@@ -245,8 +244,9 @@ void drawLightKnob (juce::Graphics& g, const Knob& k, bool fluted)
         g.drawEllipse (circle (rr), 0.5f);
     }
 
-    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.55f), k.cx - cap * 0.35f, k.cy - cap * 0.55f,
-                                             juce::Colours::transparentWhite, k.cx, k.cy + cap * 0.1f, true));
+    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.55f), k.cx - cap * 0.35f,
+                                             k.cy - cap * 0.55f, juce::Colours::transparentWhite, k.cx,
+                                             k.cy + cap * 0.1f, true));
     g.fillEllipse (circle (cap));
 
     g.setColour (juce::Colours::black.withAlpha (0.35f));
@@ -256,26 +256,25 @@ void drawLightKnob (juce::Graphics& g, const Knob& k, bool fluted)
 /** The dynamics knob: dark, with an amber ring that ties it to the reduction lamp. */
 void drawDynamicsKnob (juce::Graphics& g, const Knob& k)
 {
-    const auto circle = [&k] (float radius) {
-        return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f);
-    };
+    const auto circle = [&k] (float radius)
+    { return juce::Rectangle<float> (k.cx - radius, k.cy - radius, radius * 2.0f, radius * 2.0f); };
 
     ArtKit::ellipseShadow (g, circle (k.r), 2.5f, 1.5f, 0.75f);
 
-    g.setGradientFill (juce::ColourGradient (amberColour.darker (0.2f), k.cx, k.cy - k.r,
-                                             amberColour.darker (2.2f), k.cx, k.cy + k.r, false));
+    g.setGradientFill (juce::ColourGradient (amberColour.darker (0.2f), k.cx, k.cy - k.r, amberColour.darker (2.2f),
+                                             k.cx, k.cy + k.r, false));
     g.fillEllipse (circle (k.r));
     g.setColour (juce::Colours::black.withAlpha (0.85f));
     g.drawEllipse (circle (k.r - 0.4f), 0.8f);
 
     const float cap = k.r - 1.6f;
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff55595f), k.cx, k.cy - cap,
-                                             juce::Colour (0xff151619), k.cx, k.cy + cap, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff55595f), k.cx, k.cy - cap, juce::Colour (0xff151619),
+                                             k.cx, k.cy + cap, false));
     g.fillEllipse (circle (cap));
 
     const float face = cap - 1.6f;
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff25272b), k.cx, k.cy - face,
-                                             juce::Colour (0xff383b40), k.cx, k.cy + face, false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff25272b), k.cx, k.cy - face, juce::Colour (0xff383b40),
+                                             k.cx, k.cy + face, false));
     g.fillEllipse (circle (face));
     g.setColour (juce::Colours::black.withAlpha (0.5f));
     g.drawEllipse (circle (face), 0.5f);
@@ -324,14 +323,13 @@ void drawRoundSocket (juce::Graphics& g, float cx, float cy, float radius)
 /** A recessed rectangular well (meter window, switch bezel). */
 void drawWell (juce::Graphics& g, juce::Rectangle<float> area, float corner, float scale)
 {
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff08090a), 0.0f, area.getY(),
-                                             juce::Colour (0xff5c6067), 0.0f, area.getBottom(), false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff08090a), 0.0f, area.getY(), juce::Colour (0xff5c6067),
+                                             0.0f, area.getBottom(), false));
     g.fillRoundedRectangle (area, corner);
     const auto inner = area.reduced (1.0f);
     g.setColour (juce::Colour (0xff0a0b0c));
     g.fillRoundedRectangle (inner, std::max (0.0f, corner - 1.0f));
-    ArtKit::hairlineH (g, inner.getX() + 1.0f, inner.getRight() - 1.0f, inner.getY(), scale,
-                       juce::Colours::black);
+    ArtKit::hairlineH (g, inner.getX() + 1.0f, inner.getRight() - 1.0f, inner.getY(), scale, juce::Colours::black);
 }
 
 void caption (juce::Graphics& g, const juce::String& text, float x, float baseline)
@@ -363,7 +361,7 @@ constexpr float plateTopY = 22.0f;
 constexpr float plateHeight = 223.0f;
 
 const juce::Rectangle<float> plates[] = {
-    { 4.0f,   plateTopY, 146.0f, plateHeight },   // input, output, high pass, power
+    { 4.0f, plateTopY, 146.0f, plateHeight },     // input, output, high pass, power
     { 153.0f, plateTopY, 107.0f, plateHeight },   // low shelf
     { 264.0f, plateTopY, 154.0f, plateHeight },   // low mid
     { 422.0f, plateTopY, 154.0f, plateHeight },   // high mid
@@ -383,21 +381,22 @@ std::vector<float> steps (float from, float to, float step)
 
 void drawGainKnob (juce::Graphics& g, int param)
 {
-    drawSmallScale (g, { param, { { -24.0f, "-24" }, { 0.0f, "0" }, { 24.0f, "+24" } },
+    drawSmallScale (g, { param,
+                         { { -24.0f, "-24" }, { 0.0f, "0" }, { 24.0f, "+24" } },
                          { -18.0f, -12.0f, -6.0f, 6.0f, 12.0f, 18.0f } });
     drawLightKnob (g, knobFor (param), false);
 }
 
 void drawShelfAmountKnob (juce::Graphics& g, int param)
 {
-    drawSmallScale (g, { param, { { 0.0f, "0" }, { 6.0f, "6" }, { 12.0f, "12" } },
-                         { 2.0f, 4.0f, 8.0f, 10.0f } });
+    drawSmallScale (g, { param, { { 0.0f, "0" }, { 6.0f, "6" }, { 12.0f, "12" } }, { 2.0f, 4.0f, 8.0f, 10.0f } });
     drawLightKnob (g, knobFor (param), false);
 }
 
 void drawQKnob (juce::Graphics& g, int param)
 {
-    drawSmallScale (g, { param, { { 0.7f, "0.7" }, { 5.0f, "5" } }, { 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f, 4.5f } });
+    drawSmallScale (g,
+                    { param, { { 0.7f, "0.7" }, { 5.0f, "5" } }, { 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f, 4.5f } });
     drawLightKnob (g, knobFor (param), false);
 }
 
@@ -427,8 +426,8 @@ void drawReductionLampSocket (juce::Graphics& g, const L::Place& lamp)
     // Beside the socket, level with the lamp: the dynamics knob's value bubble covers the space
     // above it.
     constexpr float height = 7.5f;
-    ArtKit::drawPrintedText (g, "GR", height, cx - radius - 4.0f, cy + ArtKit::capHeight (height) * 0.5f,
-                             Align::right, labelColour);
+    ArtKit::drawPrintedText (g, "GR", height, cx - radius - 4.0f, cy + ArtKit::capHeight (height) * 0.5f, Align::right,
+                             labelColour);
 }
 
 void drawBandLampSocket (juce::Graphics& g, int param, float lampSize)
@@ -442,8 +441,8 @@ void drawInputSection (juce::Graphics& g)
     // Power.
     drawBandLampSocket (g, kPower, 8.0f);
     const auto& power = L::parameterPlaces[kPower];
-    ArtKit::drawPrintedText (g, "POWER", titleHeight, (float) power.x + 12.0f, (float) power.y + 7.0f,
-                             Align::left, titleColour, 0.1f);
+    ArtKit::drawPrintedText (g, "POWER", titleHeight, (float) power.x + 12.0f, (float) power.y + 7.0f, Align::left,
+                             titleColour, 0.1f);
 
     // High-pass selector: four marks at the four pointer angles.
     const auto hp = knobAt (L::parameterPlaces[kHighPass]);
@@ -546,14 +545,19 @@ void drawMeterSection (juce::Graphics& g, float scale)
     for (float centre : barCentres)
     {
         const float x = centre - channelWidth * 0.5f;
-        g.setGradientFill (juce::ColourGradient (juce::Colour (0xff1b1f1d), x, 0.0f, juce::Colour (0xff121413), x + channelWidth, 0.0f, false));
+        g.setGradientFill (juce::ColourGradient (juce::Colour (0xff1b1f1d), x, 0.0f, juce::Colour (0xff121413),
+                                                 x + channelWidth, 0.0f, false));
         g.fillRect (juce::Rectangle<float> (x, top, channelWidth, h));
     }
 
     // Scale: a mark every 9 pixels, labels between the bars, each centred on its mark's row (the
     // bottom row is the last one inside the meter).
-    const struct { float db; const char* text; } marks[] = {
-        { 6.0f, "+6" }, { 3.0f, "+3" }, { 0.0f, "0" }, { -3.0f, "-3" }, { -6.0f, "-6" }, { -9.0f, "-9" },
+    const struct
+    {
+        float db;
+        const char* text;
+    } marks[] = {
+        { 6.0f, "+6" },    { 3.0f, "+3" },    { 0.0f, "0" },     { -3.0f, "-3" },   { -6.0f, "-6" },   { -9.0f, "-9" },
         { -12.0f, "-12" }, { -18.0f, "-18" }, { -32.0f, "-32" }, { -46.0f, "-46" }, { -60.0f, "-60" },
     };
     for (const auto& mark : marks)
@@ -574,11 +578,11 @@ void drawMeterSection (juce::Graphics& g, float scale)
 
     // Bezel of the input/output switch.
     const auto& sw = L::parameterPlaces[kMeterIO];
-    drawWell (g, juce::Rectangle<float> ((float) sw.x, (float) sw.y, (float) sw.w, (float) sw.h).expanded (2.0f),
-              4.0f, scale);
+    drawWell (g, juce::Rectangle<float> ((float) sw.x, (float) sw.y, (float) sw.w, (float) sw.h).expanded (2.0f), 4.0f,
+              scale);
 
-    ArtKit::drawPrintedText (g, "DYNAMIC EQ", captionHeight, (float) sw.x + (float) sw.w * 0.5f, 228.0f,
-                             Align::centre, captionColour.withAlpha (0.8f), 0.12f);
+    ArtKit::drawPrintedText (g, "DYNAMIC EQ", captionHeight, (float) sw.x + (float) sw.w * 0.5f, 228.0f, Align::centre,
+                             captionColour.withAlpha (0.8f), 0.12f);
 }
 
 void drawBannerStrip (juce::Graphics& g, float scale)
@@ -610,29 +614,55 @@ void drawMain (juce::Graphics& g, float scale)
 
     drawShelfSection (g, kLowShelfFrequency, kLowShelfBoost, kLowShelfAttenuate, kLowShelfPower, "LOW SHELF",
                       { kLowShelfFrequency,
-                        { { 20, "20" }, { 40, "40" }, { 60, "60" }, { 80, "80" }, { 100, "100" },
-                          { 150, "150" }, { 200, "200" }, { 250, "250" } },
-                        { 30, 50, 70, 90, 125, 175, 225 } }, scale);
+                        { { 20, "20" },
+                          { 40, "40" },
+                          { 60, "60" },
+                          { 80, "80" },
+                          { 100, "100" },
+                          { 150, "150" },
+                          { 200, "200" },
+                          { 250, "250" } },
+                        { 30, 50, 70, 90, 125, 175, 225 } },
+                      scale);
 
-    drawMidSection (g, kLowMidFreq, kLowMidGain, kLowMidQ, kLowDynAttenuation, kLowMidPower, L::lowMidLamp,
-                    "LOW MID",
+    drawMidSection (g, kLowMidFreq, kLowMidGain, kLowMidQ, kLowDynAttenuation, kLowMidPower, L::lowMidLamp, "LOW MID",
                     { kLowMidFreq,
-                      { { 120, "120" }, { 200, "200" }, { 300, "300" }, { 500, "500" }, { 800, "800" },
-                        { 1200, "1.2k" }, { 2000, "2k" }, { 3500, "3.5k" } },
+                      { { 120, "120" },
+                        { 200, "200" },
+                        { 300, "300" },
+                        { 500, "500" },
+                        { 800, "800" },
+                        { 1200, "1.2k" },
+                        { 2000, "2k" },
+                        { 3500, "3.5k" } },
                       { 150, 250, 400, 600, 700, 1000, 1500, 2500, 3000 } });
 
     drawMidSection (g, kHighMidFreq, kHighMidGain, kHighMidQ, kHighDynAttenuation, kHighMidPower, L::highMidLamp,
                     "HIGH MID",
                     { kHighMidFreq,
-                      { { 800, "800" }, { 1000, "1k" }, { 1500, "1.5k" }, { 2000, "2k" }, { 3000, "3k" },
-                        { 4000, "4k" }, { 5000, "5k" }, { 6000, "6k" }, { 8000, "8k" } },
+                      { { 800, "800" },
+                        { 1000, "1k" },
+                        { 1500, "1.5k" },
+                        { 2000, "2k" },
+                        { 3000, "3k" },
+                        { 4000, "4k" },
+                        { 5000, "5k" },
+                        { 6000, "6k" },
+                        { 8000, "8k" } },
                       { 1200, 2500, 3500, 4500, 7000 } });
 
     drawShelfSection (g, kHighShelfFrequency, kHighShelfBoost, kHighShelfAttenuate, kHighShelfPower, "HIGH SHELF",
                       { kHighShelfFrequency,
-                        { { 3500, "3.5k" }, { 4000, "4k" }, { 5000, "5k" }, { 6000, "6k" }, { 7000, "7k" },
-                          { 8000, "8k" }, { 10000, "10k" }, { 12500, "12.5k" } },
-                        { 4500, 9000, 11000 } }, scale);
+                        { { 3500, "3.5k" },
+                          { 4000, "4k" },
+                          { 5000, "5k" },
+                          { 6000, "6k" },
+                          { 7000, "7k" },
+                          { 8000, "8k" },
+                          { 10000, "10k" },
+                          { 12500, "12.5k" } },
+                        { 4500, 9000, 11000 } },
+                      scale);
 
     drawMeterSection (g, scale);
 }

@@ -10,9 +10,9 @@
     bodies, scales, selector marks, sockets and the meter well. */
 namespace PanelArt
 {
-    void drawMain (juce::Graphics& g, float scale);
+void drawMain (juce::Graphics& g, float scale);
 
-    /** Every line of text the panel shows, in drawing order, with its box in editor pixels (the
+/** Every line of text the panel shows, in drawing order, with its box in editor pixels (the
         same at 1x and 2x: text is snapped to whole 1x pixels). */
-    std::vector<ArtKit::DrawnText> drawnTexts();
+std::vector<ArtKit::DrawnText> drawnTexts();
 }

@@ -30,7 +30,8 @@ public:
     {
         const auto& image = images.at (name);
         g.setOpacity (opacity);
-        g.drawImage (image, { x, y, (float) image.getWidth() / (float) scale, (float) image.getHeight() / (float) scale });
+        g.drawImage (image,
+                     { x, y, (float) image.getWidth() / (float) scale, (float) image.getHeight() / (float) scale });
         g.setOpacity (1.0f);
     }
 
@@ -99,7 +100,8 @@ void drawBanner (juce::Graphics& g, const ImageSet& images, const EditorState& s
     const float textWidth = font.getStringWidthFloat (s.presetName);
     g.setColour (juce::Colours::white.withAlpha (0.9f));
     g.setFont (font);
-    g.drawText (s.presetName, juce::Rectangle<float> (100.0f, 0.0f, fieldWidth, 19.0f), juce::Justification::centred, true);
+    g.drawText (s.presetName, juce::Rectangle<float> (100.0f, 0.0f, fieldWidth, 19.0f), juce::Justification::centred,
+                true);
     images.draw (g, "arrow_down", 100.0f + (float) (int) (fieldWidth * 0.5f + textWidth * 0.5f + 6.0f), 9.0f);
 }
 }
@@ -115,7 +117,8 @@ EditorState defaultState()
 juce::Image render (const EditorState& s, int scale)
 {
     const ImageSet images (scale);
-    juce::Image image (juce::Image::ARGB, L::editorWidth * scale, L::editorHeight * scale, true, juce::SoftwareImageType());
+    juce::Image image (juce::Image::ARGB, L::editorWidth * scale, L::editorHeight * scale, true,
+                       juce::SoftwareImageType());
     juce::Graphics g (image);
     g.addTransform (juce::AffineTransform::scale ((float) scale));
 
@@ -129,7 +132,8 @@ juce::Image render (const EditorState& s, int scale)
         {
             case L::WidgetKind::knob:
             {
-                const auto colour = juce::Colour::fromFloatRGBA (place.whitePointer ? 1.0f : 0.0f, place.whitePointer ? 1.0f : 0.0f,
+                const auto colour = juce::Colour::fromFloatRGBA (place.whitePointer ? 1.0f : 0.0f,
+                                                                 place.whitePointer ? 1.0f : 0.0f,
                                                                  place.whitePointer ? 1.0f : 0.0f, place.pointerAlpha);
                 drawPointer (g, place, KnobGeometry::pointerAngleForValue (v, place.skew), colour,
                              KnobGeometry::knobPointerThickness);
@@ -164,13 +168,15 @@ juce::Image render (const EditorState& s, int scale)
 bool writeReviews (const juce::File& file)
 {
     const auto base = file.getParentDirectory().getChildFile (file.getFileNameWithoutExtension());
-    const auto named = [&base] (const char* suffix) { return base.getSiblingFile (base.getFileName() + suffix + ".png"); };
+    const auto named = [&base] (const char* suffix)
+    { return base.getSiblingFile (base.getFileName() + suffix + ".png"); };
 
     const auto defaults = defaultState();
 
     // Pointers on labelled values, to check that labels sit where the pointers point.
     auto busy = defaults;
-    const auto norm = [] (int param, float real) { return (real - VL_PARAMS[param].min) / (VL_PARAMS[param].max - VL_PARAMS[param].min); };
+    const auto norm = [] (int param, float real)
+    { return (real - VL_PARAMS[param].min) / (VL_PARAMS[param].max - VL_PARAMS[param].min); };
     busy.values[kInputGain] = 0.0f;
     busy.values[kOutputGain] = 1.0f;
     busy.values[kHighPass] = 0.6f;
@@ -199,8 +205,10 @@ bool writeReviews (const juce::File& file)
     busy.presetName = "* Very focused mid";
 
     // Pixel-exact enlargements of the 1x picture, to judge small text and hairlines.
-    const auto zoom = [] (const juce::Image& source, int x, int width, int factor) {
-        juce::Image out (juce::Image::ARGB, width * factor, source.getHeight() * factor, true, juce::SoftwareImageType());
+    const auto zoom = [] (const juce::Image& source, int x, int width, int factor)
+    {
+        juce::Image out (juce::Image::ARGB, width * factor, source.getHeight() * factor, true,
+                         juce::SoftwareImageType());
         juce::Graphics g (out);
         g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
         g.drawImageTransformed (source.getClippedImage ({ x, 0, width, source.getHeight() }),

@@ -66,7 +66,11 @@ int main (int argc, char** argv)
         fail (std::string ("cannot read ") + argv[1]);
 
     std::vector<uint32_t> defaultBits;
-    struct Row { std::string stem; std::array<uint32_t, numParameters> bits; };
+    struct Row
+    {
+        std::string stem;
+        std::array<uint32_t, numParameters> bits;
+    };
     std::vector<Row> rows;
 
     std::string line;
@@ -133,8 +137,8 @@ int main (int argc, char** argv)
         std::ofstream out (path, std::ios::binary | std::ios::trunc);
         for (uint32_t b : row.bits)
         {
-            const char le[4] = { (char) (b & 0xff), (char) ((b >> 8) & 0xff),
-                                 (char) ((b >> 16) & 0xff), (char) ((b >> 24) & 0xff) };
+            const char le[4] = { (char) (b & 0xff), (char) ((b >> 8) & 0xff), (char) ((b >> 16) & 0xff),
+                                 (char) ((b >> 24) & 0xff) };
             out.write (le, 4);
         }
         if (! out)

@@ -54,9 +54,9 @@ public:
     AAX_IPageTable* CreateTableCopyForLayout(const char* effectID, const char* layoutName, uint32_t tableType,
                                              int32_t tablePageSize) const override;
     AAX_IPageTable* CreateTableCopyForEffectFromFile(const char* path, AAX_ETextEncoding encoding,
-                                                     AAX_CPropertyValue manufacturerID,
-                                                     AAX_CPropertyValue productID, AAX_CPropertyValue plugInID,
-                                                     uint32_t tableType, int32_t tablePageSize) const override;
+                                                     AAX_CPropertyValue manufacturerID, AAX_CPropertyValue productID,
+                                                     AAX_CPropertyValue plugInID, uint32_t tableType,
+                                                     int32_t tablePageSize) const override;
     AAX_IPageTable* CreateTableCopyForLayoutFromFile(const char* path, AAX_ETextEncoding encoding,
                                                      const char* layoutName, uint32_t tableType,
                                                      int32_t tablePageSize) const override;

@@ -169,7 +169,7 @@ int32_t AAX_CChunkDataParser::GetChunkDataSize() const
     for (const DataValue& value : mDataValues)
     {
         if (TagOf(value.type) == nullptr)
-            continue;   // untyped values are never written
+            continue; // untyped values are never written
         size += RoundUp4(NameLength(value) + 3) + ValueSize(value);
         if (size > std::numeric_limits<int32_t>::max())
             return -1;
@@ -276,7 +276,10 @@ bool AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* chunk)
         {
         case 'f': value.type = eType_Float; break;
         case 'l': value.type = eType_Int32; break;
-        case 'd': value.type = eType_Double; valueSize = 8; break;
+        case 'd':
+            value.type = eType_Double;
+            valueSize = 8;
+            break;
         case 's': value.type = eType_Int16; break;
         case 'r': value.type = eType_String; break;
         default: return false;
@@ -298,12 +301,13 @@ bool AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* chunk)
                 return false;
             const int64_t textLength = static_cast<const unsigned char*>(end) - in;
             value.text = AAX_CString(std::string(reinterpret_cast<const char*>(in), size_t(textLength)));
-            valueSize = RoundUp4(textLength + 1);   // the writer pads texts to a multiple of 4
+            valueSize = RoundUp4(textLength + 1); // the writer pads texts to a multiple of 4
             break;
         }
         }
 
-        value.name = AAX_CString(std::string(reinterpret_cast<const char*>(data + position + 2), size_t(nameBytes - 2)));
+        value.name = AAX_CString(
+            std::string(reinterpret_cast<const char*>(data + position + 2), size_t(nameBytes - 2)));
         values.push_back(std::move(value));
         position = valuePosition + valueSize;
     }

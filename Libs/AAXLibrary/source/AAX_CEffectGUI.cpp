@@ -53,8 +53,8 @@ void AAX_CEffectGUI::ReleaseHostState()
 AAX_Result AAX_CEffectGUI::Initialize(IACFUnknown* context)
 {
     return Guarded("Initialize", [&]() -> AAX_Result {
-        if (mController != nullptr || mEffectParameters != nullptr || mTransport != nullptr
-            || mViewContainer != nullptr || mViewContentsCreated)
+        if (mController != nullptr || mEffectParameters != nullptr || mTransport != nullptr || mViewContainer != nullptr
+            || mViewContentsCreated)
             Uninitialize();
 
         mController = new AAX_VController(context);

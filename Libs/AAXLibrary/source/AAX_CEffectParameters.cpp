@@ -321,29 +321,29 @@ AAX_Result AAX_CEffectParameters::GetParameterValueFromString(AAX_CParamID param
         return AAX_ERROR_NULL_ARGUMENT;
 
     return GuardedOnParameter(parameterID, "GetParameterValueFromString",
-        [&](const AAX_IParameter& parameter) -> AAX_Result {
-            double parsed = 0.0;
-            if (!parameter.GetNormalizedValueFromString(AAX_CString(text), &parsed))
-                return AAX_ERROR_INVALID_STRING_CONVERSION;
-            *value = parsed;
-            return AAX_SUCCESS;
-        });
+                              [&](const AAX_IParameter& parameter) -> AAX_Result {
+                                  double parsed = 0.0;
+                                  if (!parameter.GetNormalizedValueFromString(AAX_CString(text), &parsed))
+                                      return AAX_ERROR_INVALID_STRING_CONVERSION;
+                                  *value = parsed;
+                                  return AAX_SUCCESS;
+                              });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(AAX_CParamID parameterID, double value,
-                                                              AAX_IString* text, int32_t maxLength) const
+AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(AAX_CParamID parameterID, double value, AAX_IString* text,
+                                                              int32_t maxLength) const
 {
     if (text == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
     return GuardedOnParameter(parameterID, "GetParameterStringFromValue",
-        [&](const AAX_IParameter& parameter) -> AAX_Result {
-            AAX_CString made;
-            if (!parameter.GetStringFromNormalizedValue(value, maxLength, made))
-                return AAX_ERROR_INVALID_STRING_CONVERSION;
-            text->Set(made.Get());
-            return AAX_SUCCESS;
-        });
+                              [&](const AAX_IParameter& parameter) -> AAX_Result {
+                                  AAX_CString made;
+                                  if (!parameter.GetStringFromNormalizedValue(value, maxLength, made))
+                                      return AAX_ERROR_INVALID_STRING_CONVERSION;
+                                  text->Set(made.Get());
+                                  return AAX_SUCCESS;
+                              });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterValueString(AAX_CParamID parameterID, AAX_IString* text,
@@ -353,13 +353,13 @@ AAX_Result AAX_CEffectParameters::GetParameterValueString(AAX_CParamID parameter
         return AAX_ERROR_NULL_ARGUMENT;
 
     return GuardedOnParameter(parameterID, "GetParameterValueString",
-        [&](const AAX_IParameter& parameter) -> AAX_Result {
-            AAX_CString made;
-            if (!parameter.GetValueString(maxLength, &made))
-                return AAX_ERROR_INVALID_STRING_CONVERSION;
-            text->Set(made.Get());
-            return AAX_SUCCESS;
-        });
+                              [&](const AAX_IParameter& parameter) -> AAX_Result {
+                                  AAX_CString made;
+                                  if (!parameter.GetValueString(maxLength, &made))
+                                      return AAX_ERROR_INVALID_STRING_CONVERSION;
+                                  text->Set(made.Get());
+                                  return AAX_SUCCESS;
+                              });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue(AAX_CParamID parameterID, double* value) const

@@ -30,12 +30,12 @@ template <typename T>
 AAX_CParameter<T>::AAX_CParameter(AAX_CParamID identifier, const AAX_IString& name, T defaultValue,
                                   const AAX_ITaperDelegate<T>& taper, const AAX_IDisplayDelegate<T>& display,
                                   bool automatable)
-    : mName(name.Get()),
-      mAutomatable(automatable),
-      mTaperDelegate(taper.Clone()),
-      mDisplayDelegate(display.Clone()),
-      mValue(identifier, T()),
-      mDefaultValue(defaultValue)
+    : mName(name.Get())
+    , mAutomatable(automatable)
+    , mTaperDelegate(taper.Clone())
+    , mDisplayDelegate(display.Clone())
+    , mValue(identifier, T())
+    , mDefaultValue(defaultValue)
 {
     SetNumberOfSteps(128);
     SetToDefaultValue();
@@ -95,7 +95,7 @@ const AAX_CString& AAX_CParameter<T>::ShortenedName(int32_t limit) const
 
     const auto firstTooLong = mShortenedNames.upper_bound(uint32_t(limit));
     if (firstTooLong == mShortenedNames.begin())
-        return mShortenedNames.begin()->second;   // none fits: the shortest is the best there is
+        return mShortenedNames.begin()->second; // none fits: the shortest is the best there is
     return std::prev(firstTooLong)->second;
 }
 

@@ -25,8 +25,7 @@ void AAX_CheckedResult::Check()
     const AAX::Exception::ResultError error(result);
     mCurResult = AAX_SUCCESS;
     mLastError = result;
-    AAX_CHostServices::Trace(AAX_eTracePriorityHost_Normal, "AAX_CheckedResult - throwing %s",
-                             error.What().c_str());
+    AAX_CHostServices::Trace(AAX_eTracePriorityHost_Normal, "AAX_CheckedResult - throwing %s", error.What().c_str());
     throw error;
 }
 

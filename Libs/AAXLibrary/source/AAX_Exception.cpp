@@ -9,13 +9,14 @@ namespace AAX
 namespace Exception
 {
 Any::Any(const std::string& description, const std::string& function, const std::string& line)
-    : mDesc(description), mFunction(function), mLine(line),
-      mWhat(CreateWhat(description, function, line))
+    : mDesc(description)
+    , mFunction(function)
+    , mLine(line)
+    , mWhat(CreateWhat(description, function, line))
 {
 }
 
-std::string Any::CreateWhat(const std::string& description, const std::string& function,
-                            const std::string& line)
+std::string Any::CreateWhat(const std::string& description, const std::string& function, const std::string& line)
 {
     std::string what = description;
     if (!function.empty())
@@ -26,7 +27,8 @@ std::string Any::CreateWhat(const std::string& description, const std::string& f
 }
 
 ResultError::ResultError(AAX_Result result)
-    : Any(FormatResult(result)), mResult(result)
+    : Any(FormatResult(result))
+    , mResult(result)
 {
 }
 

@@ -22,8 +22,8 @@ ACFRESULT AAX_IEffectParameters::InternalQueryInterface(const acfIID& iid, void*
     if (out == nullptr)
         return ACF_E_INVALIDARG;
 
-    if (iid == IID_IAAXEffectParametersV1 || iid == IID_IAAXEffectParametersV2
-        || iid == IID_IAAXEffectParametersV3 || iid == IID_IAAXEffectParametersV4)
+    if (iid == IID_IAAXEffectParametersV1 || iid == IID_IAAXEffectParametersV2 || iid == IID_IAAXEffectParametersV3
+        || iid == IID_IAAXEffectParametersV4)
     {
         AAX_IACFEffectParameters_V4* const hostFacing = this;
         *out = hostFacing;

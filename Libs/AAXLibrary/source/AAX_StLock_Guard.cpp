@@ -3,7 +3,8 @@
 #include "AAX_CMutex.h"
 
 AAX_StLock_Guard::AAX_StLock_Guard(AAX_CMutex& mutex)
-    : mMutex(&mutex), mLocked(mutex.Lock())
+    : mMutex(&mutex)
+    , mLocked(mutex.Lock())
 {
 }
 

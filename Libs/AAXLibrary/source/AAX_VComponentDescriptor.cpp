@@ -107,8 +107,7 @@ AAX_Result AAX_VComponentDescriptor::AddSideChainIn(AAX_CFieldIndex field)
     return mIACFComponentDescriptor->AddSideChainIn(field);
 }
 
-AAX_Result AAX_VComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t packetSize,
-                                                   AAX_EDataInPortType type)
+AAX_Result AAX_VComponentDescriptor::AddDataInPort(AAX_CFieldIndex field, uint32_t packetSize, AAX_EDataInPortType type)
 {
     if (!mIACFComponentDescriptor)
         return AAX_ERROR_NULL_OBJECT;
@@ -143,8 +142,7 @@ AAX_Result AAX_VComponentDescriptor::AddDmaInstance(AAX_CFieldIndex field, AAX_I
     return mIACFComponentDescriptor->AddDmaInstance(field, mode);
 }
 
-AAX_Result AAX_VComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CTypeID* meterIDs,
-                                               uint32_t meterCount)
+AAX_Result AAX_VComponentDescriptor::AddMeters(AAX_CFieldIndex field, const AAX_CTypeID* meterIDs, uint32_t meterCount)
 {
     if (!mIACFComponentDescriptor)
         return AAX_ERROR_NULL_OBJECT;
@@ -256,7 +254,8 @@ AAX_Result AAX_VComponentDescriptor::ManuallyAddProcessProcs(AAX_IPropertyMap* p
             if (properties->GetProperty(AAX_eProperty_TIOnly, &value))
             {
                 AAX_IPropertyMap* const copy = DuplicatePropertyMap(properties);
-                if (copy != nullptr && copy->GetIUnknown() != nullptr && copy->GetProperty(AAX_eProperty_TIOnly, &value))
+                if (copy != nullptr && copy->GetIUnknown() != nullptr
+                    && copy->GetProperty(AAX_eProperty_TIOnly, &value))
                 {
                     copy->RemoveProperty(AAX_eProperty_TIOnly);
                     chosen = copy;

@@ -239,7 +239,7 @@ ACFPtr<IACFUnknown> AAX_VController::CreatePageTable() const
         return table;
 
     if (table.CreateFrom(mComponentFactory.get(), AAXCompID_PageTable, IID_IAAXPageTableV1) != ACF_OK)
-        table.reset();   // a refusal may still have handed out a reference
+        table.reset(); // a refusal may still have handed out a reference
     return table;
 }
 
@@ -273,9 +273,8 @@ AAX_IPageTable* AAX_VController::CopyTable(const ACFPtr<Interface>& version, Cop
 }
 
 AAX_IPageTable* AAX_VController::CreateTableCopyForEffect(AAX_CPropertyValue manufacturerID,
-                                                          AAX_CPropertyValue productID,
-                                                          AAX_CPropertyValue plugInID, uint32_t tableType,
-                                                          int32_t tablePageSize) const
+                                                          AAX_CPropertyValue productID, AAX_CPropertyValue plugInID,
+                                                          uint32_t tableType, int32_t tablePageSize) const
 {
     return CopyTable(mIPageTableController, [&](AAX_IACFPageTableController& host, IACFUnknown* table) {
         return host.CopyTableForEffect(manufacturerID, productID, plugInID, tableType, tablePageSize, table);

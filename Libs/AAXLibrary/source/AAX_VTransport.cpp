@@ -62,7 +62,8 @@ AAX_Result AAX_VTransport::GetCustomTickPosition(int64_t* ticks, int64_t sampleL
     return mITransport->GetCustomTickPosition(ticks, sampleLocation);
 }
 
-AAX_Result AAX_VTransport::GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks, int64_t sampleLocation) const
+AAX_Result AAX_VTransport::GetBarBeatPosition(int32_t* bars, int32_t* beats, int64_t* displayTicks,
+                                              int64_t sampleLocation) const
 {
     if (!mITransport)
         return AAX_ERROR_NULL_OBJECT;

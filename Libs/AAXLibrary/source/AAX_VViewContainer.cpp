@@ -62,21 +62,24 @@ AAX_Result AAX_VViewContainer::HandleParameterMouseUp(AAX_CParamID parameterID, 
     return mIViewContainer->HandleParameterMouseUp(parameterID, modifiers);
 }
 
-AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* parameterIDs, uint32_t count, uint32_t modifiers)
+AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseDown(const AAX_CParamID* parameterIDs, uint32_t count,
+                                                                 uint32_t modifiers)
 {
     if (!mIViewContainerV2)
         return AAX_ERROR_UNIMPLEMENTED;
     return mIViewContainerV2->HandleMultipleParametersMouseDown(parameterIDs, count, modifiers);
 }
 
-AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* parameterIDs, uint32_t count, uint32_t modifiers)
+AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParamID* parameterIDs, uint32_t count,
+                                                                 uint32_t modifiers)
 {
     if (!mIViewContainerV2)
         return AAX_ERROR_UNIMPLEMENTED;
     return mIViewContainerV2->HandleMultipleParametersMouseDrag(parameterIDs, count, modifiers);
 }
 
-AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseUp(const AAX_CParamID* parameterIDs, uint32_t count, uint32_t modifiers)
+AAX_Result AAX_VViewContainer::HandleMultipleParametersMouseUp(const AAX_CParamID* parameterIDs, uint32_t count,
+                                                               uint32_t modifiers)
 {
     if (!mIViewContainerV2)
         return AAX_ERROR_UNIMPLEMENTED;

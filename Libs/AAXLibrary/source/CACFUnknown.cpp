@@ -5,7 +5,8 @@
 std::atomic<uint32_t> CACFUnknown::m_ActiveObjects { 0 };
 
 CACFUnknown::CACFUnknown()
-    : m_pUnkOuter(&m_PrivateUnknown), m_PrivateUnknown(*this)
+    : m_pUnkOuter(&m_PrivateUnknown)
+    , m_PrivateUnknown(*this)
 {
     m_ActiveObjects.fetch_add(1);
 }
