@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sndfile.h>
 
 #include "HostError.h"
+#include "Interruption.h"
 
 namespace aaxhost
 {
@@ -17,35 +22,73 @@ namespace
 /** What the RIFF chunk list says, read chunk header by chunk header (8 bytes each). */
 struct RiffChunks
 {
+    bool wave = false; // RIFF (or big-endian RIFX) of form WAVE
     int formatChunks = 0;
-    int64_t dataBytes = -1; // as the first data chunk declares; -1 without one
+    int64_t sampleRate = -1; // as the first format chunk gives it; -1 without one
+    int64_t dataBytes = -1;  // as the first data chunk declares; -1 without one
 };
 
-RiffChunks WalkRiff(const std::string& path)
+uint32_t Word(const unsigned char* bytes, bool bigEndian)
+{
+    if (bigEndian)
+        return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+/** Walks the chunk list of `in` (Read(into, count) returning the bytes read, Skip(count) false
+    when it cannot), to its end or, with `toData`, to the data chunk's header. */
+template <typename Input>
+RiffChunks WalkRiff(Input& in, bool toData)
 {
     RiffChunks found;
-    std::FILE* const file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return found;
     unsigned char header[12];
-    if (std::fread(header, 1, 12, file) == 12 && std::memcmp(header, "RIFF", 4) == 0
-        && std::memcmp(header + 8, "WAVE", 4) == 0)
+    if (in.Read(header, 12) != 12 || !(std::memcmp(header, "RIFF", 4) == 0 || std::memcmp(header, "RIFX", 4) == 0)
+        || std::memcmp(header + 8, "WAVE", 4) != 0)
+        return found;
+    found.wave = true;
+    const bool bigEndian = header[3] == 'X';
+    // A file holds a few chunks; a list of thousands is not walked to its end.
+    for (int chunk = 0; chunk < 4096 && in.Read(header, 8) == 8; ++chunk)
     {
-        // A file holds a few chunks; a list of thousands is not walked to its end.
-        for (int chunk = 0; chunk < 4096 && std::fread(header, 1, 8, file) == 8; ++chunk)
+        const uint32_t size = Word(header + 4, bigEndian);
+        int64_t skip = int64_t(size) + (size & 1);
+        if (std::memcmp(header, "fmt ", 4) == 0 && ++found.formatChunks == 1 && size >= 8)
         {
-            const uint32_t size = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16
-                                | uint32_t(header[7]) << 24;
-            if (std::memcmp(header, "fmt ", 4) == 0)
-                ++found.formatChunks;
-            else if (std::memcmp(header, "data", 4) == 0 && found.dataBytes < 0)
-                found.dataBytes = size;
-            if (std::fseek(file, long(size) + long(size & 1), SEEK_CUR) != 0)
+            // Format tag and channels (2 bytes each), then the rate.
+            unsigned char format[8];
+            if (in.Read(format, 8) != 8)
+                break;
+            found.sampleRate = Word(format + 4, bigEndian);
+            skip -= 8;
+        }
+        else if (std::memcmp(header, "data", 4) == 0 && found.dataBytes < 0)
+        {
+            found.dataBytes = size;
+            if (toData)
                 break;
         }
+        if (!in.Skip(skip))
+            break;
     }
-    std::fclose(file);
     return found;
+}
+
+struct FileInput
+{
+    std::FILE* file;
+
+    size_t Read(void* into, size_t count) { return std::fread(into, 1, count, file); }
+    bool Skip(int64_t count) { return std::fseek(file, long(count), SEEK_CUR) == 0; }
+};
+
+/** A limit of the accepted rates, as a whole number of Hz where it is one. */
+std::string Hz(double rate)
+{
+    if (std::floor(rate) == rate && std::fabs(rate) < 1e15)
+        return std::to_string(int64_t(rate));
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", rate);
+    return text;
 }
 
 int BytesPerSample(int format)
@@ -62,47 +105,267 @@ int BytesPerSample(int format)
     default: return 0;
     }
 }
+
+// What a stream's chunks before the audio may take: a few format, list and padding chunks.
+constexpr size_t kMaxStreamHeader = size_t(1) << 20;
 } // namespace
+
+void SndfileCloser::operator()(SNDFILE* file) const
+{
+    sf_close(file);
+}
+
+/** A stream as libsndfile reads it: its header and whatever libsndfile reads while it opens,
+    kept (libsndfile seeks about in them freely), then the rest of the audio as it comes, once.
+    libsndfile is told the file ends after the declared data, so that it looks for no chunk after
+    it and reads there as the end of the file.
+
+    Nothing here throws through libsndfile, which is C: a failure or the user's interruption is
+    noted, the read returns short, and the reader throws once libsndfile has returned. */
+struct WavStream
+{
+    WavStream(int fd, bool ownsFd)
+        : fd(fd)
+        , ownsFd(ownsFd)
+    {
+    }
+    ~WavStream()
+    {
+        if (ownsFd)
+            ::close(fd);
+    }
+    WavStream(const WavStream&) = delete;
+    WavStream& operator=(const WavStream&) = delete;
+
+    int fd;
+    bool ownsFd;
+    std::vector<unsigned char> header; // every byte before the audio
+    int64_t end = 0;                   // where libsndfile is told the file ends
+    int64_t position = 0;              // where libsndfile believes it reads
+    bool opening = true;               // what libsndfile reads now is kept in `header`
+    bool ended = false, interrupted = false, overflow = false;
+    std::string failure;
+    int64_t consumed = 0; // bytes of the stream read after the header
+
+    int64_t StreamPosition() const { return int64_t(header.size()) + consumed; }
+
+    /** Up to `count` bytes, fewer only at the end of the stream or after a failure. */
+    size_t ReadStream(unsigned char* into, size_t count)
+    {
+        size_t got = 0;
+        while (got < count && !ended && !interrupted && failure.empty())
+        {
+            const ssize_t n = ::read(fd, into + got, count - got);
+            if (n > 0)
+                got += size_t(n);
+            else if (n == 0)
+                ended = true;
+            else if (errno != EINTR)
+                failure = std::strerror(errno);
+            else if (Interruption::Requested() != 0)
+                interrupted = true;
+        }
+        return got;
+    }
+
+    // The header walk: every byte read is kept for libsndfile.
+    size_t Read(void* into, size_t count)
+    {
+        const size_t before = header.size();
+        if (!Skip(int64_t(count)))
+            return 0;
+        std::memcpy(into, header.data() + before, count);
+        return count;
+    }
+
+    bool Skip(int64_t count)
+    {
+        const size_t before = header.size();
+        if (count > int64_t(kMaxStreamHeader - before))
+        {
+            overflow = true;
+            return false;
+        }
+        header.resize(before + size_t(count));
+        header.resize(before + ReadStream(header.data() + before, size_t(count)));
+        return header.size() == before + size_t(count);
+    }
+};
+
+struct WavStreamIO
+{
+    static WavStream& Of(void* user) { return *static_cast<WavStream*>(user); }
+
+    static sf_count_t Length(void* user) { return Of(user).end; }
+    static sf_count_t Tell(void* user) { return Of(user).position; }
+    static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
+
+    static sf_count_t Seek(sf_count_t offset, int whence, void* user)
+    {
+        WavStream& stream = Of(user);
+        const int64_t base = whence == SEEK_CUR ? stream.position : whence == SEEK_END ? stream.end : 0;
+        stream.position = std::max<int64_t>(0, base + offset);
+        return stream.position;
+    }
+
+    static sf_count_t Read(void* into, sf_count_t count, void* user)
+    {
+        WavStream& stream = Of(user);
+        auto* const bytes = static_cast<unsigned char*>(into);
+        sf_count_t done = 0;
+        const auto headerSize = int64_t(stream.header.size());
+        if (stream.position < headerSize)
+        {
+            done = std::min<sf_count_t>(count, headerSize - stream.position);
+            std::memcpy(bytes, stream.header.data() + stream.position, size_t(done));
+            stream.position += done;
+        }
+        const int64_t wanted = std::min<int64_t>(count - done, stream.end - stream.position);
+        if (wanted <= 0)
+            return done;
+        if (stream.position != stream.StreamPosition())
+        {
+            stream.failure = "libsndfile asked for byte " + std::to_string(stream.position)
+                           + " of a stream that is at byte " + std::to_string(stream.StreamPosition());
+            return done;
+        }
+        int64_t got;
+        if (stream.opening)
+        {
+            // libsndfile peeks at the first samples while it opens, then goes back to them.
+            const size_t before = stream.header.size();
+            stream.Skip(wanted);
+            got = int64_t(stream.header.size() - before);
+            std::memcpy(bytes + done, stream.header.data() + before, size_t(got));
+        }
+        else
+        {
+            got = int64_t(stream.ReadStream(bytes + done, size_t(wanted)));
+            stream.consumed += got;
+        }
+        stream.position += got;
+        return done + got;
+    }
+};
 
 // ---------------------------------------------------------------------------------------------
 
-WavReader::WavReader(const std::string& path)
+WavReader::WavReader(const std::string& path, double minRate, double maxRate)
     : mPath(path)
+    , mMinRate(minRate)
+    , mMaxRate(maxRate)
 {
-    const RiffChunks chunks = WalkRiff(path);
-    if (chunks.formatChunks > 1)
-        throw HostError(path + ": " + std::to_string(chunks.formatChunks)
-                        + " format chunks; a WAV file has one, and which of them to believe is unknown");
+    struct stat status
+    {
+    };
+    if (path == "-")
+    {
+        if (::fstat(0, &status) == 0 && S_ISDIR(status.st_mode))
+            Refuse("is a folder");
+        OpenStream(0, false);
+        return;
+    }
+    if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
+    {
+        OpenFile(); // also for a path that is not there, which libsndfile names
+        return;
+    }
+    if (S_ISDIR(status.st_mode))
+        Refuse("is a folder");
+    int fd;
+    // A FIFO opens only when its writer does, which the user may give up waiting for.
+    while ((fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0 && errno == EINTR)
+        Interruption::ThrowIfRequested();
+    if (fd < 0)
+        Refuse(std::strerror(errno));
+    OpenStream(fd, true);
+}
+
+WavReader::~WavReader() = default;
+
+void WavReader::OpenFile()
+{
+    RiffChunks chunks;
+    if (std::FILE* const file = std::fopen(mPath.c_str(), "rb"))
+    {
+        FileInput in { file };
+        chunks = WalkRiff(in, false);
+        std::fclose(file);
+    }
+    Check(chunks.formatChunks, chunks.sampleRate);
 
     SF_INFO info {};
-    mFile = sf_open(path.c_str(), SFM_READ, &info);
+    mFile.reset(sf_open(mPath.c_str(), SFM_READ, &info));
     if (mFile == nullptr)
-        throw HostError(path + ": " + sf_strerror(nullptr));
+        Refuse(sf_strerror(nullptr));
+    Accept(info, chunks.dataBytes);
+}
 
+void WavReader::OpenStream(int fd, bool ownsFd)
+{
+    mStream = std::make_unique<WavStream>(fd, ownsFd);
+    WavStream& stream = *mStream;
+    const RiffChunks chunks = WalkRiff(stream, true);
+    ThrowStreamFailure();
+    if (stream.overflow)
+        Refuse("no data chunk in the first " + std::to_string(kMaxStreamHeader >> 20) + " MiB of the stream");
+    if (!chunks.wave && stream.header.size() >= 12)
+        Refuse("not a WAV file");
+    Check(chunks.formatChunks, chunks.sampleRate);
+
+    // Without a data chunk, libsndfile gets the header alone and says what is missing.
+    stream.end = int64_t(stream.header.size()) + (chunks.dataBytes < 0 ? 0 : chunks.dataBytes + (chunks.dataBytes & 1));
+    SF_VIRTUAL_IO io { &WavStreamIO::Length, &WavStreamIO::Seek, &WavStreamIO::Read, &WavStreamIO::Write,
+                       &WavStreamIO::Tell };
+    SF_INFO info {};
+    mFile.reset(sf_open_virtual(&io, SFM_READ, &info, &stream));
+    stream.opening = false;
+    ThrowStreamFailure();
+    if (mFile == nullptr)
+        Refuse(sf_strerror(nullptr));
+    Accept(info, chunks.dataBytes);
+}
+
+void WavReader::Check(int formatChunks, int64_t sampleRate)
+{
+    if (formatChunks > 1)
+        Refuse(std::to_string(formatChunks)
+               + " format chunks; a WAV file has one, and which of them to believe is unknown");
+    // Before libsndfile, which reads a rate of 0 or beyond 2^31 - 1 as one never given and names
+    // no rate.
+    if (sampleRate >= 0 && !(double(sampleRate) >= mMinRate && double(sampleRate) <= mMaxRate))
+        Refuse("the file's sample rate of " + std::to_string(sampleRate) + " Hz is outside the accepted " + Hz(mMinRate)
+               + " to " + Hz(mMaxRate) + " Hz");
+}
+
+void WavReader::Accept(const SF_INFO& info, int64_t dataBytes)
+{
     const int type = info.format & SF_FORMAT_TYPEMASK;
     const int bytes = BytesPerSample(info.format);
-    std::string refused;
     if (type != SF_FORMAT_WAV && type != SF_FORMAT_WAVEX)
-        refused = "not a WAV file";
-    else if (bytes == 0)
-        refused = "the samples are neither PCM nor float";
-    else if (info.channels < 1 || info.frames < 0)
-        refused = "no audio channels";
-    if (!refused.empty())
-    {
-        sf_close(mFile);
-        throw HostError(path + ": " + refused);
-    }
+        Refuse("not a WAV file");
+    if (bytes == 0)
+        Refuse("the samples are neither PCM nor float");
+    if (info.channels < 1 || info.frames < 0)
+        Refuse("no audio channels");
 
     mNumChannels = info.channels;
     mSampleRate = info.samplerate;
     mNumFrames = size_t(info.frames);
-    mDeclaredFrames = chunks.dataBytes < 0 ? mNumFrames : size_t(chunks.dataBytes) / size_t(bytes * mNumChannels);
+    mDeclaredFrames = dataBytes < 0 ? mNumFrames : size_t(dataBytes) / size_t(bytes * mNumChannels);
 }
 
-WavReader::~WavReader()
+void WavReader::Refuse(const std::string& reason)
 {
-    sf_close(mFile);
+    throw HostError(mPath + ": " + reason);
+}
+
+void WavReader::ThrowStreamFailure()
+{
+    if (mStream->interrupted)
+        Interruption::ThrowIfRequested();
+    if (!mStream->failure.empty())
+        Refuse(mStream->failure);
 }
 
 size_t WavReader::Read(float* const* channels, size_t numFrames)
@@ -110,12 +373,20 @@ size_t WavReader::Read(float* const* channels, size_t numFrames)
     const auto numChannels = size_t(mNumChannels);
     if (mInterleaved.size() < numFrames * numChannels)
         mInterleaved.resize(numFrames * numChannels);
-    const sf_count_t read = sf_readf_float(mFile, mInterleaved.data(), sf_count_t(numFrames));
-    if (read < 0 || (read < sf_count_t(numFrames) && sf_error(mFile) != SF_ERR_NO_ERROR))
-        throw HostError(mPath + ": " + sf_strerror(mFile));
+    const sf_count_t read = sf_readf_float(mFile.get(), mInterleaved.data(), sf_count_t(numFrames));
+    if (mStream != nullptr)
+        ThrowStreamFailure();
+    if (read < 0 || (read < sf_count_t(numFrames) && sf_error(mFile.get()) != SF_ERR_NO_ERROR))
+        Refuse(sf_strerror(mFile.get()));
     for (size_t frame = 0; frame < size_t(read); ++frame)
         for (size_t c = 0; c < numChannels; ++c)
             channels[c][frame] = mInterleaved[frame * numChannels + c];
+    mFramesRead += size_t(read);
+    if (read < sf_count_t(numFrames))
+    {
+        mEnded = true;
+        mNumFrames = mFramesRead;
+    }
     return size_t(read);
 }
 
@@ -293,6 +564,17 @@ void WavWriter::Write(const float* const* channels, size_t numFrames)
             mInterleaved[frame * numChannels + c] = channels[c][frame];
     Check(sf_writef_float(mSndFile, mInterleaved.data(), sf_count_t(numFrames)) == sf_count_t(numFrames));
     mWritten += numFrames;
+}
+
+void WavWriter::Announce(size_t numFrames)
+{
+    if (numFrames == mNumFrames)
+        return;
+    if (!mFile.IsRegular())
+        mFile.Fail("the input ended after " + std::to_string(numFrames)
+                   + " frames, and the header already sent announced " + std::to_string(mNumFrames));
+    Check(mFile.IsOpen());
+    mNumFrames = numFrames;
 }
 
 void WavWriter::Close()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,20 +9,38 @@
 #include "OutputFile.h"
 
 typedef struct sf_private_tag SNDFILE;
+struct SF_INFO;
 
 namespace aaxhost
 {
+struct WavStream;
+
+struct SndfileCloser
+{
+    void operator()(SNDFILE* file) const;
+};
+
 /** Reads a WAV file a block at a time through libsndfile: PCM of 8 to 32 bits or float of 32 or
     64 bits, as floats (integers divided by 2^(bits-1)). Memory does not grow with the file.
 
-    A data chunk cut short (a file whose writing was interrupted) is read as far as it goes:
-    NumFrames() is what the file holds, DeclaredFrames() what its header promised. */
+    A regular file is walked whole before it is read: a data chunk cut short (a file whose writing
+    was interrupted) is read as far as it goes, NumFrames() is what the file holds and
+    DeclaredFrames() what its header promised.
+
+    Anything else that is not a folder (`-` for standard input, /dev/stdin, a FIFO, a process
+    substitution) is a stream, read once from start to end: only its header, up to the data
+    chunk, is read before the audio, so reading starts before the writer has finished. How much
+    audio comes is then only known at its end: until then NumFrames() is the declared count; a
+    stream that ends early makes Read() return fewer frames (no error), Ended() true, and
+    NumFrames() what came. */
 class WavReader
 {
 public:
-    /** Opens `path`. Throws HostError naming the path for a file that cannot be opened, is no
-        WAV file, holds other samples than PCM or float, or has two format chunks. */
-    explicit WavReader(const std::string& path);
+    /** Opens `path`. Throws HostError naming the path for a folder, a file that cannot be opened,
+        is no WAV file, holds other samples than PCM or float, has two format chunks (before the
+        data, for a stream), or whose format chunk gives a sample rate outside `minRate` to
+        `maxRate` Hz; throws Interrupted when the user interrupts a wait for a stream's header. */
+    explicit WavReader(const std::string& path, double minRate = 1.0, double maxRate = 2147483647.0);
     ~WavReader();
 
     WavReader(const WavReader&) = delete;
@@ -32,17 +51,37 @@ public:
     size_t NumFrames() const { return mNumFrames; }
     size_t DeclaredFrames() const { return mDeclaredFrames; }
 
+    /** True for a stream, whose length is known only at its end. */
+    bool IsStream() const { return mStream != nullptr; }
+    /** The frames Read() has returned so far. */
+    size_t FramesRead() const { return mFramesRead; }
+    /** True once a Read() returned fewer frames than asked for: all frames have come, and
+        NumFrames() equals FramesRead(). */
+    bool Ended() const { return mEnded; }
+
     /** Reads up to `numFrames` frames into NumChannels() buffers; returns the frames read (fewer
-        only at the end). Throws HostError when the file cannot be read. */
+        only at the end). Throws HostError when the file cannot be read, Interrupted when the user
+        interrupts a wait for a stream. */
     size_t Read(float* const* channels, size_t numFrames);
 
 private:
+    void OpenFile();
+    void OpenStream(int fd, bool ownsFd);
+    void Check(int formatChunks, int64_t sampleRate);
+    void Accept(const SF_INFO& info, int64_t dataBytes);
+    [[noreturn]] void Refuse(const std::string& reason);
+    void ThrowStreamFailure();
+
     std::string mPath;
-    SNDFILE* mFile = nullptr;
+    double mMinRate, mMaxRate;
+    std::unique_ptr<WavStream> mStream; // outlives mFile, which reads through it
+    std::unique_ptr<SNDFILE, SndfileCloser> mFile;
     int mNumChannels = 0;
     double mSampleRate = 0.0;
     size_t mNumFrames = 0;
     size_t mDeclaredFrames = 0;
+    size_t mFramesRead = 0;
+    bool mEnded = false;
     std::vector<float> mInterleaved;
 };
 
@@ -64,6 +103,11 @@ public:
 
     /** Appends `numFrames` frames from NumChannels() buffers. Throws HostError. */
     void Write(const float* const* channels, size_t numFrames);
+
+    /** Changes the number of frames announced (the input was a stream that ended early). A
+        regular file takes any number, its header being written at the end; a pipe or device has
+        its header already, and fails for a number other than the first. Throws HostError. */
+    void Announce(size_t numFrames);
 
     /** Finishes the file; only now does a regular file replace the target. Throws HostError
         when anything failed, or when fewer or more frames came than were announced. */

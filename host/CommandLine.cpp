@@ -14,6 +14,7 @@
 
 #include "AudioFile.h"
 #include "HostError.h"
+#include "Interruption.h"
 #include "Levels.h"
 #include "PlugInEditor.h"
 #include "PlugInInstance.h"
@@ -98,7 +99,7 @@ Setting ParseSetting(const std::string& text)
         setting.timed = true;
         value = value.substr(0, at);
         if (setting.seconds < 0.0)
-            throw UsageError("a --set time is not negative");
+            throw UsageError("a --set time must not be negative");
     }
     setting.value = number(value, "value");
     if (setting.value < 0.0 || setting.value > 1.0)
@@ -124,6 +125,10 @@ void Validate(Options& options)
         throw UsageError("--preset takes CATEGORY INDEX, both from 1");
     if (given("--out") && options.out.empty())
         throw UsageError("--out needs a file name");
+    if (given("--module") && options.modulePath.empty())
+        throw UsageError("--module needs a file name");
+    if (given("--presets") && options.presetFolder.empty())
+        throw UsageError("--presets needs a folder name");
     if (given("--screenshot") && options.screenshot.empty())
         throw UsageError("--screenshot needs a file name");
     for (const std::string& text : options.settingTexts)
@@ -133,8 +138,18 @@ void Validate(Options& options)
     {
         if (options.positional.size() > 1)
             throw UsageError("render takes at most one input file");
+        if (!options.positional.empty() && options.positional[0].empty())
+            throw UsageError("render needs an input file name (- for standard input), or none for the built-in "
+                             "signal");
         if (!options.positional.empty() && (given("--rate") || given("--seconds") || given("--channels")))
             throw UsageError("--rate, --seconds and --channels are for the built-in signal only");
+        if (options.positional.empty() && std::llround(options.seconds * options.rate) < 1)
+        {
+            char text[160];
+            std::snprintf(text, sizeof(text), "--seconds %g is shorter than one frame at %g Hz", options.seconds,
+                          options.rate);
+            throw UsageError(text);
+        }
     }
     if (options.command == "state")
     {
@@ -311,6 +326,7 @@ void CloseAll(StandInHost& host, PlugInInstance& instance, std::ostream& out)
 int Describe(const Options& options, std::ostream& out)
 {
     auto host = Load(options);
+    Interruption::ThrowIfRequested();
     uint64_t version = 0;
     host->GetModule().GetSDKVersion(&version);
     char versionText[32];
@@ -378,16 +394,36 @@ struct Source
     std::unique_ptr<TestSignal> signal;
     int numChannels = 2;
     double sampleRate = 48000.0;
-    size_t numFrames = 0;
+    size_t numFrames = 0; // a stream's: what its header declares, until it ends
     std::string name;
 
-    /** The next `count` frames (at most what is left) into `channels`. */
-    void Read(float* const* channels, size_t count)
+    /** The next `count` frames (at most what is left) into `channels`; returns how many came:
+        fewer only from a stream that ended before its header said, which NumFrames then
+        follows. */
+    size_t Read(float* const* channels, size_t count)
     {
-        if (file != nullptr && file->Read(channels, count) != count)
-            throw HostError(name + ": the file ended before the " + std::to_string(numFrames) + " frames it holds");
         if (signal != nullptr)
+        {
             signal->Generate(channels, count);
+            return count;
+        }
+        const size_t read = file->Read(channels, count);
+        if (read < count && !file->IsStream())
+            throw HostError(name + ": the file ended after " + std::to_string(file->FramesRead())
+                            + " frames, before the " + std::to_string(numFrames) + " it held when it was opened");
+        if (read < count)
+            numFrames = file->FramesRead();
+        return read;
+    }
+
+    /** The warnings a file may need once it was read: one of a stream is only known then. */
+    void Warn(std::ostream& err) const
+    {
+        if (file != nullptr && file->DeclaredFrames() > numFrames)
+            err << "quillo-host: warning: " << name << ": the data chunk declares " << file->DeclaredFrames()
+                << " frames but the file holds " << numFrames << "; rendering those " << numFrames << "\n";
+        if (file != nullptr && numFrames == 0)
+            err << "quillo-host: warning: " << name << " holds no frames, so the output holds none either\n";
     }
 };
 
@@ -405,21 +441,16 @@ Source OpenSource(const Options& options, std::ostream& err)
     else
     {
         source.name = options.positional[0];
-        source.file = std::make_unique<WavReader>(source.name);
+        source.file = std::make_unique<WavReader>(source.name, PlugInInstance::kMinSampleRate,
+                                                  PlugInInstance::kMaxSampleRate);
         source.numChannels = source.file->NumChannels();
         source.sampleRate = source.file->SampleRate();
         source.numFrames = source.file->NumFrames();
         if (source.numChannels != 1 && source.numChannels != 2)
             throw HostError(source.name + ": the plug-in takes mono or stereo, the file has "
                             + std::to_string(source.numChannels) + " channels");
-        if (!(source.sampleRate >= PlugInInstance::kMinSampleRate
-              && source.sampleRate <= PlugInInstance::kMaxSampleRate))
-            throw HostError(source.name + ": the file's sample rate of " + std::to_string(int64_t(source.sampleRate))
-                            + " Hz is outside the accepted 8000 to 384000 Hz");
-        if (source.file->DeclaredFrames() > source.numFrames)
-            err << "quillo-host: warning: " << source.name << ": the data chunk declares "
-                << source.file->DeclaredFrames() << " frames but the file holds " << source.numFrames
-                << "; rendering those " << source.numFrames << "\n";
+        if (!source.file->IsStream())
+            source.Warn(err);
     }
     for (const Setting& setting : options.settings)
         if (setting.seconds * source.sampleRate > double(source.numFrames))
@@ -455,27 +486,32 @@ std::vector<Lane> MakeLanes(StandInHost& host, const Options& options, const Sou
 /** Plays the source through every lane in passes of `chunk` frames and writes the main lane's
     output. As an AAX host compensates the delay: the latency's worth of zeros follows the input,
     and the first that many output frames are dropped, so that the output lines up with the
-    input. */
+    input. A stream that ends early ends the render there. */
 void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t latency, int blockSize, WavWriter& writer,
             Levels::Peaks& inputPeaks, Levels::Peaks& outputPeaks)
 {
     const auto numChannels = size_t(source.numChannels);
-    const size_t total = source.numFrames + size_t(latency);
     std::vector<std::vector<float>> input(numChannels, std::vector<float>(chunk));
     std::vector<float*> inputs;
     for (auto& channel : input)
         inputs.push_back(channel.data());
     std::vector<const float*> aligned(numChannels), reference(numChannels);
 
-    for (size_t position = 0; position < total;)
+    for (size_t position = 0; position < source.numFrames + size_t(latency);)
     {
-        size_t end = std::min(position + chunk, total);
+        Interruption::ThrowIfRequested(); // between blocks: no job runs, the instances can close
+        size_t end = std::min(position + chunk, source.numFrames + size_t(latency));
         for (Lane& lane : lanes)
             end = ApplyDue(lane, position, end);
-        const size_t length = end - position;
 
-        const size_t real = position < source.numFrames ? std::min(length, source.numFrames - position) : 0;
-        source.Read(inputs.data(), real);
+        size_t real = position < source.numFrames ? std::min(end - position, source.numFrames - position) : 0;
+        const size_t wanted = real;
+        real = source.Read(inputs.data(), wanted);
+        if (real < wanted)
+            end = std::min(end, source.numFrames + size_t(latency));
+        const size_t length = end - position;
+        if (length == 0)
+            break;
         for (auto& channel : input)
             std::fill(channel.begin() + std::ptrdiff_t(real), channel.begin() + std::ptrdiff_t(length), 0.0f);
         inputPeaks.Add(inputs.data(), real);
@@ -505,6 +541,17 @@ void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t late
     }
 }
 
+/** A level in dB with two decimals, right-aligned in `width`; silence as -inf. */
+std::string Decibels(double db, int width = 7)
+{
+    char text[32];
+    if (std::isinf(db))
+        std::snprintf(text, sizeof(text), "%*s", width, db < 0.0 ? "-inf" : "inf");
+    else
+        std::snprintf(text, sizeof(text), "%*.2f", width, db);
+    return text;
+}
+
 void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t latency, int blockSize,
                  const Levels::Peaks& inputPeaks, const Levels::Peaks& outputPeaks, std::ostream& out)
 {
@@ -520,8 +567,9 @@ void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t l
     out << line;
     for (size_t c = 0; c < inputDb.size(); ++c)
     {
-        std::snprintf(line, sizeof(line), "Peak %-11s in %7.2f dBFS   out %7.2f dBFS\n",
-                      inputDb.size() == 1 ? "mono" : (c == 0 ? "left" : "right"), inputDb[c], outputDb[c]);
+        std::snprintf(line, sizeof(line), "Peak %-11s in %s dBFS   out %s dBFS\n",
+                      inputDb.size() == 1 ? "mono" : (c == 0 ? "left" : "right"), Decibels(inputDb[c]).c_str(),
+                      Decibels(outputDb[c]).c_str());
         out << line;
     }
     for (size_t i = 1; i < lanes.size(); ++i)
@@ -530,9 +578,8 @@ void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t l
         const std::string& id = lanes[i].band;
         const size_t nameStart = id.find_first_not_of("0123456789");
         const std::string name = nameStart == std::string::npos ? id : id.substr(nameStart);
-        std::snprintf(line, sizeof(line),
-                      "Reduction        %-22s %6.2f dB (deepest, against the band's dynamics off)\n", name.c_str(),
-                      lanes[i].drop->Db());
+        std::snprintf(line, sizeof(line), "Reduction        %-22s %s dB (deepest, against the band's dynamics off)\n",
+                      name.c_str(), Decibels(lanes[i].drop->Db(), 6).c_str());
         out << line;
     }
 }
@@ -541,6 +588,7 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
 {
     Source source = OpenSource(options, err);
     auto host = Load(options);
+    Interruption::ThrowIfRequested();
     // Whole blocks per pass, so that the blocks fall where they would in one long call.
     const auto chunk = size_t(options.block) * std::max<size_t>(1, 8192 / size_t(options.block));
     std::vector<Lane> lanes = MakeLanes(*host, options, source, chunk, out);
@@ -551,6 +599,9 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
     WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames);
     Levels::Peaks inputPeaks(source.numChannels), outputPeaks(source.numChannels);
     Stream(source, lanes, chunk, latency, options.block, writer, inputPeaks, outputPeaks);
+    if (source.file != nullptr && source.file->IsStream())
+        source.Warn(err);
+    writer.Announce(source.numFrames); // fewer, when a stream ended early
     writer.Close();
     for (Lane& lane : lanes)
         lane.instance->Close();
@@ -563,6 +614,38 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
     if (live != 0)
         throw HostError("the module still holds " + std::to_string(live) + " objects after shutdown");
     return 0;
+}
+
+/** Refuses a state naming a chunk the instance does not have, saying which. */
+void CheckChunkIDs(PlugInInstance& instance, const std::vector<Chunk>& chunks, const std::string& path)
+{
+    std::vector<Chunk> current;
+    Check(instance.GetChunks(current), "reading the chunks");
+    std::string known;
+    for (const Chunk& chunk : current)
+        known += (known.empty() ? "'" : ", '") + FourCCText(chunk.id) + "'";
+    for (const Chunk& chunk : chunks)
+        if (std::none_of(current.begin(), current.end(), [&](const Chunk& c) { return c.id == chunk.id; }))
+            throw HostError(path + ": holds a chunk '" + FourCCText(chunk.id)
+                            + "' that the instance does not have (it has " + known + ")");
+}
+
+/** How a restored chunk compares with the instance. A plug-in may answer "equal" for a chunk it
+    never looks at; a copy that cannot be equal (every byte inverted, one more byte) tells. */
+std::string CompareRestored(PlugInInstance& instance, const Chunk& chunk)
+{
+    bool equal = false;
+    Check(instance.CompareActiveChunk(chunk, equal), "comparing chunk '" + FourCCText(chunk.id) + "'");
+    if (!equal)
+        return "differs from the restored instance";
+    Chunk changed = chunk;
+    for (uint8_t& byte : changed.data)
+        byte = uint8_t(~byte);
+    changed.data.push_back(0);
+    bool changedEqual = false;
+    if (instance.CompareActiveChunk(changed, changedEqual) == AAX_SUCCESS && changedEqual)
+        return "restored; the plug-in does not compare this chunk";
+    return "matches the restored instance";
 }
 
 int StateCommand(const Options& options, std::ostream& out)
@@ -583,6 +666,7 @@ int StateCommand(const Options& options, std::ostream& out)
 
     auto host = Load(options);
     auto instance = host->CreateInstance(options.channels, float(options.rate));
+    Interruption::ThrowIfRequested();
 
     if (save)
     {
@@ -590,19 +674,16 @@ int StateCommand(const Options& options, std::ostream& out)
         for (const Setting& setting : options.settings)
             Check(instance->Automate(ResolveParameter(*instance, setting.parameter), setting.value), "setting");
         Check(instance->GetChunks(chunks), "reading the chunks");
+        Interruption::ThrowIfRequested();
         if (!StateFile::Save(path, chunks, error))
             throw HostError(error);
     }
     else
     {
+        CheckChunkIDs(*instance, chunks, path);
         Check(instance->RestoreChunks(chunks), "restoring " + path);
         for (const Chunk& chunk : chunks)
-        {
-            bool equal = false;
-            Check(instance->CompareActiveChunk(chunk, equal), "comparing a chunk");
-            out << "Chunk '" << FourCCText(chunk.id) << "' " << (equal ? "matches" : "differs from")
-                << " the restored instance\n";
-        }
+            out << "Chunk '" << FourCCText(chunk.id) << "' " << CompareRestored(*instance, chunk) << "\n";
     }
 
     for (const Chunk& chunk : chunks)
@@ -635,8 +716,8 @@ int EditorCommand(const Options& options, std::ostream& out)
         {
             RgbImage image;
             std::string error;
-            if (!editor.Grab(image))
-                throw HostError("the window could not be grabbed");
+            if (!editor.GrabWhenDrawn(image, error))
+                throw HostError(error);
             if (!PngWriter::Write(options.screenshot, image, error))
                 throw HostError(error);
             out << "Wrote            " << options.screenshot << "\n";
@@ -675,13 +756,18 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
             out << Usage();
             return 0;
         }
-        if (options.command == "describe")
-            return Describe(options, out);
-        if (options.command == "render")
-            return RenderCommand(options, out, err);
-        if (options.command == "state")
-            return StateCommand(options, out);
-        return EditorCommand(options, out);
+        const int code = options.command == "describe" ? Describe(options, out)
+                       : options.command == "render"   ? RenderCommand(options, out, err)
+                       : options.command == "state"    ? StateCommand(options, out)
+                                                       : EditorCommand(options, out);
+        // A signal after the last point that looks for one still ends the command as one.
+        Interruption::ThrowIfRequested();
+        return code;
+    }
+    catch (const Interrupted& interrupted)
+    {
+        err << "quillo-host: " << interrupted.what() << "\n";
+        return 128 + interrupted.Signal();
     }
     catch (const UsageError& error)
     {
@@ -690,7 +776,13 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
     }
     catch (const std::exception& error)
     {
+        // A read or write that the signal broke off fails as such; the signal is the reason.
         err << "quillo-host: " << error.what() << "\n";
+        if (const int signalNumber = Interruption::Requested())
+        {
+            err << "quillo-host: interrupted by " << Interruption::SignalName(signalNumber) << "\n";
+            return 128 + signalNumber;
+        }
         return 1;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace aaxhost
 {
@@ -16,7 +17,7 @@ std::vector<double> Levels::Peaks::Db() const
 {
     std::vector<double> db;
     for (float peak : mPeaks)
-        db.push_back(peak > 0.0f ? 20.0 * std::log10(double(peak)) : -200.0);
+        db.push_back(peak > 0.0f ? 20.0 * std::log10(double(peak)) : -std::numeric_limits<double>::infinity());
     return db;
 }
 
@@ -42,7 +43,8 @@ void Levels::DeepestDrop::Add(const float* const* processed, const float* const*
             continue;
         const double count = double(mWindow) * mNumChannels;
         if (std::sqrt(mReferenceEnergy / count) >= floor)
-            mDeepest = std::min(mDeepest, mEnergy > 0.0 ? 10.0 * std::log10(mEnergy / mReferenceEnergy) : -200.0);
+            mDeepest = std::min(mDeepest, mEnergy > 0.0 ? 10.0 * std::log10(mEnergy / mReferenceEnergy)
+                                                        : -std::numeric_limits<double>::infinity());
         mFill = 0;
         mEnergy = mReferenceEnergy = 0.0;
     }

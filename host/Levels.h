@@ -21,7 +21,7 @@ public:
         /** Takes `numFrames` more frames of each channel. */
         void Add(const float* const* channels, size_t numFrames);
 
-        /** Each channel's peak in dBFS (-200 for silence). */
+        /** Each channel's peak in dBFS (minus infinity for silence). */
         std::vector<double> Db() const;
 
     private:
@@ -40,7 +40,8 @@ public:
         /** Takes `numFrames` more frames of both signals, aligned. */
         void Add(const float* const* processed, const float* const* reference, size_t numFrames);
 
-        /** The deepest drop so far in dB; 0 when it never fell below (never positive). */
+        /** The deepest drop so far in dB; 0 when it never fell below (never positive), minus
+            infinity when the processed signal fell silent. */
         double Db() const { return mDeepest; }
 
     private:

@@ -25,8 +25,9 @@ public:
 class Module
 {
 public:
-    /** Loads `path` (RTLD_NOW | RTLD_LOCAL). Throws ModuleError when the file cannot be loaded or
-        an entry point is missing. */
+    /** Loads `path` (RTLD_NOW | RTLD_LOCAL) once it has checked that the file is an ELF shared
+        object for this machine whose segments lie within it. Throws ModuleError ("cannot load
+        PATH: reason") when the file is none, cannot be loaded, or lacks an entry point. */
     explicit Module(const std::string& path);
 
     /** Unloads the module (dlclose). The host must have shut it down first. */

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "Interruption.h"
 
 namespace aaxhost
 {
@@ -22,10 +24,27 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path)
+/** The process's umask, read without changing it (umask() alone can only be read by setting
+    it, which for a moment would apply to files other threads create). */
+mode_t ProcessUmask()
 {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    static const mode_t mask = [] {
+        if (std::FILE* const status = std::fopen("/proc/self/status", "r"))
+        {
+            char line[256];
+            unsigned int value = 0;
+            bool found = false;
+            while (!found && std::fgets(line, sizeof(line), status) != nullptr)
+                found = std::sscanf(line, "Umask: %o", &value) == 1;
+            std::fclose(status);
+            if (found)
+                return mode_t(value);
+        }
+        const mode_t value = umask(022);
+        umask(value);
+        return value;
+    }();
+    return mask;
 }
 } // namespace
 
@@ -42,7 +61,8 @@ OutputFile::OutputFile(const std::string& path)
     struct stat existing
     {
     };
-    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    const bool exists = stat(path.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
     {
         // A device or a pipe: there is nothing to replace, and no folder to put a copy in.
         mRegular = false;
@@ -52,7 +72,6 @@ OutputFile::OutputFile(const std::string& path)
         return;
     }
 
-    const bool exists = stat(path.c_str(), &existing) == 0;
     struct stat link
     {
     };
@@ -67,25 +86,41 @@ OutputFile::OutputFile(const std::string& path)
         }
         mTarget = resolved;
     }
+    const std::string folder = FolderOf(mTarget);
 
-    std::random_device seed;
-    std::mt19937 random(seed());
-    const std::string stem = FolderOf(mTarget) + "/." + NameOf(mTarget) + ".";
-    for (int attempt = 0; attempt < 100 && mFd < 0; ++attempt)
+    // Renaming would replace a file its permissions protect: refuse it as opening it would.
+    if (exists && faccessat(AT_FDCWD, mTarget.c_str(), W_OK, AT_EACCESS) != 0)
     {
-        mTemporary = stem + std::to_string(random() % 1000000000u) + ".tmp";
-        mFd = open(mTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (mFd < 0 && errno != EEXIST)
-            break;
-    }
-    if (mFd < 0)
-    {
-        mTemporary.clear();
-        FailWithErrno();
+        if (errno == EROFS)
+            FailInFolder(folder);
+        else
+            FailWithErrno();
         return;
     }
-    // The replacement keeps the permissions of the file it replaces.
-    if (exists && fchmod(mFd, existing.st_mode & 07777) != 0)
+    struct stat folderStatus
+    {
+    };
+    if (exists && stat(folder.c_str(), &folderStatus) == 0 && (folderStatus.st_mode & S_ISVTX) != 0 && geteuid() != 0
+        && existing.st_uid != geteuid() && folderStatus.st_uid != geteuid())
+    {
+        errno = EPERM;
+        FailInFolder(folder, ": it is sticky, and the file belongs to another user");
+        return;
+    }
+
+    // A short fixed pattern: any name the folder takes leaves room for it.
+    std::string pattern = (folder == "/" ? "" : folder) + "/.quillo-XXXXXX.tmp";
+    mFd = mkostemps(pattern.data(), 4, O_CLOEXEC);
+    if (mFd < 0)
+    {
+        FailInFolder(folder);
+        return;
+    }
+    mTemporary = pattern;
+    mInterruptionSlot = Interruption::RegisterTemporary(mTemporary);
+    // The replacement keeps the permissions of the file it replaces; a new file gets what the
+    // umask leaves of 0666, as any file a program creates.
+    if (fchmod(mFd, exists ? existing.st_mode & 07777 : 0666 & ~ProcessUmask()) != 0)
         FailWithErrno();
 }
 
@@ -103,6 +138,8 @@ void OutputFile::Discard()
     if (!mTemporary.empty())
         unlink(mTemporary.c_str());
     mTemporary.clear();
+    Interruption::UnregisterTemporary(mInterruptionSlot);
+    mInterruptionSlot = -1;
 }
 
 void OutputFile::Fail(const std::string& reason)
@@ -117,6 +154,12 @@ bool OutputFile::FailWithErrno()
     return false;
 }
 
+bool OutputFile::FailInFolder(const std::string& folder, const std::string& why)
+{
+    Fail(std::string(std::strerror(errno)) + " in the folder " + folder + why);
+    return false;
+}
+
 bool OutputFile::Write(const void* data, size_t size)
 {
     if (!IsOpen())
@@ -125,7 +168,7 @@ bool OutputFile::Write(const void* data, size_t size)
     while (size > 0)
     {
         const ssize_t written = mRegular ? pwrite(mFd, bytes, size, off_t(mPosition)) : write(mFd, bytes, size);
-        if (written < 0 && errno == EINTR)
+        if (written < 0 && errno == EINTR && Interruption::Requested() == 0)
             continue;
         if (written <= 0)
         {
@@ -177,8 +220,10 @@ bool OutputFile::Commit()
     if (closed != 0)
         return FailWithErrno();
     if (rename(mTemporary.c_str(), mTarget.c_str()) != 0)
-        return FailWithErrno();
+        return errno == EACCES || errno == EPERM || errno == EROFS ? FailInFolder(FolderOf(mTarget)) : FailWithErrno();
     mTemporary.clear();
+    Interruption::UnregisterTemporary(mInterruptionSlot);
+    mInterruptionSlot = -1;
     mCommitted = true;
     return true;
 }

@@ -10,9 +10,12 @@ namespace aaxhost
     write as written, nor destroy the file it replaces.
 
     A regular file (or a path that does not exist yet) is written to a temporary file in the same
-    folder, which Commit() renames over the target once every byte is written, synced and closed
-    without error; until then, and after any failure, the older file stays as it was and the
-    temporary one is removed when this object goes. Anything else (a device such as /dev/null or
+    folder (".quillo-XXXXXX.tmp", short enough for any name the folder takes), which Commit()
+    renames over the target once every byte is written, synced and closed without error; until
+    then, and after any failure, the older file stays as it was and the temporary one is removed
+    when this object goes (or by a second Ctrl-C: see Interruption). A file that this user may not
+    write, or may not replace in a sticky folder, is refused up front, as opening it would be;
+    when the folder is what refuses, the error names it. Anything else (a device such as /dev/null or
     /dev/full, a pipe) is written directly, and only forward; every write and the close are
     checked.
 
@@ -56,6 +59,7 @@ public:
 
 private:
     bool FailWithErrno();
+    bool FailInFolder(const std::string& folder, const std::string& why = "");
     void Discard();
 
     std::string mPath;
@@ -63,6 +67,7 @@ private:
     std::string mTemporary; // regular files only
     std::string mError;
     int mFd = -1;
+    int mInterruptionSlot = -1; // the temporary file, for a second Ctrl-C
     bool mRegular = true;
     bool mCommitted = false;
     int64_t mPosition = 0;

@@ -1,10 +1,13 @@
 #include "PlugInEditor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 
 #include "AAX_UIDs.h"
 #include "HostError.h"
+#include "Interruption.h"
 #include "PlugInInstance.h"
 #include "StandInHost.h"
 
@@ -13,7 +16,20 @@ namespace aaxhost
 namespace
 {
 using CreateProc = IACFUnknown* (*)();
+
+/** The one colour of a picture as "#RRGGBB", or empty when it has more than one. */
+std::string UniformColour(const RgbImage& image)
+{
+    const auto& pixels = image.pixels;
+    for (size_t i = 3; i + 2 < pixels.size(); i += 3)
+        if (!std::equal(pixels.begin(), pixels.begin() + 3, pixels.begin() + long(i)))
+            return {};
+    char text[8] = "";
+    if (pixels.size() >= 3)
+        std::snprintf(text, sizeof(text), "#%02X%02X%02X", pixels[0], pixels[1], pixels[2]);
+    return text;
 }
+} // namespace
 
 PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
     : mHost(host)
@@ -118,6 +134,16 @@ AAX_Result PlugInEditor::GetViewSize(AAX_Point& size) const
     return GUI().GetViewSize(&size);
 }
 
+void PlugInEditor::Turn(int milliseconds)
+{
+    // Once a turn, so that an interrupted command stops between the plug-in's messages, never
+    // inside one.
+    Interruption::ThrowIfRequested();
+    mHost.Pump(milliseconds);
+    if (mWindow != nullptr)
+        mWindow->ProcessEvents();
+}
+
 void PlugInEditor::Run(int milliseconds)
 {
     mHost.CheckThread("running an editor");
@@ -125,10 +151,59 @@ void PlugInEditor::Run(int milliseconds)
     do
     {
         const int slice = std::min(remaining, 10);
-        mHost.Pump(slice);
-        if (mWindow != nullptr)
-            mWindow->ProcessEvents();
+        Turn(slice);
         remaining -= slice;
     } while (remaining > 0);
+}
+
+bool PlugInEditor::Grab(RgbImage& image, std::string& reason) const
+{
+    if (mWindow == nullptr)
+    {
+        reason = "the editor is closed";
+        return false;
+    }
+    return mWindow->Grab(image, reason);
+}
+
+bool PlugInEditor::GrabWhenDrawn(RgbImage& image, std::string& reason, int milliseconds)
+{
+    mHost.CheckThread("grabbing an editor");
+    if (mWindow == nullptr)
+    {
+        reason = "the editor is closed";
+        return false;
+    }
+    char within[32];
+    std::snprintf(within, sizeof(within), "%g s", std::max(0, milliseconds) / 1000.0);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, milliseconds));
+    for (;;)
+    {
+        const X11Window::State state = mWindow->QueryState();
+        std::string colour;
+        if (state.viewable && state.viewableChildren > 0)
+        {
+            // A screen too small for the window stays so: no point in waiting.
+            if (!mWindow->Grab(image, reason))
+                return false;
+            colour = UniformColour(image);
+            if (colour.empty())
+                return true;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp)
+        {
+            if (!state.viewable)
+                reason = "the editor's window was not shown on display " + mWindow->DisplayName() + " within " + within;
+            else if (state.children == 0)
+                reason = std::string("the plug-in made no view in the editor's window within ") + within;
+            else if (state.viewableChildren == 0)
+                reason = std::string("the plug-in's view in the editor's window was not shown within ") + within;
+            else
+                reason = "the editor's window stayed one colour (" + colour + ") for " + within
+                       + ": the plug-in's view was not drawn";
+            return false;
+        }
+        Turn(10);
+    }
 }
 } // namespace aaxhost

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "ACF/ACFPtr.h"
 #include "AAX_IACFEffectGUI.h"
@@ -42,13 +43,29 @@ public:
     AAX_Result GetViewSize(AAX_Point& size) const;
 
     /** Lets the editor run for `milliseconds`: the module's message loop (timers, repaints, X
-        events) and the host window's events, in turns of about 10 ms. */
+        events) and the host window's events, in turns of about 10 ms. Throws Interrupted between
+        turns when the user interrupted the command. */
     void Run(int milliseconds);
 
-    /** What the window shows now. */
-    bool Grab(RgbImage& image) const { return mWindow->Grab(image); }
+    /** What the window shows now (see X11Window::Grab). */
+    bool Grab(RgbImage& image, std::string& reason) const;
+    bool Grab(RgbImage& image) const
+    {
+        std::string reason;
+        return Grab(image, reason);
+    }
+
+    /** What the window shows once the editor is on the screen: runs the editor (as Run does) until
+        the host window and the plug-in's view in it are viewable and the picture is drawn (not
+        one colour, which is all an undrawn window shows). False, with what is missing, when that
+        takes longer than `milliseconds`, or at once when the screen cannot show the window. */
+    bool GrabWhenDrawn(RgbImage& image, std::string& reason, int milliseconds = 5000);
 
 private:
+    /** One turn of the run loop: the module's messages for up to `milliseconds`, then the window's
+        events. */
+    void Turn(int milliseconds);
+
     StandInHost& mHost;
     PlugInInstance& mInstance;
     ACFPtr<AAX_IACFEffectGUI> mGUI;

@@ -175,7 +175,7 @@ bool StateFile::Load(const std::string& path, std::vector<Chunk>& chunks, std::s
     }
     if (S_ISDIR(status.st_mode))
     {
-        error = "cannot open " + path + ": " + std::strerror(EISDIR);
+        error = path + ": is a folder";
         return false;
     }
     const Source take = [&](uint8_t* to, size_t count) { return std::fread(to, 1, count, file.get()) == count; };

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -16,6 +17,13 @@ namespace aaxhost
 struct X11Window::Connection
 {
     Display* display = nullptr;
+    std::string name;
+
+    ~Connection()
+    {
+        if (display != nullptr)
+            XCloseDisplay(display);
+    }
 };
 
 namespace
@@ -50,9 +58,8 @@ int CountError(Display*, XErrorEvent*)
 /** XOpenDisplay that waits out a server reset: Xlib reports a refused connection as it reports a
     missing server, so a display that DISPLAY names is tried for up to three seconds (a reset of
     Xvfb with GLX on a busy machine takes a few hundred milliseconds). */
-Display* OpenDisplay()
+Display* OpenDisplay(const char* name)
 {
-    const char* const name = std::getenv("DISPLAY");
     if (name == nullptr || *name == 0)
         return nullptr;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -64,6 +71,30 @@ Display* OpenDisplay()
             return nullptr;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+/** Empty when the default screen has a TrueColor visual of 16, 24 or 32 bits, as the plug-in's
+    toolkit requires (on any other display it makes no window and draws nothing, and the screen
+    stays black); otherwise why the editor cannot use the display. */
+std::string ColourProblem(Display* display, const std::string& name)
+{
+    XVisualInfo wanted {};
+    wanted.screen = DefaultScreen(display);
+    wanted.c_class = TrueColor;
+    int count = 0;
+    XVisualInfo* const found = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &wanted, &count);
+    bool usable = false;
+    for (int i = 0; i < count; ++i)
+        usable = usable || found[i].depth == 16 || found[i].depth == 24 || found[i].depth == 32;
+    if (found != nullptr)
+        XFree(found);
+    if (usable)
+        return {};
+    const int depth = DefaultDepth(display, wanted.screen);
+    if (depth == 16 || depth == 24 || depth == 32)
+        return "the X display " + name + " has no TrueColor visual of 16, 24 or 32 bits; the editor needs one";
+    return "the X display " + name + " has " + std::to_string(depth) + "-bit colour (depth " + std::to_string(depth)
+         + "); the editor needs a display of 16, 24 or 32 bits";
 }
 
 uint8_t Channel(unsigned long pixel, unsigned long mask)
@@ -95,7 +126,7 @@ unsigned long X11Window::ErrorCount()
 bool X11Window::DisplayAvailable()
 {
     PrepareXlib();
-    Display* const display = OpenDisplay();
+    Display* const display = OpenDisplay(std::getenv("DISPLAY"));
     if (display == nullptr)
         return false;
     XCloseDisplay(display);
@@ -103,15 +134,22 @@ bool X11Window::DisplayAvailable()
 }
 
 X11Window::X11Window()
-    : mConnection(new Connection)
 {
     PrepareXlib();
-    mConnection->display = OpenDisplay();
-    if (mConnection->display == nullptr)
-    {
-        delete mConnection;
+    const char* const name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == 0)
         throw HostError("no X display: set DISPLAY (an X server or Xvfb) to open an editor");
-    }
+    auto connection = std::make_unique<Connection>();
+    connection->name = name;
+    connection->display = OpenDisplay(name);
+    if (connection->display == nullptr)
+        throw HostError("cannot open the X display \"" + connection->name + "\" named by DISPLAY");
+    // Refused here, before the plug-in makes its editor: the toolkit would only complain on
+    // stderr and leave a black window.
+    const std::string problem = ColourProblem(connection->display, connection->name);
+    if (!problem.empty())
+        throw HostError(problem);
+    mConnection = connection.release();
 }
 
 void X11Window::Show(int width, int height, const std::string& title, int x, int y)
@@ -156,8 +194,38 @@ X11Window::~X11Window()
 {
     if (mWindow != 0)
         XDestroyWindow(mConnection->display, mWindow);
-    XCloseDisplay(mConnection->display);
     delete mConnection;
+}
+
+const std::string& X11Window::DisplayName() const
+{
+    return mConnection->name;
+}
+
+X11Window::State X11Window::QueryState() const
+{
+    State state;
+    if (mWindow == 0)
+        return state;
+    Display* const display = mConnection->display;
+    XWindowAttributes attributes {};
+    state.viewable = XGetWindowAttributes(display, mWindow, &attributes) != 0 && attributes.map_state == IsViewable;
+
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, mWindow, &root, &parent, &children, &count) == 0)
+        return state;
+    state.children = int(count);
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        XWindowAttributes child {};
+        if (XGetWindowAttributes(display, children[i], &child) != 0 && child.map_state == IsViewable)
+            ++state.viewableChildren;
+    }
+    if (children != nullptr)
+        XFree(children);
+    return state;
 }
 
 void* X11Window::NativeHandle() const
@@ -185,27 +253,48 @@ void X11Window::ProcessEvents()
     }
 }
 
-bool X11Window::Grab(RgbImage& image) const
+bool X11Window::Grab(RgbImage& image, std::string& reason) const
 {
     if (mWindow == 0)
+    {
+        reason = "the editor's window is not shown yet";
         return false;
+    }
     Display* const display = mConnection->display;
+    const std::string& name = mConnection->name;
     XSync(display, False);
     const Window root = DefaultRootWindow(display);
 
     int x = 0, y = 0;
     Window child = 0;
     if (!XTranslateCoordinates(display, mWindow, root, 0, 0, &x, &y, &child))
+    {
+        reason = "the editor's window is not on the default screen of display " + name;
         return false;
+    }
     XWindowAttributes rootState {};
     XGetWindowAttributes(display, root, &rootState);
-    if (x < 0 || y < 0 || x + mWidth > rootState.width || y + mHeight > rootState.height)
+    const auto size = [](int width, int height) { return std::to_string(width) + " x " + std::to_string(height); };
+    const std::string where = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    if (x < 0 || y < 0)
+    {
+        reason = "the editor's window at " + where + " is partly off the screen of display " + name;
         return false;
+    }
+    if (x + mWidth > rootState.width || y + mHeight > rootState.height)
+    {
+        reason = "the screen of display " + name + " is " + size(rootState.width, rootState.height)
+               + ", smaller than the editor's window of " + size(mWidth, mHeight) + " at " + where;
+        return false;
+    }
 
     // The root window's pixels show every window as the server composed it, OpenGL ones too.
     XImage* const grabbed = XGetImage(display, root, x, y, unsigned(mWidth), unsigned(mHeight), AllPlanes, ZPixmap);
     if (grabbed == nullptr)
+    {
+        reason = "the X server of display " + name + " did not give the screen's pixels under the editor's window";
         return false;
+    }
 
     image.width = mWidth;
     image.height = mHeight;

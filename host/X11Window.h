@@ -30,8 +30,9 @@ public:
     /** X protocol errors the handler counted so far (any connection in the process). */
     static unsigned long ErrorCount();
 
-    /** Connects to the X server; the window comes with Show(). Throws HostError without a
-        display. */
+    /** Connects to the X server; the window comes with Show(). Throws HostError when DISPLAY is
+        unset, names a display that cannot be opened, or one without a TrueColor visual of 16, 24
+        or 32 bits on its default screen (the plug-in's toolkit draws nothing on any other). */
     X11Window();
     ~X11Window();
 
@@ -41,6 +42,18 @@ public:
 
     X11Window(const X11Window&) = delete;
     X11Window& operator=(const X11Window&) = delete;
+
+    /** The display's name as DISPLAY gives it (":5"). */
+    const std::string& DisplayName() const;
+
+    /** What the server says of the window and the child windows in it (the plug-in's view). */
+    struct State
+    {
+        bool viewable = false; ///< mapped, and so are its ancestors
+        int children = 0;
+        int viewableChildren = 0;
+    };
+    State QueryState() const;
 
     /** The Window id as the view container hands it to the plug-in. */
     void* NativeHandle() const;
@@ -53,9 +66,9 @@ public:
         plug-in's child window covers the area). */
     void ProcessEvents();
 
-    /** What the screen shows in the window's area, every child window included. False when the
-        window is not (fully) on the screen or the grab fails. */
-    bool Grab(RgbImage& image) const;
+    /** What the screen shows in the window's area, every child window included. False, with the
+        reason, when there is no window yet, it is not (fully) on the screen or the grab fails. */
+    bool Grab(RgbImage& image, std::string& reason) const;
 
 private:
     struct Connection;

@@ -1,9 +1,14 @@
 // quillo-host: the stand-in AAX host on the command line (see CommandLine::Usage).
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 #include "CommandLine.h"
+#include "DescriptorOutput.h"
+#include "Interruption.h"
 
 int main(int argc, char** argv)
 {
@@ -11,7 +16,25 @@ int main(int argc, char** argv)
     // remove), not a reason to die.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+    aaxhost::Interruption::Install();
+
+    // What describe and state load print is all they produce: a write to standard output that
+    // fails is a failure of the command.
+    aaxhost::DescriptorOutput standardOutput(STDOUT_FILENO);
+    std::ostream out(&standardOutput);
+    std::cerr.tie(&out); // what was printed comes before the message about it
+
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const aaxhost::CommandLine::Defaults defaults { QUILLO_HOST_DEFAULT_MODULE, QUILLO_HOST_DEFAULT_PRESETS };
-    return aaxhost::CommandLine::Run(arguments, defaults, std::cout, std::cerr);
+    int code = aaxhost::CommandLine::Run(arguments, defaults, out, std::cerr);
+    std::cerr.tie(nullptr); // `out` goes before the library flushes the standard streams
+
+    if (!standardOutput.Finish() || (close(STDOUT_FILENO) != 0 && errno != EBADF))
+    {
+        std::cerr << "quillo-host: cannot write standard output: "
+                  << (standardOutput.Error().empty() ? std::strerror(errno) : standardOutput.Error()) << "\n";
+        if (code == 0)
+            code = 1;
+    }
+    return code;
 }

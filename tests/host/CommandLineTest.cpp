@@ -3,11 +3,16 @@
 
 #include "HostTestSupport.h"
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
-#include <signal.h>
+#include <png.h>
+#include <set>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "CommandLine.h"
@@ -33,43 +38,182 @@ Outcome RunHost(const std::vector<std::string>& arguments)
     return { code, out.str(), err.str() };
 }
 
-/** The built quillo-host in a child process, with files limited to `fileSizeLimit` bytes (0: no
-    limit; a write past it fails with EFBIG instead of killing the process) and, for
-    `unprivileged`, as the user nobody when run as root. */
-Outcome RunProgram(std::vector<std::string> arguments, rlim_t fileSizeLimit = 0, bool unprivileged = false)
+/** How the built quillo-host runs in a child process. */
+struct ProgramRun
 {
-    const std::string outPath = Scratch("program.out"), errPath = Scratch("program.err");
-    arguments.insert(arguments.begin(), QUILLO_HOST_PROGRAM);
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    rlim_t fileSizeLimit = 0;             // bytes; a write past it fails with EFBIG (0: no limit)
+    bool unprivileged = false;            // as the user nobody when run as root
+    std::string standardOutput;           // a path, not read back ("": a scratch file, read back)
+    std::string standardInput;            // bytes fed through a pipe
+    bool holdInput = false;               // keeps the pipe open without writing to it
+    std::vector<std::string> environment; // NAME=VALUE, set in the child
+};
 
-    const pid_t child = fork();
-    if (child == 0)
+/** A started program; Finish() waits for it. */
+class Program
+{
+public:
+    Program(std::vector<std::string> arguments, const ProgramRun& how = {})
+        : mOutPath(how.standardOutput.empty() ? Scratch("program.out") : how.standardOutput)
+        , mReadOutput(how.standardOutput.empty())
+        , mErrPath(Scratch("program.err"))
     {
-        signal(SIGXFSZ, SIG_IGN);
-        // The program's own leaks are checked in this process (RunHost); in the child the
-        // windowing and OpenGL libraries' memory would count against it unsuppressed.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        const rlimit limit { fileSizeLimit, fileSizeLimit };
-        if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr)
-            || (fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            || (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
-            _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
+        arguments.insert(arguments.begin(), QUILLO_HOST_PROGRAM);
+        std::vector<char*> argv;
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int input[2] = { -1, -1 };
+        if (pipe(input) != 0)
+            ADD_FAILURE() << "no pipe";
+
+        mPid = fork();
+        if (mPid == 0)
+        {
+            signal(SIGXFSZ, SIG_IGN);
+            // The program's own leaks are checked in this process (RunHost); in the child the
+            // windowing and OpenGL libraries' memory would count against it unsuppressed.
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            for (const std::string& variable : how.environment)
+                putenv(strdup(variable.c_str()));
+            const rlimit limit { how.fileSizeLimit, how.fileSizeLimit };
+            if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !freopen(mOutPath.c_str(), "w", stdout)
+                || !freopen(mErrPath.c_str(), "w", stderr)
+                || (how.fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                || (how.unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
+                _exit(126);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(input[0]);
+        mInput = input[1];
+        if (!how.holdInput)
+            mFeeder = std::thread([fd = mInput, bytes = how.standardInput] {
+                // A program that stops reading early is no reason for this process to die.
+                sigset_t broken;
+                sigemptyset(&broken);
+                sigaddset(&broken, SIGPIPE);
+                pthread_sigmask(SIG_BLOCK, &broken, nullptr);
+                for (size_t done = 0; done < bytes.size();)
+                {
+                    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+                    if (written <= 0)
+                        break;
+                    done += size_t(written);
+                }
+                close(fd);
+            });
     }
-    int status = 0;
-    rusage usage {};
-    wait4(child, &status, 0, &usage);
-    return { WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(outPath), ReadText(errPath),
-             usage.ru_maxrss };
+
+    ~Program()
+    {
+        if (mPid > 0)
+            Finish();
+    }
+
+    pid_t Pid() const { return mPid; }
+
+    /** The exit code (128 + the signal's number for a signal), what was printed, peak memory. */
+    Outcome Finish()
+    {
+        int status = 0;
+        rusage usage {};
+        wait4(mPid, &status, 0, &usage);
+        mPid = -1;
+        if (mFeeder.joinable())
+            mFeeder.join();
+        else
+            close(mInput);
+        return { WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                 mReadOutput ? ReadText(mOutPath) : "", ReadText(mErrPath), usage.ru_maxrss };
+    }
+
+private:
+    std::string mOutPath;
+    bool mReadOutput;
+    std::string mErrPath;
+    pid_t mPid = -1;
+    int mInput = -1;
+    std::thread mFeeder;
+};
+
+Outcome RunProgram(const std::vector<std::string>& arguments, const ProgramRun& how = {})
+{
+    return Program(arguments, how).Finish();
 }
 
 bool Contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
+}
+
+/** An Xvfb with `screen` ("1280x800x24"), and GLX: -displayfd lets it take a free number and say
+    which, so that test runs side by side never meet on one server. Ended with the object. */
+class XServer
+{
+public:
+    explicit XServer(const std::string& screen)
+    {
+        int pipeEnds[2] = { -1, -1 };
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        mPid = fork();
+        if (mPid == 0)
+        {
+            close(pipeEnds[0]);
+            const std::string fd = std::to_string(pipeEnds[1]);
+            if (freopen("/dev/null", "w", stderr) == nullptr)
+                _exit(126);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "+extension", "GLX",
+                   "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        std::string number;
+        for (char c = 0; read(pipeEnds[0], &c, 1) == 1 && c != '\n';)
+            number += c;
+        close(pipeEnds[0]);
+        EXPECT_FALSE(number.empty()) << "Xvfb " << screen << " did not start";
+        mName = ":" + number;
+    }
+
+    ~XServer()
+    {
+        kill(mPid, SIGTERM);
+        waitpid(mPid, nullptr, 0);
+    }
+
+    const std::string& Name() const { return mName; }
+
+private:
+    pid_t mPid = -1;
+    std::string mName;
+};
+
+/** The number of colours in a PNG file of 800 x 250 pixels; 0 when it is missing or of another size. */
+size_t ColoursIn(const std::string& path)
+{
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return 0;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) || image.width != 800 || image.height != 250)
+        return 0;
+    std::set<uint32_t> colours;
+    for (size_t i = 0; i + 2 < pixels.size(); i += 3)
+        colours.insert(uint32_t(pixels[i]) << 16 | uint32_t(pixels[i + 1]) << 8 | pixels[i + 2]);
+    return colours.size();
+}
+
+/** A display number no server holds (no lock file, no socket). */
+std::string FreeDisplay()
+{
+    int number = 900;
+    while (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0
+           || access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0)
+        ++number;
+    return ":" + std::to_string(number);
 }
 } // namespace
 
@@ -109,7 +253,8 @@ TEST(CommandLineTest, APureDelayComesOutAlignedWithItsInputAndAsLong)
 TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
 {
     const std::string garbage = Scratch("garbage.qhst"), empty = Scratch("empty.qhst"),
-                      shortJuce = Scratch("short-juce.qhst"), badElck = Scratch("bad-elck.qhst");
+                      shortJuce = Scratch("short-juce.qhst"), badElck = Scratch("bad-elck.qhst"),
+                      nonNumbers = Scratch("non-numbers.qhst"), unknown = Scratch("unknown-chunk.qhst");
     WriteText(garbage, "not a state");
     std::string error;
     ASSERT_TRUE(aaxhost::StateFile::Save(empty, {}, error)) << error;
@@ -121,15 +266,24 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         << loaded.out;
     std::vector<aaxhost::Chunk> chunks;
     ASSERT_TRUE(aaxhost::StateFile::Load(badElck, chunks, error)) << error;
+    auto unknownChunks = chunks, nonNumberChunks = chunks;
+    unknownChunks[1].id = aaxhost::FourCCFromText("zzzz");
+    ASSERT_TRUE(aaxhost::StateFile::Save(unknown, unknownChunks, error)) << error;
+    for (size_t i = 0; i + 4 <= 92; i += 4) // the 23 values: NaN, infinity, NaN, ...
+        std::memcpy(&nonNumberChunks[1].data[i], i % 8 == 0 ? "\xff\xff\xff\x7f" : "\x00\x00\x80\x7f", 4);
+    ASSERT_TRUE(aaxhost::StateFile::Save(nonNumbers, nonNumberChunks, error)) << error;
     chunks[1].data.resize(103);
     ASSERT_TRUE(aaxhost::StateFile::Save(shortJuce, chunks, error)) << error;
     chunks[1].data.resize(104);
     chunks[0].data[4] = 'q'; // an unknown entry tag
     ASSERT_TRUE(aaxhost::StateFile::Save(badElck, chunks, error)) << error;
 
-    // Input files: cut short, with two format chunks, at a rate no instance takes, of 3 channels.
+    // Input files: cut short, with two format chunks, at a rate no instance takes (other rates:
+    // AudioFileTest), of 3 channels, without frames, silent, and a folder.
     const std::string cut = Scratch("cut.wav"), twoFormats = Scratch("two-formats.wav"), slow = Scratch("4000.wav"),
-                      wide = Scratch("3ch.wav");
+                      wide = Scratch("3ch.wav"), noFrames = Scratch("no-frames.wav"), silent = Scratch("silent.wav"),
+                      folder = Scratch("a-folder");
+    mkdir(folder.c_str(), 0755);
     WriteWav(cut, aaxhost::TestSignal::Make(8000.0, 0.1, 2));
     const std::string bytes = ReadText(cut);
     const auto fmt = bytes.find("fmt ");
@@ -137,12 +291,15 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     WriteText(twoFormats, bytes.substr(0, fmt + 24) + bytes.substr(fmt, 24) + bytes.substr(fmt + 24));
     WriteWav(slow, aaxhost::AudioData::Silence(4000.0, 1, 100));
     WriteWav(wide, aaxhost::AudioData::Silence(48000.0, 3, 100));
+    WriteWav(noFrames, aaxhost::AudioData::Silence(48000.0, 2, 0));
+    WriteWav(silent, aaxhost::AudioData::Silence(8000.0, 1, 100));
 
     const struct
     {
         std::vector<std::string> arguments;
         int code;
         std::string err;
+        std::string out = "";
     } cases[] = {
         { {}, 2, "no command" },
         { { "dance" }, 2, "unknown command dance" },
@@ -152,6 +309,11 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "render", "--channels", "3" }, 2, "--channels is 1 or 2" },
         { { "render", "--seconds", "1e400" }, 2, "--seconds is above 0" },
         { { "render", "--out", "" }, 2, "--out needs a file name" },
+        { { "render", "" }, 2, "render needs an input file name (- for standard input), or none" },
+        { { "render", "--presets", "" }, 2, "--presets needs a folder name" },
+        { { "describe", "--module", "" }, 2, "--module needs a file name" },
+        { { "render", "--seconds", "1e-9" }, 2, "--seconds 1e-09 is shorter than one frame at 48000 Hz" },
+        { { "render", "--set", "12=0.5@-1" }, 2, "a --set time must not be negative" },
         { { "render", "--seconds", "0.1", "--set", "nothing=0.5" }, 2, "no parameter nothing" },
         { { "render", "--seconds", "0.5", "--set", "12=0.5@0.6" },
           2,
@@ -165,6 +327,10 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "render", slow },
           1,
           slow + ": the file's sample rate of 4000 Hz is outside the accepted 8000 to 384000 Hz" },
+        { { "render", folder }, 1, folder + ": is a folder" },
+        { { "state", "load", folder }, 1, folder + ": is a folder" },
+        { { "render", noFrames, "--out", "/dev/null" }, 0, "warning: " + noFrames + " holds no frames", "Wrote" },
+        { { "render", silent, "--out", "/dev/null" }, 0, "", "Peak mono        in    -inf dBFS   out    -inf dBFS" },
         { { "render", wide }, 1, wide + ": the plug-in takes mono or stereo, the file has 3 channels" },
         { { "render", cut, "--out", "/dev/null" },
           0,
@@ -178,13 +344,18 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "state", "load", badElck },
           1,
           "restoring " + badElck + " failed (result -20026 AAX_ERROR_MALFORMED_CHUNK)" },
+        { { "state", "load", unknown },
+          1,
+          unknown + ": holds a chunk 'zzzz' that the instance does not have (it has 'elck', 'juce')" },
+        { { "state", "load", nonNumbers }, 0, "", "Chunk 'juce' restored; the plug-in does not compare this chunk" },
     };
     for (const auto& test : cases)
     {
         const Outcome result = RunHost(test.arguments);
         EXPECT_EQ(result.code, test.code) << test.err << "\n" << result.err;
         EXPECT_TRUE(Contains(result.err, test.err)) << test.err << " in\n" << result.err;
-        EXPECT_FALSE(Contains(result.out, "matches")) << result.out;
+        EXPECT_TRUE(Contains(result.out, test.out)) << test.out << " in\n" << result.out;
+        EXPECT_FALSE(Contains(result.out, "matches") && test.code != 0) << result.out;
     }
 }
 
@@ -196,33 +367,44 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
                                                           { "editor", "--seconds", "0.1", "--screenshot" } };
     const std::string folder = Scratch("locked"), older = folder + "/older";
     mkdir(folder.c_str(), 0755);
-    const struct
+    const std::string readOnly = "Permission denied in the folder " + folder;
+    struct Case
     {
         size_t writer;
         std::string path;
         rlim_t fileSizeLimit;
-        bool unprivileged;
-        const char* reason;
-    } cases[] = {
-        { 0, "/dev/full", 0, false, "No space left on device" },
-        { 1, "/dev/full", 0, false, "No space left on device" },
-        { 2, "/dev/full", 0, false, "No space left on device" },
-        { 0, older, 4096, false, "File too large" },
-        { 1, older, 512, false, "File too large" },
-        { 2, older, 4096, false, "File too large" },
-        { 0, older, 0, true, "Permission denied" },
-        { 1, older, 0, true, "Permission denied" },
+        bool unprivileged; // as nobody; the older file and the folder belong to this process's user
+        mode_t folderMode, fileMode;
+        std::string reason;
     };
+    std::vector<Case> cases {
+        { 0, "/dev/full", 0, false, 0755, 0644, "No space left on device" },
+        { 1, "/dev/full", 0, false, 0755, 0644, "No space left on device" },
+        { 2, "/dev/full", 0, false, 0755, 0644, "No space left on device" },
+        { 0, older, 4096, false, 0755, 0644, "File too large" },
+        { 1, older, 512, false, 0755, 0644, "File too large" },
+        { 2, older, 4096, false, 0755, 0644, "File too large" },
+        { 0, older, 0, true, 0555, 0666, readOnly },
+        { 1, older, 0, true, 0555, 0666, readOnly },
+        { 0, older, 0, true, 0777, 0444, "Permission denied" }, // as "> older" would be
+        { 1, older, 0, true, 0777, 0444, "Permission denied" },
+    };
+    if (geteuid() == 0) // only another user meets a file of this one's in a sticky folder
+        cases.push_back({ 0, older, 0, true, 01777, 0666,
+                          "Operation not permitted in the folder " + folder
+                              + ": it is sticky, and the file belongs to another user" });
     for (const auto& test : cases)
     {
         SCOPED_TRACE(writers[test.writer][0] + " to " + test.path + (test.unprivileged ? " as nobody" : ""));
         chmod(folder.c_str(), 0755);
+        chmod(older.c_str(), 0644);
         WriteText(older, "old");
-        chmod(folder.c_str(), test.unprivileged ? 0555 : 0755);
+        chmod(older.c_str(), test.fileMode);
+        chmod(folder.c_str(), test.folderMode);
         auto arguments = writers[test.writer];
         arguments.push_back(test.path);
-        const Outcome result = RunProgram(arguments, test.fileSizeLimit, test.unprivileged);
-        EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason))
+        const Outcome result = RunProgram(arguments, { test.fileSizeLimit, test.unprivileged });
+        EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason + "\n"))
             << result.err;
         EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
         EXPECT_EQ(ReadText(older), "old");
@@ -231,6 +413,196 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
         EXPECT_EQ(files, 1) << "a temporary file was left";
     }
     chmod(folder.c_str(), 0755);
+}
+
+TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
+{
+    // Copies of the module cut short, as a copy that was broken off leaves them: loading one
+    // would map segments past the end of the file and die of SIGBUS.
+    const std::string module = ReadText(QUILLO_TEST_MODULE), state = Scratch("stdout.qhst");
+    ASSERT_EQ(RunHost({ "state", "save", state }).code, 0);
+    std::vector<std::string> copies;
+    for (const size_t size : { size_t(0), size_t(1024), size_t(64) << 10, size_t(2) << 20 })
+    {
+        copies.push_back(Scratch("cut-" + std::to_string(size) + ".so"));
+        WriteText(copies.back(), module.substr(0, size));
+    }
+    const std::string full = "cannot write standard output: No space left on device";
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::string standardOutput;
+        std::string err;
+    } cases[] = {
+        { { "describe", "--module", copies[0] }, "", "cannot load " + copies[0] + ": not an ELF file" },
+        { { "describe", "--module", copies[1] }, "", "cannot load " + copies[1] + ": its loadable segment 0 ends at" },
+        { { "describe", "--module", copies[2] }, "", "cannot load " + copies[2] + ": its loadable segment" },
+        { { "render", "--module", copies[3] }, "", "cannot load " + copies[3] + ": its loadable segment" },
+        { { "describe" }, "/dev/full", full },
+        { { "state", "load", state }, "/dev/full", full },
+        { { "render", "--seconds", "0.1", "--out", "/dev/null" }, "/dev/full", full },
+        { { "help" }, "/dev/full", full },
+    };
+    for (const auto& test : cases)
+    {
+        const Outcome result = RunProgram(test.arguments, { 0, false, test.standardOutput });
+        EXPECT_EQ(result.code, 1) << result.err;
+        EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
+    }
+}
+
+TEST(CommandLineTest, EveryNameTheFolderTakesIsWritten)
+{
+    // Names up to the file system's 255 bytes, whatever the temporary file beside them is called.
+    for (const size_t length : { 241, 242, 255 })
+    {
+        const std::string name = Scratch(std::string(length - 4, 'n') + ".wav");
+        const Outcome result = RunHost({ "render", "--seconds", "0.01", "--out", name });
+        EXPECT_EQ(result.code, 0) << length << ": " << result.err;
+        EXPECT_EQ(ReadWav(name).NumFrames(), 480u) << length;
+        std::remove(name.c_str());
+    }
+}
+
+TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
+{
+    // Whole, cut short, and with two format chunks: each rendered from the file, then from
+    // standard input by name ("-" and /dev/stdin).
+    const std::string whole = Scratch("piped.wav"), cut = Scratch("piped-cut.wav"), twice = Scratch("piped-fmt.wav");
+    WriteWav(whole, aaxhost::TestSignal::Make(44100.0, 0.3, 2));
+    const std::string bytes = ReadText(whole);
+    const auto fmt = bytes.find("fmt ");
+    WriteText(cut, bytes.substr(0, bytes.size() / 2 + 3));
+    WriteText(twice, bytes.substr(0, fmt + 24) + bytes.substr(fmt, 24) + bytes.substr(fmt + 24));
+    for (const std::string& file : { whole, cut, twice })
+    {
+        const std::string fromFile = Scratch("from-file.wav"), fromPipe = Scratch("from-pipe.wav");
+        const Outcome expected = RunProgram({ "render", file, "--out", fromFile });
+        for (const char* name : { "-", "/dev/stdin" })
+        {
+            SCOPED_TRACE(file + " as " + name);
+            ProgramRun how;
+            how.standardInput = ReadText(file);
+            const Outcome result = RunProgram({ "render", name, "--out", fromPipe }, how);
+            EXPECT_EQ(result.code, expected.code) << result.err;
+            // The host's own lines, in whatever order they came among the plug-in's.
+            const auto hostLines = [](const std::string& text) {
+                std::multiset<std::string> lines;
+                std::istringstream in(text);
+                for (std::string line; std::getline(in, line);)
+                    if (line.rfind("quillo-host: ", 0) == 0)
+                        lines.insert(line);
+                return lines;
+            };
+            std::string err = expected.err;
+            for (size_t at; (at = err.find(file)) != std::string::npos;)
+                err.replace(at, file.size(), name);
+            EXPECT_EQ(hostLines(result.err), hostLines(err));
+            if (expected.code == 0)
+            {
+                EXPECT_EQ(ReadText(fromPipe), ReadText(fromFile));
+            }
+            std::remove(fromPipe.c_str());
+        }
+    }
+}
+
+TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
+{
+    const XServer eightBit("1280x800x8"), small("640x200x24"), good("1280x800x24");
+    const std::string nowhere = FreeDisplay(), png = Scratch("editor.png");
+    const struct
+    {
+        std::string display;
+        int code;
+        std::string message; // on stderr after "quillo-host: ", or on stdout for a success
+    } cases[] = {
+        { eightBit.Name(), 1,
+          "the X display " + eightBit.Name()
+              + " has 8-bit colour (depth 8); the editor needs a display of 16, 24 or 32 bits" },
+        { small.Name(), 1,
+          "the screen of display " + small.Name()
+              + " is 640 x 200, smaller than the editor's window of 800 x 250 at (40, 40)" },
+        { nowhere, 1, "cannot open the X display \"" + nowhere + "\" named by DISPLAY" },
+        { "", 1, "no X display: set DISPLAY (an X server or Xvfb) to open an editor" },
+        { good.Name(), 0, "Wrote            " + png + "\n" },
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE("DISPLAY=" + test.display);
+        std::remove(png.c_str());
+        ProgramRun how;
+        how.environment = { "DISPLAY=" + test.display, "LIBGL_ALWAYS_SOFTWARE=1" };
+        const Outcome result = RunProgram({ "editor", "--seconds", "0.1", "--screenshot", png }, how);
+        EXPECT_EQ(result.code, test.code) << result.err;
+        if (test.code == 0)
+        {
+            EXPECT_TRUE(Contains(result.out, test.message)) << result.out;
+            EXPECT_GT(ColoursIn(png), 100u) << "the editor was not drawn";
+        }
+        else
+        {
+            EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.message + "\n")) << result.err;
+            EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
+            EXPECT_NE(access(png.c_str(), F_OK), 0) << "a screenshot was written";
+        }
+    }
+}
+
+TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSignal)
+{
+    // Each command stopped while it writes, waits for input, or waits for a reader.
+    const XServer display("1280x800x24");
+    const struct
+    {
+        int signalNumber;
+        std::vector<std::string> arguments; // the target, in a folder of its own, follows
+        const char* target;
+        bool whileWriting; // signalled once the temporary file grows, else after a second
+    } cases[] = {
+        { SIGINT, { "render", "--seconds", "600", "--out" }, "out.wav", true },
+        { SIGTERM, { "render", "--seconds", "600", "--block", "64", "--out" }, "out.wav", true },
+        { SIGHUP, { "render", "-", "--out" }, "out.wav", false }, // standard input stays silent
+        { SIGQUIT, { "state", "save" }, "fifo", false },          // no reader opens the pipe
+        { SIGINT, { "editor", "--seconds", "60", "--screenshot" }, "out.png", false },
+    };
+    int number = 0;
+    for (const auto& test : cases)
+    {
+        const std::string folder = Scratch("interrupted-" + std::to_string(++number)),
+                          target = folder + "/" + test.target;
+        SCOPED_TRACE(test.arguments[0] + " and " + strsignal(test.signalNumber));
+        mkdir(folder.c_str(), 0755);
+        if (std::string(test.target) == "fifo")
+            mkfifo(target.c_str(), 0644);
+        else
+            WriteText(target, "old");
+        const auto listing = [&] {
+            std::set<std::string> names;
+            for (const auto& entry : std::filesystem::directory_iterator(folder))
+                names.insert(entry.path().filename().string() + " "
+                             + std::to_string(entry.is_regular_file() ? entry.file_size() : 0));
+            return names;
+        };
+        const auto before = listing();
+
+        auto arguments = test.arguments;
+        arguments.push_back(target);
+        ProgramRun how;
+        how.holdInput = true;
+        how.environment = { "DISPLAY=" + display.Name(), "LIBGL_ALWAYS_SOFTWARE=1" };
+        Program program(arguments, how);
+        for (int wait = 0; wait < 6000 && test.whileWriting && listing().size() == before.size(); ++wait)
+            usleep(10000);
+        usleep(test.whileWriting ? 200000 : 1000000);
+        kill(program.Pid(), test.signalNumber);
+        const Outcome result = program.Finish();
+
+        EXPECT_EQ(result.code, 128 + test.signalNumber) << result.err;
+        EXPECT_TRUE(Contains(result.err, std::string("interrupted by SIG"))) << result.err;
+        EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
+        EXPECT_EQ(listing(), before) << "the folder changed";
+    }
 }
 
 TEST(CommandLineTest, TheMemoryOfARenderDoesNotGrowWithItsLength)

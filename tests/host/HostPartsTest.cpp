@@ -3,10 +3,20 @@
 
 #include "HostTestSupport.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <limits>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <malloc.h>
+#include <optional>
 #include <png.h>
+#include <pthread.h>
 #include <sndfile.h>
+#include <thread>
 #include <unistd.h>
 
 #include "HostError.h"
@@ -46,6 +56,256 @@ TEST(AudioFileTest, EveryPcmAndFloatFormatReadsAsScaledFloatsBlockByBlock)
             for (size_t i = 0; i < samples.size(); ++i)
                 EXPECT_EQ(audio.channels[i % size_t(channels)][i / size_t(channels)], expected[i]) << i;
             EXPECT_EQ(WavReader(path).DeclaredFrames(), audio.NumFrames());
+        }
+}
+
+namespace
+{
+enum class Through
+{
+    File,
+    DevFd,
+    Fifo
+};
+
+/** Gives `bytes` to a reader as a shell would: a regular file, or a pipe fed from another thread
+    in uneven pieces through /dev/fd/N or a FIFO (standard input: CommandLineTest). The first
+    `pause` bytes go at once, the rest after Release() and `onRelease` (or after 10 s, noted in
+    timedOut). */
+struct Feed
+{
+    Feed(Through how, std::string bytes, size_t pause = std::string::npos, std::function<void()> onRelease = {})
+        : through(how)
+        , path(Scratch(how == Through::Fifo ? "stream.fifo" : "stream.wav"))
+    {
+        if (through == Through::File)
+        {
+            WriteText(path, bytes);
+            return;
+        }
+        if (through == Through::Fifo)
+            EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+        else
+        {
+            EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0);
+            path = "/dev/fd/" + std::to_string(fds[0]);
+        }
+        thread = std::thread([this, bytes = std::move(bytes), pause, onRelease, released = release.get_future()] {
+            // A reader that gives up early closes the pipe: the write fails, nothing is signalled.
+            sigset_t pipeSignal;
+            sigemptyset(&pipeSignal);
+            sigaddset(&pipeSignal, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+            const int fd = through == Through::Fifo ? open(path.c_str(), O_WRONLY | O_CLOEXEC) : fds[1];
+            for (ssize_t done = 0, written = 0; fd >= 0 && size_t(done) < bytes.size() && written >= 0; done += written)
+            {
+                if (size_t(done) == pause)
+                {
+                    timedOut = released.wait_for(std::chrono::seconds(10)) == std::future_status::timeout;
+                    if (onRelease)
+                        onRelease();
+                }
+                const size_t stop = size_t(done) < pause ? std::min(pause, bytes.size()) : bytes.size();
+                written = write(fd, bytes.data() + done, std::min<size_t>(4093, stop - size_t(done)));
+            }
+            close(fd);
+        });
+    }
+
+    ~Feed()
+    {
+        Release();
+        if (through == Through::Fifo) // a writer still waiting for its reader goes on, into a closed pipe
+            close(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        close(fds[0]);
+        if (thread.joinable())
+            thread.join();
+        if (through == Through::Fifo)
+            unlink(path.c_str());
+    }
+
+    void Release()
+    {
+        if (!released)
+            release.set_value();
+        released = true;
+    }
+
+    Through through;
+    std::string path;
+    int fds[2] { -1, -1 };
+    std::promise<void> release;
+    bool released = false;
+    std::atomic<bool> timedOut { false };
+    std::thread thread;
+};
+
+/** Every frame `reader` gives in blocks of `block`, up to the first short block. */
+AudioData ReadAll(WavReader& reader, size_t block)
+{
+    // A stream holds at most what it declares, and NumFrames() says that until its end.
+    AudioData audio = AudioData::Silence(reader.SampleRate(), reader.NumChannels(), reader.NumFrames() + block);
+    for (size_t read = block; read == block;)
+        read = reader.Read(Pointers(audio, reader.FramesRead()).data(), block);
+    for (auto& channel : audio.channels)
+        channel.resize(reader.FramesRead());
+    return audio;
+}
+
+bool SameBits(const AudioData& a, const AudioData& b)
+{
+    return std::equal(a.channels.begin(), a.channels.end(), b.channels.begin(), b.channels.end(),
+                      [](const auto& x, const auto& y) {
+                          return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0;
+                      });
+}
+
+std::string WavBytes(const AudioData& audio, int format)
+{
+    const std::string path = Scratch("bytes.wav");
+    SF_INFO info { 0, int(audio.sampleRate), audio.NumChannels(), SF_FORMAT_WAV | format, 0, 0 };
+    SNDFILE* const file = sf_open(path.c_str(), SFM_WRITE, &info);
+    std::vector<float> interleaved;
+    for (size_t frame = 0; frame < audio.NumFrames(); ++frame)
+        for (const auto& channel : audio.channels)
+            interleaved.push_back(channel[frame]);
+    sf_writef_float(file, interleaved.data(), sf_count_t(audio.NumFrames()));
+    sf_close(file);
+    return ReadText(path);
+}
+} // namespace
+
+TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd)
+{
+    const std::string floats = WavBytes(TestSignal::Make(44100.0, 0.5, 2), SF_FORMAT_FLOAT);
+    const struct
+    {
+        std::string name, bytes;
+        size_t declared, held;
+    } files[] = {
+        { "float stereo, larger than a pipe holds", floats, 22050, 22050 },
+        { "16-bit mono", WavBytes(TestSignal::Make(8000.0, 0.5, 1), SF_FORMAT_PCM_16), 4000, 4000 },
+        { "24-bit stereo", WavBytes(TestSignal::Make(8000.0, 0.25, 2), SF_FORMAT_PCM_24), 2000, 2000 },
+        // The last frame cut in two, as by a writer that was stopped.
+        { "float stereo cut short", floats.substr(0, floats.size() - 8 * 1000 - 3), 22050, 22049 - 1000 },
+    };
+    for (const auto& file : files)
+    {
+        const std::string path = Scratch("whole.wav");
+        WriteText(path, file.bytes);
+        WavReader whole(path);
+        const AudioData expected = ReadAll(whole, 4096);
+        ASSERT_EQ(expected.NumFrames(), file.held) << file.name;
+        for (const Through through : { Through::File, Through::DevFd, Through::Fifo })
+            for (const size_t block : { 1, 333, 4096 })
+            {
+                SCOPED_TRACE(testing::Message()
+                             << file.name << ", through " << int(through) << ", blocks of " << block);
+                const bool stream = through != Through::File;
+                Feed feed(through, file.bytes);
+                WavReader reader(feed.path);
+                EXPECT_EQ(reader.IsStream(), stream);
+                EXPECT_EQ(reader.DeclaredFrames(), file.declared);
+                // A stream believes its header until its end shows otherwise.
+                EXPECT_EQ(reader.NumFrames(), stream ? file.declared : file.held);
+                EXPECT_TRUE(SameBits(ReadAll(reader, block), expected));
+                EXPECT_TRUE(reader.Ended() && reader.NumFrames() == file.held && reader.FramesRead() == file.held)
+                    << reader.NumFrames() << " frames, " << reader.FramesRead() << " read";
+            }
+    }
+}
+
+namespace
+{
+std::atomic<int> gSignals { 0 };
+}
+
+TEST(AudioFileTest, AStreamIsReadAsItComesAndAnInterruptedWaitGoesOn)
+{
+    const AudioData signal = TestSignal::Make(48000.0, 1.0, 2);
+    const std::string bytes = WavBytes(signal, SF_FORMAT_FLOAT);
+    const size_t headerSize = bytes.find("data") + 8;
+    // A signal the user did not mean as an interruption ends a blocked read with EINTR.
+    struct sigaction counting
+    {
+    }, previous {};
+    counting.sa_handler = [](int) { ++gSignals; };
+    sigaction(SIGUSR1, &counting, &previous);
+    gSignals = 0;
+    const pthread_t self = pthread_self();
+    Feed feed(Through::DevFd, bytes, headerSize + 1000 * 8, [self] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pthread_kill(self, SIGUSR1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    {
+        WavReader reader(feed.path);
+        AudioData audio = AudioData::Silence(48000.0, 2, signal.NumFrames());
+        // The first 1000 frames come while the writer still holds the rest back.
+        EXPECT_EQ(reader.Read(Pointers(audio).data(), 1000), 1000u);
+        EXPECT_FALSE(feed.timedOut);
+        feed.Release();
+        EXPECT_EQ(reader.Read(Pointers(audio, 1000).data(), signal.NumFrames()), signal.NumFrames() - 1000);
+        EXPECT_TRUE(SameBits(audio, signal));
+    }
+    sigaction(SIGUSR1, &previous, nullptr);
+    EXPECT_EQ(gSignals, 1);
+}
+
+TEST(AudioFileTest, RefusesTwoFormatChunksAndEveryRateOutsideTheRangeNamingThem)
+{
+    const std::string bytes = WavBytes(TestSignal::Make(8000.0, 0.1, 2), SF_FORMAT_FLOAT);
+    const size_t fmt = bytes.find("fmt "), rate = fmt + 12; // after the format tag and channels
+    const auto withRate = [&](uint32_t hz) {
+        std::string patched = bytes;
+        for (size_t i = 0; i < 4; ++i)
+            patched[rate + i] = char(hz >> (8 * i));
+        return patched;
+    };
+    const std::string outside = "the file's sample rate of ", range = " Hz is outside the accepted 8000 to 384000 Hz",
+                      anyRate = " Hz is outside the accepted 1 to 2147483647 Hz";
+    const std::pair<double, double> accepted { 8000.0, 384000.0 };
+    const struct
+    {
+        std::string bytes;
+        std::optional<std::pair<double, double>> rates; // none: the reader's own range
+        std::string file, stream;                       // after "PATH: "; a stream's only where it differs
+    } cases[] = {
+        { withRate(0), accepted, outside + "0" + range, "" },
+        { withRate(384001), accepted, outside + "384001" + range, "" },
+        { withRate(2147483648u), accepted, outside + "2147483648" + range, "" },
+        { withRate(4294967295u), accepted, outside + "4294967295" + range, "" },
+        { withRate(0), std::nullopt, outside + "0" + anyRate, "" },
+        { withRate(8000), accepted, "opened at 8000 Hz", "" },
+        { withRate(384000), accepted, "opened at 384000 Hz", "" },
+        { bytes.substr(0, fmt + 24) + bytes.substr(fmt, 24) + bytes.substr(fmt + 24), std::nullopt,
+          "2 format chunks; a WAV file has one, and which of them to believe is unknown", "" },
+        // A stream keeps its header to read it again; 2 MiB of padding is more than it keeps.
+        { bytes.substr(0, fmt + 24) + "JUNK" + std::string("\0\0\x20\0", 4) + std::string(2 << 20, '\0')
+              + bytes.substr(fmt + 24),
+          std::nullopt, "opened at 8000 Hz", "no data chunk in the first 1 MiB of the stream" },
+    };
+    const auto opening = [](const std::string& path, const std::optional<std::pair<double, double>>& rates) {
+        try
+        {
+            const auto reader = rates ? std::make_unique<WavReader>(path, rates->first, rates->second)
+                                      : std::make_unique<WavReader>(path);
+            return "opened at " + std::to_string(int64_t(reader->SampleRate())) + " Hz";
+        }
+        catch (const HostError& error)
+        {
+            // Without its path first, the message stays whole and matches nothing.
+            const std::string message = error.what();
+            return message.rfind(path + ": ", 0) == 0 ? message.substr(path.size() + 2) : message;
+        }
+    };
+    for (const auto& test : cases)
+        for (const Through through : { Through::File, Through::DevFd })
+        {
+            Feed feed(through, test.bytes);
+            const bool stream = through != Through::File && !test.stream.empty();
+            const std::string expected = stream ? test.stream : test.file;
+            EXPECT_EQ(opening(feed.path, test.rates), expected) << feed.path;
         }
 }
 
@@ -176,7 +436,7 @@ TEST(LevelsTest, PeaksAndDropsAreExactForKnownSignalsFedInAnyPieces)
     Levels::Peaks peaks(2);
     peaks.Add(Pointers(a).data(), 100);
     EXPECT_NEAR(peaks.Db()[0], -6.0206, 1e-4);
-    EXPECT_EQ(peaks.Db()[1], -200.0);
+    EXPECT_EQ(peaks.Db()[1], -std::numeric_limits<double>::infinity());
 
     // Half the level in one 10 ms window is 6 dB down; in no whole window it counts for nothing.
     AudioData reference = AudioData::Silence(1000.0, 1, 105);

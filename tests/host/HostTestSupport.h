@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -13,17 +14,40 @@
 
 namespace quillo::hosttest
 {
-/** A path in this process's scratch folder (open to others, as the tests that drop privileges
-    need). */
-inline std::string Scratch(const std::string& name)
+/** This process's scratch folder, removed with everything in it when the process ends (children
+    that a test forks leave through exec or _exit, so only this process removes it). */
+class ScratchFolder
 {
-    static const std::string folder = [] {
+public:
+    ScratchFolder()
+    {
         std::string pattern = testing::TempDir() + "quillo-host-XXXXXX";
         EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-        chmod(pattern.c_str(), 0755);
-        return pattern + "/";
-    }();
-    return folder + name;
+        chmod(pattern.c_str(), 0755); // open to others, as the tests that drop privileges need
+        mPath = pattern + "/";
+    }
+
+    ~ScratchFolder()
+    {
+        // A test that failed half-way may have left a folder read-only.
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(mPath, error))
+            if (entry.is_directory(error) && !entry.is_symlink(error))
+                chmod(entry.path().c_str(), 0755);
+        std::filesystem::remove_all(mPath, error);
+    }
+
+    const std::string& Path() const { return mPath; }
+
+private:
+    std::string mPath;
+};
+
+/** A path in this process's scratch folder. */
+inline std::string Scratch(const std::string& name)
+{
+    static const ScratchFolder folder;
+    return folder.Path() + name;
 }
 
 inline std::string ReadText(const std::string& path)
