@@ -733,7 +733,8 @@ std::string CommandLine::Usage()
 {
     return "usage: quillo-host COMMAND [OPTIONS]\n"
            "  describe                         print what the module registers\n"
-           "  render [IN.wav] [--out OUT.wav]  process a file (or the built-in signal) and print\n"
+           "  render [IN.wav|-] [--out OUT.wav]   process a file, standard input (- or a pipe's\n"
+           "                                      path) or the built-in signal, and print\n"
            "         [--channels 1|2] [--rate HZ] [--seconds S]   (built-in signal only)\n"
            "         [--block N] [--preset C I] [--set ID=VALUE[@SECONDS]]...\n"
            "  state save FILE [--preset C I] [--set ID=VALUE]...  save an instance's chunks\n"

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
@@ -12,6 +13,18 @@
 
 int main(int argc, char** argv)
 {
+    // A standard stream the caller closed would be taken by the next file opened, and what is
+    // printed would land in it (a render's output, say): /dev/null holds its place, and a closed
+    // standard output is reported as one that cannot be written.
+    bool outputClosed = false;
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+        {
+            outputClosed = outputClosed || fd == STDOUT_FILENO;
+            if (open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd)
+                return 1;
+        }
+
     // A full pipe or a file-size limit is a failed write to report (and a temporary file to
     // remove), not a reason to die.
     std::signal(SIGPIPE, SIG_IGN);
@@ -29,10 +42,13 @@ int main(int argc, char** argv)
     int code = aaxhost::CommandLine::Run(arguments, defaults, out, std::cerr);
     std::cerr.tie(nullptr); // `out` goes before the library flushes the standard streams
 
-    if (!standardOutput.Finish() || (close(STDOUT_FILENO) != 0 && errno != EBADF))
+    if (outputClosed || !standardOutput.Finish() || close(STDOUT_FILENO) != 0)
     {
         std::cerr << "quillo-host: cannot write standard output: "
-                  << (standardOutput.Error().empty() ? std::strerror(errno) : standardOutput.Error()) << "\n";
+                  << (outputClosed                     ? std::strerror(EBADF)
+                      : standardOutput.Error().empty() ? std::strerror(errno)
+                                                       : standardOutput.Error())
+                  << "\n";
         if (code == 0)
             code = 1;
     }

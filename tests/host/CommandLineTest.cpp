@@ -43,7 +43,8 @@ struct ProgramRun
 {
     rlim_t fileSizeLimit = 0;             // bytes; a write past it fails with EFBIG (0: no limit)
     bool unprivileged = false;            // as the user nobody when run as root
-    std::string standardOutput;           // a path, not read back ("": a scratch file, read back)
+    std::string standardOutput;           // a path, not read back ("": a scratch file, read back;
+                                          // "closed": none)
     std::string standardInput;            // bytes fed through a pipe
     bool holdInput = false;               // keeps the pipe open without writing to it
     std::vector<std::string> environment; // NAME=VALUE, set in the child
@@ -77,7 +78,9 @@ public:
             for (const std::string& variable : how.environment)
                 putenv(strdup(variable.c_str()));
             const rlimit limit { how.fileSizeLimit, how.fileSizeLimit };
-            if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !freopen(mOutPath.c_str(), "w", stdout)
+            const bool output = how.standardOutput == "closed" ? close(STDOUT_FILENO) == 0
+                                                               : freopen(mOutPath.c_str(), "w", stdout) != nullptr;
+            if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !output
                 || !freopen(mErrPath.c_str(), "w", stderr)
                 || (how.fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 || (how.unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
@@ -427,7 +430,8 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         copies.push_back(Scratch("cut-" + std::to_string(size) + ".so"));
         WriteText(copies.back(), module.substr(0, size));
     }
-    const std::string full = "cannot write standard output: No space left on device";
+    const std::string full = "cannot write standard output: No space left on device",
+                      rendered = Scratch("stdout-closed.wav");
     const struct
     {
         std::vector<std::string> arguments;
@@ -442,6 +446,10 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         { { "state", "load", state }, "/dev/full", full },
         { { "render", "--seconds", "0.1", "--out", "/dev/null" }, "/dev/full", full },
         { { "help" }, "/dev/full", full },
+        // A closed standard output is no place for the WAV file to take.
+        { { "render", "--seconds", "0.1", "--out", rendered },
+          "closed",
+          "cannot write standard output: Bad file descriptor" },
     };
     for (const auto& test : cases)
     {
@@ -449,6 +457,7 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         EXPECT_EQ(result.code, 1) << result.err;
         EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
     }
+    EXPECT_EQ(ReadWav(rendered).NumFrames(), 4800u);
 }
 
 TEST(CommandLineTest, EveryNameTheFolderTakesIsWritten)
