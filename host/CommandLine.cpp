@@ -504,9 +504,8 @@ void Stream(Source& source, std::vector<Lane>& lanes, size_t chunk, int32_t late
         for (Lane& lane : lanes)
             end = ApplyDue(lane, position, end);
 
-        size_t real = position < source.numFrames ? std::min(end - position, source.numFrames - position) : 0;
-        const size_t wanted = real;
-        real = source.Read(inputs.data(), wanted);
+        const size_t wanted = position < source.numFrames ? std::min(end - position, source.numFrames - position) : 0;
+        const size_t real = source.Read(inputs.data(), wanted);
         if (real < wanted)
             end = std::min(end, source.numFrames + size_t(latency));
         const size_t length = end - position;

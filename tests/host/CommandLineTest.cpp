@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <png.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -195,14 +194,10 @@ private:
 /** The number of colours in a PNG file of 800 x 250 pixels; 0 when it is missing or of another size. */
 size_t ColoursIn(const std::string& path)
 {
-    png_image image {};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    const aaxhost::RgbImage image = ReadPng(path);
+    if (image.width != 800 || image.height != 250)
         return 0;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) || image.width != 800 || image.height != 250)
-        return 0;
+    const auto& pixels = image.pixels;
     std::set<uint32_t> colours;
     for (size_t i = 0; i + 2 < pixels.size(); i += 3)
         colours.insert(uint32_t(pixels[i]) << 16 | uint32_t(pixels[i + 1]) << 8 | pixels[i + 2]);

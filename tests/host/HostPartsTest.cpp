@@ -13,7 +13,6 @@
 #include <future>
 #include <malloc.h>
 #include <optional>
-#include <png.h>
 #include <pthread.h>
 #include <sndfile.h>
 #include <thread>
@@ -341,14 +340,9 @@ TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)
     const RgbImage image { 3, 2, { 255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9 } };
     std::string error;
     ASSERT_TRUE(PngWriter::Write(Scratch("picture.png"), image, error)) << error;
-    png_image read {};
-    read.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&read, Scratch("picture.png").c_str())) << read.message;
-    read.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(read));
-    ASSERT_TRUE(png_image_finish_read(&read, nullptr, pixels.data(), 0, nullptr)) << read.message;
+    const RgbImage read = ReadPng(Scratch("picture.png"));
     EXPECT_TRUE(read.width == 3 && read.height == 2) << read.width << " x " << read.height;
-    EXPECT_EQ(pixels, image.pixels);
+    EXPECT_EQ(read.pixels, image.pixels);
 }
 
 TEST(StateFileTest, RoundTripsChunksExactlyAndRefusesEveryMalformation)

@@ -7,10 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <png.h>
 #include <sys/stat.h>
 
 #include "AudioData.h"
 #include "AudioFile.h"
+#include "RgbImage.h"
 
 namespace quillo::hosttest
 {
@@ -77,6 +79,23 @@ inline aaxhost::AudioData ReadWav(const std::string& path, size_t blockSize = 40
     for (size_t done = 0, read = 1; done < audio.NumFrames() && read > 0; done += read)
         read = reader.Read(Pointers(audio, done).data(), std::min(blockSize, audio.NumFrames() - done));
     return audio;
+}
+
+/** A PNG file as RGB pixels, through libpng; an empty picture when it cannot be read. */
+inline aaxhost::RgbImage ReadPng(const std::string& path)
+{
+    png_image read {};
+    read.version = PNG_IMAGE_VERSION;
+    aaxhost::RgbImage image;
+    if (!png_image_begin_read_from_file(&read, path.c_str()))
+        return image;
+    read.format = PNG_FORMAT_RGB;
+    image.pixels.resize(PNG_IMAGE_SIZE(read));
+    if (!png_image_finish_read(&read, nullptr, image.pixels.data(), 0, nullptr))
+        return {};
+    image.width = int(read.width);
+    image.height = int(read.height);
+    return image;
 }
 
 /** A 32-bit float WAV file, written in two pieces. */
