@@ -162,7 +162,7 @@ struct WavStream
                 ended = true;
             else if (errno != EINTR)
                 failure = std::strerror(errno);
-            else if (Interruption::Requested() != 0)
+            else if (Interruption::Pending() != 0)
                 interrupted = true;
         }
         return got;

@@ -778,7 +778,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
     {
         // A read or write that the signal broke off fails as such; the signal is the reason.
         err << "quillo-host: " << error.what() << "\n";
-        if (const int signalNumber = Interruption::Requested())
+        if (const int signalNumber = Interruption::Pending())
         {
             err << "quillo-host: interrupted by " << Interruption::SignalName(signalNumber) << "\n";
             return 128 + signalNumber;

@@ -28,7 +28,7 @@ bool DescriptorOutput::WriteBuffered()
     while (mError.empty() && left > 0)
     {
         const ssize_t written = write(mFd, next, left);
-        if (written < 0 && errno == EINTR && Interruption::Requested() == 0)
+        if (written < 0 && errno == EINTR && Interruption::Pending() == 0)
             continue;
         if (written <= 0)
             mError = written == 0 ? std::strerror(EIO) : std::strerror(errno);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -15,10 +16,12 @@ namespace
 constexpr int kSignals[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
 
 std::atomic<int> gRequested { 0 };
+std::atomic<bool> gDecided { false };
 std::atomic<long> gMainThread { 0 };
+unsigned gGraceSeconds = Interruption::kGraceSeconds;
 
-// The handler may only read what is already there: fixed slots, each written before it is
-// marked ready.
+// Abandon() may only read what is already there: fixed slots, each written before it is marked
+// ready.
 constexpr int kSlots = 8;
 enum SlotState : int
 {
@@ -29,10 +32,66 @@ enum SlotState : int
 std::atomic<int> gSlotState[kSlots];
 char gSlotPath[kSlots][PATH_MAX];
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long>::is_always_lock_free,
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long>::is_always_lock_free
+                  && std::atomic<bool>::is_always_lock_free,
               "a signal handler may only touch lock-free atomics");
 
-void Handle(int signalNumber)
+const char* ShortName(int signalNumber) noexcept
+{
+    switch (signalNumber)
+    {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    case SIGQUIT: return "SIGQUIT";
+    default: return nullptr;
+    }
+}
+
+/** Appends `text` to `line` (of `size` bytes, kept terminated); async-signal-safe. */
+void Append(char* line, size_t size, const char* text) noexcept
+{
+    size_t used = std::strlen(line);
+    while (text != nullptr && *text != 0 && used + 1 < size)
+        line[used++] = *text++;
+    line[used] = 0;
+}
+
+void AppendNumber(char* line, size_t size, unsigned value) noexcept
+{
+    char digits[16];
+    int count = 0;
+    do
+    {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < 15);
+    char text[16];
+    for (int i = 0; i < count; ++i)
+        text[i] = digits[count - 1 - i];
+    text[count] = 0;
+    Append(line, size, text);
+}
+
+/** The grace is over and the command still runs. */
+void GiveUp(int) noexcept
+{
+    const int signalNumber = gRequested.load();
+    char line[160] = "quillo-host: interrupted by ";
+    if (const char* const name = ShortName(signalNumber))
+        Append(line, sizeof(line), name);
+    else
+    {
+        Append(line, sizeof(line), "signal ");
+        AppendNumber(line, sizeof(line), unsigned(signalNumber));
+    }
+    Append(line, sizeof(line), ", and the command did not stop within ");
+    AppendNumber(line, sizeof(line), gGraceSeconds);
+    Append(line, sizeof(line), " s: ended\n");
+    Interruption::Abandon(128 + signalNumber, line);
+}
+
+void Note(int signalNumber) noexcept
 {
     const int savedErrno = errno;
     const long mainThread = gMainThread.load();
@@ -45,12 +104,15 @@ void Handle(int signalNumber)
         return;
     }
     int none = 0;
-    if (!gRequested.compare_exchange_strong(none, signalNumber))
+    if (gRequested.compare_exchange_strong(none, signalNumber))
+        alarm(gGraceSeconds);
+    else if (!gDecided.load())
     {
-        for (int slot = 0; slot < kSlots; ++slot)
-            if (gSlotState[slot].load() == kReady)
-                unlink(gSlotPath[slot]);
-        _exit(128 + gRequested.load());
+        // Asked twice: the user does not want to wait for the grace.
+        char line[96] = "quillo-host: interrupted again by ";
+        Append(line, sizeof(line), ShortName(signalNumber));
+        Append(line, sizeof(line), ": ended\n");
+        Interruption::Abandon(128 + none, line);
     }
     errno = savedErrno;
 }
@@ -62,19 +124,37 @@ Interrupted::Interrupted(int signalNumber)
 {
 }
 
-void Interruption::Install()
+void Interruption::Install(unsigned graceSeconds)
 {
     gMainThread.store(syscall(SYS_gettid));
+    gGraceSeconds = graceSeconds;
+
     struct sigaction action
     {
     };
-    action.sa_handler = &Handle;
     sigemptyset(&action.sa_mask);
     for (const int signalNumber : kSignals)
         sigaddset(&action.sa_mask, signalNumber);
     action.sa_flags = 0; // no SA_RESTART: a blocked read or write returns EINTR
+
+    action.sa_handler = &GiveUp;
+    sigaction(SIGALRM, &action, nullptr);
+    sigset_t alarmSignal;
+    sigemptyset(&alarmSignal);
+    sigaddset(&alarmSignal, SIGALRM);
+    pthread_sigmask(SIG_UNBLOCK, &alarmSignal, nullptr);
+
+    action.sa_handler = &Note;
     for (const int signalNumber : kSignals)
+    {
+        struct sigaction previous
+        {
+        };
+        // What the caller chose to ignore (nohup, a script's background job) stays ignored.
+        if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
         sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 int Interruption::Requested() noexcept
@@ -82,22 +162,61 @@ int Interruption::Requested() noexcept
     return gRequested.load();
 }
 
+int Interruption::Pending() noexcept
+{
+    return gDecided.load() ? 0 : gRequested.load();
+}
+
 void Interruption::ThrowIfRequested()
 {
-    if (const int signalNumber = Requested())
+    if (const int signalNumber = Pending())
         throw Interrupted(signalNumber);
+}
+
+bool Interruption::Commit(const std::function<bool()>& act)
+{
+    sigset_t held, previous;
+    sigemptyset(&held);
+    for (const int signalNumber : kSignals)
+        sigaddset(&held, signalNumber);
+    pthread_sigmask(SIG_BLOCK, &held, &previous);
+    struct Restore
+    {
+        sigset_t mask;
+        ~Restore() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
+    } restore { previous };
+
+    // From here on a signal waits until the decision is made.
+    ThrowIfRequested();
+    const bool done = act();
+    if (done)
+        gDecided.store(true);
+    return done;
 }
 
 std::string Interruption::SignalName(int signalNumber)
 {
-    switch (signalNumber)
+    if (const char* const name = ShortName(signalNumber))
+        return name;
+    return "signal " + std::to_string(signalNumber);
+}
+
+void Interruption::Abandon(int exitCode, const char* line) noexcept
+{
+    for (int slot = 0; slot < kSlots; ++slot)
+        if (gSlotState[slot].load() == kReady)
+            unlink(gSlotPath[slot]);
+    for (size_t left = std::strlen(line); left > 0;)
     {
-    case SIGINT: return "SIGINT";
-    case SIGTERM: return "SIGTERM";
-    case SIGHUP: return "SIGHUP";
-    case SIGQUIT: return "SIGQUIT";
-    default: return "signal " + std::to_string(signalNumber);
+        const ssize_t written = write(STDERR_FILENO, line, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        line += written;
+        left -= size_t(written);
     }
+    _exit(exitCode);
 }
 
 int Interruption::RegisterTemporary(const std::string& path) noexcept

@@ -168,7 +168,7 @@ bool OutputFile::Write(const void* data, size_t size)
     while (size > 0)
     {
         const ssize_t written = mRegular ? pwrite(mFd, bytes, size, off_t(mPosition)) : write(mFd, bytes, size);
-        if (written < 0 && errno == EINTR && Interruption::Requested() == 0)
+        if (written < 0 && errno == EINTR && Interruption::Pending() == 0)
             continue;
         if (written <= 0)
         {
