@@ -14,25 +14,35 @@
 
 #include "HostError.h"
 #include "Interruption.h"
+#include "WavHeader.h"
 
 namespace aaxhost
-{
-namespace
 {
 /** What the RIFF chunk list says, read chunk header by chunk header (8 bytes each). */
 struct RiffChunks
 {
-    bool wave = false; // RIFF (or big-endian RIFX) of form WAVE
+    bool wave = false;       // RIFF (or big-endian RIFX, or RF64) of form WAVE
+    bool bigEndian = false;  // RIFX
+    bool crowded = false;    // the walk gave up before it found a format chunk
+    bool undeclared = false; // a RIFF data chunk of 0xFFFFFFFF bytes: its writer could not go back
     int formatChunks = 0;
     int64_t sampleRate = -1; // as the first format chunk gives it; -1 without one
-    int64_t dataBytes = -1;  // as the first data chunk declares; -1 without one
+    int64_t dataBytes = -1;  // as the first data chunk (or, in RF64, 'ds64') declares; -1 without one
+    int64_t dataOffset = -1; // where the first data chunk's audio starts
 };
 
-uint32_t Word(const unsigned char* bytes, bool bigEndian)
+namespace
 {
-    if (bigEndian)
-        return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+// A file holds a few chunks; a list of thousands before its format is not walked to its end.
+constexpr int kMaxChunks = 4096;
+constexpr uint32_t kUndeclared32 = 0xFFFFFFFFu;
+
+uint64_t Word(const unsigned char* bytes, bool bigEndian, int size = 4)
+{
+    uint64_t value = 0;
+    for (int i = 0; i < size; ++i)
+        value |= uint64_t(bytes[bigEndian ? size - 1 - i : i]) << (8 * i);
+    return value;
 }
 
 /** Walks the chunk list of `in` (Read(into, count) returning the bytes read, Skip(count) false
@@ -41,34 +51,57 @@ template <typename Input>
 RiffChunks WalkRiff(Input& in, bool toData)
 {
     RiffChunks found;
-    unsigned char header[12];
-    if (in.Read(header, 12) != 12 || !(std::memcmp(header, "RIFF", 4) == 0 || std::memcmp(header, "RIFX", 4) == 0)
-        || std::memcmp(header + 8, "WAVE", 4) != 0)
+    unsigned char header[16];
+    if (in.Read(header, 12) != 12 || std::memcmp(header + 8, "WAVE", 4) != 0)
         return found;
-    found.wave = true;
-    const bool bigEndian = header[3] == 'X';
-    // A file holds a few chunks; a list of thousands is not walked to its end.
-    for (int chunk = 0; chunk < 4096 && in.Read(header, 8) == 8; ++chunk)
+    const bool rf64 = std::memcmp(header, "RF64", 4) == 0;
+    found.bigEndian = std::memcmp(header, "RIFX", 4) == 0;
+    found.wave = rf64 || found.bigEndian || std::memcmp(header, "RIFF", 4) == 0;
+    if (!found.wave)
+        return found;
+    int64_t position = 12;
+    int64_t ds64DataBytes = -1;
+    for (int chunk = 0; in.Read(header, 8) == 8; ++chunk)
     {
-        const uint32_t size = Word(header + 4, bigEndian);
-        int64_t skip = int64_t(size) + (size & 1);
-        if (std::memcmp(header, "fmt ", 4) == 0 && ++found.formatChunks == 1 && size >= 8)
+        if (chunk == kMaxChunks && found.formatChunks == 0)
+        {
+            found.crowded = true;
+            break;
+        }
+        const auto size = uint32_t(Word(header + 4, found.bigEndian));
+        int64_t length = int64_t(size) + (size & 1);
+        int64_t skip = length;
+        if (rf64 && chunk == 0 && std::memcmp(header, "ds64", 4) == 0 && size >= 16)
+        {
+            // The RIFF size, then the data chunk's.
+            if (in.Read(header, 16) != 16)
+                break;
+            ds64DataBytes = int64_t(std::min<uint64_t>(Word(header + 8, false, 8), uint64_t(INT64_MAX) / 2));
+            skip -= 16;
+        }
+        else if (std::memcmp(header, "fmt ", 4) == 0 && ++found.formatChunks == 1 && size >= 8)
         {
             // Format tag and channels (2 bytes each), then the rate.
             unsigned char format[8];
             if (in.Read(format, 8) != 8)
                 break;
-            found.sampleRate = Word(format + 4, bigEndian);
+            found.sampleRate = int64_t(Word(format + 4, found.bigEndian));
             skip -= 8;
         }
-        else if (std::memcmp(header, "data", 4) == 0 && found.dataBytes < 0)
+        else if (std::memcmp(header, "data", 4) == 0 && found.dataOffset < 0)
         {
-            found.dataBytes = size;
+            found.dataOffset = position + 8;
+            found.undeclared = size == kUndeclared32 && !rf64;
+            found.dataBytes = size == kUndeclared32 && rf64 && ds64DataBytes >= 0 ? ds64DataBytes : int64_t(size);
+            if (found.undeclared)
+                found.dataBytes = -1;
             if (toData)
                 break;
+            length = skip = found.dataBytes < 0 ? INT64_MAX / 2 : found.dataBytes + (found.dataBytes & 1);
         }
         if (!in.Skip(skip))
             break;
+        position += 8 + length;
     }
     return found;
 }
@@ -78,7 +111,7 @@ struct FileInput
     std::FILE* file;
 
     size_t Read(void* into, size_t count) { return std::fread(into, 1, count, file); }
-    bool Skip(int64_t count) { return std::fseek(file, long(count), SEEK_CUR) == 0; }
+    bool Skip(int64_t count) { return count < INT64_MAX / 2 && ::fseeko(file, off_t(count), SEEK_CUR) == 0; }
 };
 
 /** A limit of the accepted rates, as a whole number of Hz where it is one. */
@@ -286,14 +319,30 @@ WavReader::~WavReader() = default;
 void WavReader::OpenFile()
 {
     RiffChunks chunks;
+    int64_t size = -1;
     if (std::FILE* const file = std::fopen(mPath.c_str(), "rb"))
     {
         FileInput in { file };
         chunks = WalkRiff(in, false);
+        struct stat status
+        {
+        };
+        if (::fstat(fileno(file), &status) == 0)
+            size = status.st_size;
         std::fclose(file);
     }
-    Check(chunks.formatChunks, chunks.sampleRate);
+    Check(chunks);
 
+    if (chunks.undeclared && !chunks.bigEndian && size >= chunks.dataOffset)
+    {
+        // libsndfile would stop at the 4 GiB a RIFF data chunk can say; what follows its header
+        // is the audio.
+        const int fd = ::open(mPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            Refuse(std::strerror(errno));
+        OpenStream(fd, true, size - chunks.dataOffset);
+        return;
+    }
     SF_INFO info {};
     mFile.reset(sf_open(mPath.c_str(), SFM_READ, &info));
     if (mFile == nullptr)
@@ -301,20 +350,30 @@ void WavReader::OpenFile()
     Accept(info, chunks.dataBytes);
 }
 
-void WavReader::OpenStream(int fd, bool ownsFd)
+void WavReader::OpenStream(int fd, bool ownsFd, int64_t heldBytes)
 {
     mStream = std::make_unique<WavStream>(fd, ownsFd);
+    mIsStream = heldBytes < 0;
     WavStream& stream = *mStream;
     const RiffChunks chunks = WalkRiff(stream, true);
     ThrowStreamFailure();
     if (stream.overflow)
-        Refuse("no data chunk in the first " + std::to_string(kMaxStreamHeader >> 20) + " MiB of the stream");
+        Refuse("its header passes the " + std::to_string(kMaxStreamHeader >> 20)
+               + " MiB that a stream's header may take before its audio");
     if (!chunks.wave && stream.header.size() >= 12)
         Refuse("not a WAV file");
-    Check(chunks.formatChunks, chunks.sampleRate);
+    Check(chunks);
 
+    int64_t dataBytes = chunks.dataBytes;
+    if (chunks.undeclared && !chunks.bigEndian)
+    {
+        // Shown to libsndfile as RF64, whose data chunk can say more than 4 GiB.
+        mDeclares = heldBytes >= 0;
+        dataBytes = mDeclares ? heldBytes : int64_t(1) << 60;
+        stream.header = WavHeader::AsRf64(stream.header, uint64_t(dataBytes));
+    }
     // Without a data chunk, libsndfile gets the header alone and says what is missing.
-    stream.end = int64_t(stream.header.size()) + (chunks.dataBytes < 0 ? 0 : chunks.dataBytes + (chunks.dataBytes & 1));
+    stream.end = int64_t(stream.header.size()) + (dataBytes < 0 ? 0 : dataBytes + (dataBytes & 1));
     SF_VIRTUAL_IO io { &WavStreamIO::Length, &WavStreamIO::Seek, &WavStreamIO::Read, &WavStreamIO::Write,
                        &WavStreamIO::Tell };
     SF_INFO info {};
@@ -323,26 +382,31 @@ void WavReader::OpenStream(int fd, bool ownsFd)
     ThrowStreamFailure();
     if (mFile == nullptr)
         Refuse(sf_strerror(nullptr));
-    Accept(info, chunks.dataBytes);
+    Accept(info, mDeclares ? dataBytes : -1);
+    if (!mDeclares)
+        mNumFrames = kUndeclaredFrames;
 }
 
-void WavReader::Check(int formatChunks, int64_t sampleRate)
+void WavReader::Check(const RiffChunks& chunks)
 {
-    if (formatChunks > 1)
-        Refuse(std::to_string(formatChunks)
+    if (chunks.crowded)
+        Refuse("its first " + std::to_string(kMaxChunks)
+               + " chunks hold no format chunk; a WAV file has one among its first few");
+    if (chunks.formatChunks > 1)
+        Refuse(std::to_string(chunks.formatChunks)
                + " format chunks; a WAV file has one, and which of them to believe is unknown");
     // Before libsndfile, which reads a rate of 0 or beyond 2^31 - 1 as one never given and names
     // no rate.
-    if (sampleRate >= 0 && !(double(sampleRate) >= mMinRate && double(sampleRate) <= mMaxRate))
-        Refuse("the file's sample rate of " + std::to_string(sampleRate) + " Hz is outside the accepted " + Hz(mMinRate)
-               + " to " + Hz(mMaxRate) + " Hz");
+    if (chunks.sampleRate >= 0 && !(double(chunks.sampleRate) >= mMinRate && double(chunks.sampleRate) <= mMaxRate))
+        Refuse("the file's sample rate of " + std::to_string(chunks.sampleRate) + " Hz is outside the accepted "
+               + Hz(mMinRate) + " to " + Hz(mMaxRate) + " Hz");
 }
 
 void WavReader::Accept(const SF_INFO& info, int64_t dataBytes)
 {
     const int type = info.format & SF_FORMAT_TYPEMASK;
     const int bytes = BytesPerSample(info.format);
-    if (type != SF_FORMAT_WAV && type != SF_FORMAT_WAVEX)
+    if (type != SF_FORMAT_WAV && type != SF_FORMAT_WAVEX && type != SF_FORMAT_RF64)
         Refuse("not a WAV file");
     if (bytes == 0)
         Refuse("the samples are neither PCM nor float");
@@ -392,132 +456,35 @@ size_t WavReader::Read(float* const* channels, size_t numFrames)
 
 // ---------------------------------------------------------------------------------------------
 
-namespace
-{
-SF_INFO FloatWav(int numChannels, double sampleRate)
-{
-    SF_INFO info {};
-    info.samplerate = int(sampleRate);
-    info.channels = numChannels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    return info;
-}
-
-/** Opens a float WAV for writing without a PEAK chunk, whose time stamp and peaks would change
-    the header at the end. */
-SNDFILE* OpenFloatWav(SF_VIRTUAL_IO& io, int numChannels, double sampleRate, void* user)
-{
-    SF_INFO info = FloatWav(numChannels, sampleRate);
-    SNDFILE* const file = sf_open_virtual(&io, SFM_WRITE, &info, user);
-    if (file != nullptr)
-        sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-    return file;
-}
-
-/** Keeps the first bytes libsndfile writes and counts the rest: the header of a file of a given
-    length, without the file. */
-struct HeaderSink
-{
-    std::vector<uint8_t> head = std::vector<uint8_t>(4096);
-    int64_t position = 0, length = 0;
-
-    static HeaderSink& Of(void* user) { return *static_cast<HeaderSink*>(user); }
-    static sf_count_t Length(void* user) { return Of(user).length; }
-    static sf_count_t Tell(void* user) { return Of(user).position; }
-    static sf_count_t Read(void*, sf_count_t, void*) { return 0; }
-
-    static sf_count_t Seek(sf_count_t offset, int whence, void* user)
-    {
-        HeaderSink& sink = Of(user);
-        sink.position = (whence == SEEK_CUR ? sink.position : whence == SEEK_END ? sink.length : 0) + offset;
-        return sink.position;
-    }
-
-    static sf_count_t Write(const void* data, sf_count_t size, void* user)
-    {
-        HeaderSink& sink = Of(user);
-        for (sf_count_t i = 0; i < size; ++i)
-            if (sink.position + i < int64_t(sink.head.size()))
-                sink.head[size_t(sink.position + i)] = static_cast<const uint8_t*>(data)[i];
-        sink.position += size;
-        sink.length = std::max(sink.length, sink.position);
-        return size;
-    }
-};
-
-/** The bytes before the audio of a float WAV file holding `numFrames` frames, as libsndfile
-    writes them when it closes such a file; empty when it cannot. */
-std::vector<uint8_t> FloatWavHeader(int numChannels, double sampleRate, size_t numFrames)
-{
-    HeaderSink sink;
-    SF_VIRTUAL_IO io { &HeaderSink::Length, &HeaderSink::Seek, &HeaderSink::Read, &HeaderSink::Write,
-                       &HeaderSink::Tell };
-    SNDFILE* const file = OpenFloatWav(io, numChannels, sampleRate, &sink);
-    if (file == nullptr)
-        return {};
-    const int64_t headerSize = sink.position;
-    const std::vector<float> silence(4096 * size_t(numChannels));
-    for (size_t done = 0; done < numFrames;)
-    {
-        const size_t count = std::min<size_t>(4096, numFrames - done);
-        sf_writef_float(file, silence.data(), sf_count_t(count));
-        done += count;
-    }
-    if (sf_close(file) != 0 || headerSize > int64_t(sink.head.size()))
-        return {};
-    return std::vector<uint8_t>(sink.head.begin(), sink.head.begin() + std::ptrdiff_t(headerSize));
-}
-} // namespace
-
-/** libsndfile's virtual I/O over the writer's OutputFile. Nothing here throws: a failure is
-    kept by the file and found by the writer afterwards. */
+/** libsndfile's virtual I/O over the writer's OutputFile (regular files only). Nothing here
+    throws: a failure is kept by the file and found by the writer afterwards. */
 struct WavWriterIO
 {
-    static WavWriter& Of(void* user) { return *static_cast<WavWriter*>(user); }
+    static OutputFile& Of(void* user) { return static_cast<WavWriter*>(user)->mFile; }
 
-    static sf_count_t Length(void* user) { return Of(user).mFile.Length(); }
-
-    static sf_count_t Tell(void* user)
-    {
-        const WavWriter& writer = Of(user);
-        return writer.mFile.IsRegular() ? writer.mFile.Position() : writer.mPosition;
-    }
-
+    static sf_count_t Length(void* user) { return Of(user).Length(); }
+    static sf_count_t Tell(void* user) { return Of(user).Position(); }
     static sf_count_t Read(void*, sf_count_t, void*) { return 0; }
 
     static sf_count_t Seek(sf_count_t offset, int whence, void* user)
     {
-        WavWriter& writer = Of(user);
-        const int64_t base = whence == SEEK_CUR ? Tell(user) : whence == SEEK_END ? writer.mFile.Length() : 0;
-        if (writer.mFile.IsRegular())
-            return writer.mFile.Seek(base + offset) ? writer.mFile.Position() : -1;
-        writer.mPosition = base + offset;
-        return writer.mPosition;
+        OutputFile& file = Of(user);
+        const int64_t base = whence == SEEK_CUR ? file.Position() : whence == SEEK_END ? file.Length() : 0;
+        return file.Seek(base + offset) ? file.Position() : -1;
     }
 
     static sf_count_t Write(const void* data, sf_count_t size, void* user)
     {
-        WavWriter& writer = Of(user);
-        if (writer.mFile.IsRegular())
-            return size >= 0 && writer.mFile.Write(data, size_t(size)) ? size : 0;
-
-        // A stream has its header already: what libsndfile writes there is left out, the audio
-        // goes on where the stream is.
-        const int64_t skipped = std::clamp<int64_t>(writer.mHeaderSize - writer.mPosition, 0, size);
-        writer.mPosition += skipped;
-        if (skipped < size
-            && !(writer.mFile.Seek(writer.mPosition)
-                 && writer.mFile.Write(static_cast<const uint8_t*>(data) + skipped, size_t(size - skipped))))
-            return 0;
-        writer.mPosition += size - skipped;
-        return size;
+        return size >= 0 && Of(user).Write(data, size_t(size)) ? size : 0;
     }
 };
 
-WavWriter::WavWriter(const std::string& path, int numChannels, double sampleRate, size_t numFrames)
+WavWriter::WavWriter(const std::string& path, int numChannels, double sampleRate, size_t numFrames, bool lengthKnown)
     : mFile(path)
     , mNumChannels(numChannels)
+    , mSampleRate(sampleRate)
     , mNumFrames(numFrames)
+    , mLengthKnown(lengthKnown)
 {
     if (numChannels < 1 || numChannels > 64)
         mFile.Fail("a WAV file here has 1 to 64 channels, not " + std::to_string(numChannels));
@@ -525,19 +492,19 @@ WavWriter::WavWriter(const std::string& path, int numChannels, double sampleRate
         mFile.Fail("the sample rate is not a whole number of Hz");
     if (!mFile.IsOpen())
         throw HostError(mFile.Error());
-
     if (!mFile.IsRegular())
-    {
-        const std::vector<uint8_t> header = FloatWavHeader(numChannels, sampleRate, numFrames);
-        if (header.empty())
-            mFile.Fail("libsndfile made no header for " + std::to_string(numFrames) + " frames");
-        Check(mFile.Write(header.data(), header.size()));
-        mHeaderSize = int64_t(header.size());
-    }
+        return;
+
+    // RF64 that stays plain RIFF/WAVE whenever it fits. No PEAK chunk: its time stamp would make
+    // every file different (and asking libsndfile for none adds one to RF64).
     SF_VIRTUAL_IO io { &WavWriterIO::Length, &WavWriterIO::Seek, &WavWriterIO::Read, &WavWriterIO::Write,
                        &WavWriterIO::Tell };
-    mSndFile = OpenFloatWav(io, numChannels, sampleRate, this);
-    Check(mSndFile != nullptr);
+    SF_INFO info {};
+    info.samplerate = int(sampleRate);
+    info.channels = numChannels;
+    info.format = SF_FORMAT_RF64 | SF_FORMAT_FLOAT;
+    mSndFile = sf_open_virtual(&io, SFM_WRITE, &info, this);
+    Check(mSndFile != nullptr && sf_command(mSndFile, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE) == SF_TRUE);
 }
 
 WavWriter::~WavWriter()
@@ -554,6 +521,17 @@ void WavWriter::Check(bool ok)
     throw HostError(mFile.Error());
 }
 
+void WavWriter::SendHeader()
+{
+    if (mHeaderSent)
+        return;
+    mHeaderSent = true;
+    const WavHeader::Form form = mLengthKnown ? WavHeader::FormFor(mNumChannels, mNumFrames)
+                                              : WavHeader::Form::kUndeclared;
+    const std::vector<uint8_t> header = WavHeader::Float(mNumChannels, uint32_t(mSampleRate), mNumFrames, form);
+    Check(mFile.Write(header.data(), header.size()));
+}
+
 void WavWriter::Write(const float* const* channels, size_t numFrames)
 {
     const auto numChannels = size_t(mNumChannels);
@@ -562,7 +540,15 @@ void WavWriter::Write(const float* const* channels, size_t numFrames)
     for (size_t frame = 0; frame < numFrames; ++frame)
         for (size_t c = 0; c < numChannels; ++c)
             mInterleaved[frame * numChannels + c] = channels[c][frame];
-    Check(sf_writef_float(mSndFile, mInterleaved.data(), sf_count_t(numFrames)) == sf_count_t(numFrames));
+    if (mSndFile != nullptr)
+        Check(sf_writef_float(mSndFile, mInterleaved.data(), sf_count_t(numFrames)) == sf_count_t(numFrames));
+    else
+    {
+        // A WAV file's floats are little-endian, as this machine's are.
+        static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "float samples are written as they lie in memory");
+        SendHeader();
+        Check(mFile.Write(mInterleaved.data(), numFrames * numChannels * sizeof(float)));
+    }
     mWritten += numFrames;
 }
 
@@ -570,7 +556,7 @@ void WavWriter::Announce(size_t numFrames)
 {
     if (numFrames == mNumFrames)
         return;
-    if (!mFile.IsRegular())
+    if (mHeaderSent && mLengthKnown)
         mFile.Fail("the input ended after " + std::to_string(numFrames)
                    + " frames, and the header already sent announced " + std::to_string(mNumFrames));
     Check(mFile.IsOpen());
@@ -579,11 +565,16 @@ void WavWriter::Announce(size_t numFrames)
 
 void WavWriter::Close()
 {
-    if (mWritten != mNumFrames && mFile.IsOpen())
+    if (mLengthKnown && mWritten != mNumFrames && mFile.IsOpen())
         mFile.Fail(std::to_string(mWritten) + " frames came where " + std::to_string(mNumFrames) + " were announced");
-    const int closed = sf_close(mSndFile);
-    mSndFile = nullptr;
-    Check(closed == 0);
+    if (mSndFile != nullptr)
+    {
+        const int closed = sf_close(mSndFile);
+        mSndFile = nullptr;
+        Check(closed == 0);
+    }
+    else if (mFile.IsOpen())
+        SendHeader();
     Check(mFile.Commit());
 }
 } // namespace aaxhost

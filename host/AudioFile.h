@@ -14,14 +14,16 @@ struct SF_INFO;
 namespace aaxhost
 {
 struct WavStream;
+struct RiffChunks;
 
 struct SndfileCloser
 {
     void operator()(SNDFILE* file) const;
 };
 
-/** Reads a WAV file a block at a time through libsndfile: PCM of 8 to 32 bits or float of 32 or
-    64 bits, as floats (integers divided by 2^(bits-1)). Memory does not grow with the file.
+/** Reads a WAV file a block at a time through libsndfile: RIFF/WAVE or RF64, PCM of 8 to 32 bits
+    or float of 32 or 64 bits, as floats (integers divided by 2^(bits-1)). Memory does not grow
+    with the file.
 
     A regular file is walked whole before it is read: a data chunk cut short (a file whose writing
     was interrupted) is read as far as it goes, NumFrames() is what the file holds and
@@ -32,7 +34,12 @@ struct SndfileCloser
     chunk, is read before the audio, so reading starts before the writer has finished. How much
     audio comes is then only known at its end: until then NumFrames() is the declared count; a
     stream that ends early makes Read() return fewer frames (no error), Ended() true, and
-    NumFrames() what came. */
+    NumFrames() what came.
+
+    A data chunk that declares 0xFFFFFFFF bytes, as writers that cannot seek back write it,
+    declares no length (DeclaresLength() false): a stream is then read to its end, however long,
+    and NumFrames() is kUndeclaredFrames until then; a regular file holds what follows its data
+    chunk's header. */
 class WavReader
 {
 public:
@@ -41,6 +48,9 @@ public:
         data, for a stream), or whose format chunk gives a sample rate outside `minRate` to
         `maxRate` Hz; throws Interrupted when the user interrupts a wait for a stream's header. */
     explicit WavReader(const std::string& path, double minRate = 1.0, double maxRate = 2147483647.0);
+
+    /** What NumFrames() says of a stream that declared no length, until its end. */
+    static constexpr size_t kUndeclaredFrames = size_t(1) << 40;
     ~WavReader();
 
     WavReader(const WavReader&) = delete;
@@ -49,10 +59,12 @@ public:
     int NumChannels() const { return mNumChannels; }
     double SampleRate() const { return mSampleRate; }
     size_t NumFrames() const { return mNumFrames; }
-    size_t DeclaredFrames() const { return mDeclaredFrames; }
+    size_t DeclaredFrames() const { return mDeclares ? mDeclaredFrames : mNumFrames; }
+    /** False when the data chunk declares no length (0xFFFFFFFF). */
+    bool DeclaresLength() const { return mDeclares; }
 
     /** True for a stream, whose length is known only at its end. */
-    bool IsStream() const { return mStream != nullptr; }
+    bool IsStream() const { return mIsStream; }
     /** The frames Read() has returned so far. */
     size_t FramesRead() const { return mFramesRead; }
     /** True once a Read() returned fewer frames than asked for: all frames have come, and
@@ -66,8 +78,8 @@ public:
 
 private:
     void OpenFile();
-    void OpenStream(int fd, bool ownsFd);
-    void Check(int formatChunks, int64_t sampleRate);
+    void OpenStream(int fd, bool ownsFd, int64_t heldBytes = -1);
+    void Check(const RiffChunks& chunks);
     void Accept(const SF_INFO& info, int64_t dataBytes);
     [[noreturn]] void Refuse(const std::string& reason);
     void ThrowStreamFailure();
@@ -81,49 +93,63 @@ private:
     size_t mNumFrames = 0;
     size_t mDeclaredFrames = 0;
     size_t mFramesRead = 0;
+    bool mIsStream = false;
+    bool mDeclares = true;
     bool mEnded = false;
     std::vector<float> mInterleaved;
 };
 
-/** Writes a 32-bit float WAV file a block at a time through libsndfile, into an OutputFile: a
-    regular file appears only when it is whole, a pipe or device gets its bytes directly. The
-    length is given up front: libsndfile writes a header that declares what was written so far
-    and rewrites it at the end, which a pipe cannot take back, so a pipe gets the header of a
-    file of that length first and libsndfile's own header writes are left out. */
+/** Writes a 32-bit float WAV file a block at a time into an OutputFile: a regular file appears
+    only when it is whole, a pipe or device gets its bytes as they come.
+
+    A regular file goes through libsndfile as RF64 that is written as plain RIFF/WAVE whenever the
+    whole file stays below 4 GiB, its header written at the end. A pipe or device cannot take a
+    header back, so it gets the header of the announced length first (WavHeader: the same bytes
+    a regular file of that length gets), or one that declares no length. */
 class WavWriter
 {
 public:
     /** Starts `path` for `numFrames` frames of `numChannels` (1 to 64) at `sampleRate` (a whole
-        number of Hz). Throws HostError ("cannot write PATH: reason") when it cannot. */
-    WavWriter(const std::string& path, int numChannels, double sampleRate, size_t numFrames);
+        number of Hz), or for a length not known yet (`lengthKnown` false: a pipe or device then
+        gets a header that declares none). Nothing reaches a pipe before the first Write() or
+        Close(). Throws HostError ("cannot write PATH: reason") when it cannot. */
+    WavWriter(const std::string& path, int numChannels, double sampleRate, size_t numFrames, bool lengthKnown = true);
     ~WavWriter();
 
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
 
+    /** True when the file goes to this process's standard output. */
+    bool ToStandardOutput() const { return mFile.IsStandardOutput(); }
+
     /** Appends `numFrames` frames from NumChannels() buffers. Throws HostError. */
     void Write(const float* const* channels, size_t numFrames);
 
     /** Changes the number of frames announced (the input was a stream that ended early). A
-        regular file takes any number, its header being written at the end; a pipe or device has
-        its header already, and fails for a number other than the first. Throws HostError. */
+        regular file takes any number, its header being written at the end, and so does a stream
+        whose header declared no length; a pipe or device that announced a length fails for
+        another number. Throws HostError. */
     void Announce(size_t numFrames);
 
-    /** Finishes the file; only now does a regular file replace the target. Throws HostError
-        when anything failed, or when fewer or more frames came than were announced. */
+    /** Finishes the file; only now does a regular file replace the target (see
+        OutputFile::Commit: throws Interrupted when the user interrupted the command first).
+        Throws HostError when anything failed, or when fewer or more frames came than were
+        announced. */
     void Close();
 
 private:
     void Check(bool ok);
+    void SendHeader();
 
     OutputFile mFile;
-    SNDFILE* mSndFile = nullptr;
+    SNDFILE* mSndFile = nullptr; // regular files only
     int mNumChannels;
+    double mSampleRate;
     size_t mNumFrames;
+    bool mLengthKnown;
+    bool mHeaderSent = false; // streams
     size_t mWritten = 0;
     std::vector<float> mInterleaved;
-    int64_t mHeaderSize = 0; // streams: the bytes before the audio, already sent
-    int64_t mPosition = 0;   // streams: where libsndfile believes it writes
 
     friend struct WavWriterIO;
 };

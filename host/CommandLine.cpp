@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <memory>
@@ -31,6 +33,39 @@ struct UsageError : std::runtime_error
 {
     using std::runtime_error::runtime_error;
 };
+
+/** What the command printed did not reach standard output; main() says why. */
+struct ReportFailed : std::runtime_error
+{
+    ReportFailed()
+        : std::runtime_error("cannot write standard output")
+    {
+    }
+};
+
+/** Hands what the command printed to its reader before the command's result is made visible:
+    a target must not be replaced when the report of it is lost. */
+void Deliver(std::ostream& report)
+{
+    if (!report.flush())
+        throw ReportFailed();
+}
+
+/** Where a command reports: standard error when its result itself goes to standard output. */
+std::ostream& ReportTo(const OutputFile* result, std::ostream& out, std::ostream& err)
+{
+    return result != nullptr && result->IsStandardOutput() ? err : out;
+}
+
+/** Opens a command's output before any work, so that a target that cannot be written (no
+    folder, a name too long, no permission) costs nothing. */
+std::unique_ptr<OutputFile> OpenOutput(const std::string& path)
+{
+    auto file = std::make_unique<OutputFile>(path);
+    if (!file->IsOpen())
+        throw HostError(file->Error());
+    return file;
+}
 
 /** The engine's state in a 'juce' chunk is this long (bytes); the wrapper takes a shorter one
     without complaint and changes nothing, so the host refuses it. */
@@ -234,16 +269,16 @@ std::vector<uint8_t> ReadPreset(const std::string& folder, int category, int ind
     char prefix[16];
     std::snprintf(prefix, sizeof(prefix), "%02d_%02d_", category, index);
     std::string found;
-    if (DIR* const directory = opendir(folder.c_str()))
+    DIR* const directory = opendir(folder.c_str());
+    if (directory == nullptr)
+        throw HostError("cannot read the presets folder " + folder + ": " + std::strerror(errno));
+    while (const dirent* entry = readdir(directory))
     {
-        while (const dirent* entry = readdir(directory))
-        {
-            const std::string name = entry->d_name;
-            if (name.rfind(prefix, 0) == 0 && name.size() > 10 && name.substr(name.size() - 4) == ".wmb")
-                found = name;
-        }
-        closedir(directory);
+        const std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) == 0 && name.size() > 10 && name.substr(name.size() - 4) == ".wmb")
+            found = name;
     }
+    closedir(directory);
     if (found.empty())
         throw HostError("there is no factory preset " + std::to_string(category) + " " + std::to_string(index) + " in "
                         + folder);
@@ -291,7 +326,9 @@ void Check(AAX_Result result, const std::string& what)
         throw HostError(what + " failed", result);
 }
 
-/** The preset restored as a host restores a saved setting: through the 'juce' chunk. */
+/** The preset restored as a host restores a saved setting: through the 'juce' chunk, in the
+    host's form of the state (the preset's values, then its 0-based category and index and "not
+    modified"), so that the editor's banner and a saved state name the preset. */
 void ApplyPreset(PlugInInstance& instance, const Options& options, std::ostream& out)
 {
     const auto [category, index] = options.preset;
@@ -301,6 +338,9 @@ void ApplyPreset(PlugInInstance& instance, const Options& options, std::ostream&
     Chunk chunk;
     chunk.id = FourCCFromText("juce");
     chunk.data = ReadPreset(options.presetFolder, category, index, title);
+    for (const int32_t field : { category - 1, index - 1, 0 })
+        for (int byte = 0; byte < 4; ++byte)
+            chunk.data.push_back(uint8_t(uint32_t(field) >> (8 * byte)));
     Check(instance.SetChunk(chunk), "restoring the preset");
     out << "Preset " << category << " " << index << ": \"" << title << "\"\n";
 }
@@ -583,30 +623,52 @@ void PrintRender(const Source& source, const std::vector<Lane>& lanes, int32_t l
     }
 }
 
+/** Warns of every --set whose time a stream that ended early never reached. */
+void WarnOfSettingsNeverReached(const Options& options, const Source& source, std::ostream& err)
+{
+    for (size_t i = 0; i < options.settings.size(); ++i)
+    {
+        const Setting& setting = options.settings[i];
+        if (setting.timed && setting.seconds * source.sampleRate > double(source.numFrames))
+        {
+            char text[160];
+            std::snprintf(text, sizeof(text), ": the stream ended after %gs, before the time of --set %s",
+                          double(source.numFrames) / source.sampleRate, options.settingTexts[i].c_str());
+            err << "quillo-host: warning: " << source.name << text << ", which was never applied\n";
+        }
+    }
+}
+
 int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
 {
     Source source = OpenSource(options, err);
+    const bool lengthKnown = source.file == nullptr || source.file->DeclaresLength();
+    WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames, lengthKnown);
+    std::ostream& report = writer.ToStandardOutput() ? err : out;
     auto host = Load(options);
     Interruption::ThrowIfRequested();
     // Whole blocks per pass, so that the blocks fall where they would in one long call.
     const auto chunk = size_t(options.block) * std::max<size_t>(1, 8192 / size_t(options.block));
-    std::vector<Lane> lanes = MakeLanes(*host, options, source, chunk, out);
+    std::vector<Lane> lanes = MakeLanes(*host, options, source, chunk, report);
     for (Lane& lane : lanes)
         ApplyDue(lane, 0, 0);
     const int32_t latency = std::max(0, lanes[0].instance->Latency());
 
-    WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames);
     Levels::Peaks inputPeaks(source.numChannels), outputPeaks(source.numChannels);
     Stream(source, lanes, chunk, latency, options.block, writer, inputPeaks, outputPeaks);
     if (source.file != nullptr && source.file->IsStream())
+    {
         source.Warn(err);
+        WarnOfSettingsNeverReached(options, source, err);
+    }
     writer.Announce(source.numFrames); // fewer, when a stream ended early
-    writer.Close();
     for (Lane& lane : lanes)
         lane.instance->Close();
 
-    PrintRender(source, lanes, latency, options.block, inputPeaks, outputPeaks, out);
-    out << "Wrote            " << options.out << "\n";
+    PrintRender(source, lanes, latency, options.block, inputPeaks, outputPeaks, report);
+    Deliver(report);
+    writer.Close();
+    report << "Wrote            " << options.out << "\n";
 
     lanes.clear();
     const int32_t live = host->Shutdown();
@@ -647,13 +709,15 @@ std::string CompareRestored(PlugInInstance& instance, const Chunk& chunk)
     return "matches the restored instance";
 }
 
-int StateCommand(const Options& options, std::ostream& out)
+int StateCommand(const Options& options, std::ostream& out, std::ostream& err)
 {
     const bool save = options.positional[0] == "save";
     const std::string& path = options.positional[1];
 
     std::vector<Chunk> chunks;
     std::string error;
+    const std::unique_ptr<OutputFile> file = save ? OpenOutput(path) : nullptr;
+    std::ostream& report = ReportTo(file.get(), out, err);
     if (!save && !StateFile::Load(path, chunks, error))
         throw HostError(error);
     if (!save && chunks.empty())
@@ -669,61 +733,68 @@ int StateCommand(const Options& options, std::ostream& out)
 
     if (save)
     {
-        ApplyPreset(*instance, options, out);
+        ApplyPreset(*instance, options, report);
         for (const Setting& setting : options.settings)
             Check(instance->Automate(ResolveParameter(*instance, setting.parameter), setting.value), "setting");
         Check(instance->GetChunks(chunks), "reading the chunks");
-        Interruption::ThrowIfRequested();
-        if (!StateFile::Save(path, chunks, error))
-            throw HostError(error);
     }
     else
     {
         CheckChunkIDs(*instance, chunks, path);
         Check(instance->RestoreChunks(chunks), "restoring " + path);
         for (const Chunk& chunk : chunks)
-            out << "Chunk '" << FourCCText(chunk.id) << "' " << CompareRestored(*instance, chunk) << "\n";
+            report << "Chunk '" << FourCCText(chunk.id) << "' " << CompareRestored(*instance, chunk) << "\n";
     }
 
     for (const Chunk& chunk : chunks)
-        out << (save ? "Saved" : "Restored") << " chunk '" << FourCCText(chunk.id) << "' \"" << chunk.name << "\", "
-            << chunk.data.size() << " bytes, version " << chunk.version << "\n";
+        report << (save ? "Saved" : "Restored") << " chunk '" << FourCCText(chunk.id) << "' \"" << chunk.name << "\", "
+               << chunk.data.size() << " bytes, version " << chunk.version << "\n";
     char line[160];
     for (const auto& id : instance->ParameterIDs())
     {
         std::snprintf(line, sizeof(line), "  %-24s %.6f\n", id.c_str(), instance->ParameterValue(id));
-        out << line;
+        report << line;
     }
-    out << (save ? "Wrote " : "Read ") << path << "\n";
-    CloseAll(*host, *instance, out);
+    if (save)
+    {
+        Deliver(report);
+        if (!StateFile::Save(*file, chunks))
+            throw HostError(file->Error());
+    }
+    report << (save ? "Wrote " : "Read ") << path << "\n";
+    CloseAll(*host, *instance, report);
     return 0;
 }
 
-int EditorCommand(const Options& options, std::ostream& out)
+int EditorCommand(const Options& options, std::ostream& out, std::ostream& err)
 {
     const double seconds = options.Given("--seconds") ? options.seconds : 3.0;
+    const std::unique_ptr<OutputFile> screenshot = options.screenshot.empty() ? nullptr
+                                                                              : OpenOutput(options.screenshot);
+    std::ostream& report = ReportTo(screenshot.get(), out, err);
 
     auto host = Load(options);
     auto instance = host->CreateInstance(options.channels, float(options.rate));
-    ApplyPreset(*instance, options, out);
+    ApplyPreset(*instance, options, report);
     {
         PlugInEditor editor(*host, *instance);
         const AAX_Point size = editor.InitialViewSize();
-        out << "Editor view      " << size.horz << " x " << size.vert << "\n";
+        report << "Editor view      " << size.horz << " x " << size.vert << "\n";
         editor.Run(int(seconds * 1000.0));
-        if (!options.screenshot.empty())
+        if (screenshot != nullptr)
         {
             RgbImage image;
             std::string error;
             if (!editor.GrabWhenDrawn(image, error))
                 throw HostError(error);
-            if (!PngWriter::Write(options.screenshot, image, error))
-                throw HostError(error);
-            out << "Wrote            " << options.screenshot << "\n";
+            Deliver(report);
+            if (!PngWriter::Write(*screenshot, image))
+                throw HostError(screenshot->Error());
+            report << "Wrote            " << options.screenshot << "\n";
         }
         editor.Close();
     }
-    CloseAll(*host, *instance, out);
+    CloseAll(*host, *instance, report);
     return 0;
 }
 } // namespace
@@ -758,8 +829,8 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
         }
         const int code = options.command == "describe" ? Describe(options, out)
                        : options.command == "render"   ? RenderCommand(options, out, err)
-                       : options.command == "state"    ? StateCommand(options, out)
-                                                       : EditorCommand(options, out);
+                       : options.command == "state"    ? StateCommand(options, out, err)
+                                                       : EditorCommand(options, out, err);
         // A signal after the last point that looks for one still ends the command as one.
         Interruption::ThrowIfRequested();
         return code;
@@ -773,6 +844,15 @@ int CommandLine::Run(const std::vector<std::string>& arguments, const Defaults& 
     {
         err << "quillo-host: " << error.what() << "\n" << Usage();
         return 2;
+    }
+    catch (const ReportFailed&)
+    {
+        if (const int signalNumber = Interruption::Pending())
+        {
+            err << "quillo-host: interrupted by " << Interruption::SignalName(signalNumber) << "\n";
+            return 128 + signalNumber;
+        }
+        return 1; // the program says why
     }
     catch (const std::exception& error)
     {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,9 +47,54 @@ mode_t ProcessUmask()
     }();
     return mask;
 }
+
+/** `path` with every symbolic link it ends in followed, as opening it for writing would follow
+    them; the file named may not exist yet. Empty with errno set when a link cannot be read. */
+std::string FollowLinks(std::string path)
+{
+    for (int hops = 0;; ++hops)
+    {
+        struct stat link
+        {
+        };
+        if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return path;
+        char text[PATH_MAX];
+        const ssize_t length = hops < 40 ? readlink(path.c_str(), text, sizeof(text)) : -1;
+        if (hops >= 40)
+            errno = ELOOP;
+        if (length < 0 || size_t(length) >= sizeof(text))
+        {
+            if (length >= 0)
+                errno = ENAMETOOLONG;
+            return {};
+        }
+        const std::string named(text, size_t(length));
+        path = named[0] == '/' ? named : FolderOf(path) + "/" + named;
+    }
+}
+
+/** A hidden name in `folder` that nothing has yet, short enough for any folder. */
+std::string TemporaryName(const std::string& folder)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char random[6] = {};
+    if (getrandom(random, sizeof(random), 0) != ssize_t(sizeof(random)))
+        for (unsigned char& byte : random)
+            byte = static_cast<unsigned char>(std::rand());
+    std::string name = (folder == "/" ? "" : folder) + "/.quillo-";
+    for (const unsigned char byte : random)
+        name += kLetters[byte % (sizeof(kLetters) - 1)];
+    return name + ".tmp";
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 } // namespace
 
-OutputFile::OutputFile(const std::string& path)
+OutputFile::OutputFile(const std::string& path, Temporary temporary)
     : mPath(path)
     , mTarget(path)
 {
@@ -57,67 +103,116 @@ OutputFile::OutputFile(const std::string& path)
         Fail("no file name");
         return;
     }
-
+    struct stat standardOutput
+    {
+    };
+    const bool haveStandardOutput = fstat(STDOUT_FILENO, &standardOutput) == 0;
     struct stat existing
     {
     };
-    const bool exists = stat(path.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
+    if (path == "-" || (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)))
     {
         // A device or a pipe: there is nothing to replace, and no folder to put a copy in.
         mRegular = false;
-        mFd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (path == "-")
+            mFd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        else // a FIFO opens only when its reader does, which the user may give up waiting for
+            while ((mFd = open(path.c_str(), O_WRONLY | O_CLOEXEC)) < 0 && errno == EINTR)
+                Interruption::ThrowIfRequested();
         if (mFd < 0)
-            FailWithErrno();
-        return;
-    }
-
-    struct stat link
-    {
-    };
-    if (exists && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-    {
-        // Replace the file the link names, not the link.
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) == nullptr)
         {
             FailWithErrno();
             return;
         }
-        mTarget = resolved;
+        struct stat opened
+        {
+        };
+        mStandardOutput = haveStandardOutput && fstat(mFd, &opened) == 0 && SameFile(opened, standardOutput);
+        return;
     }
-    const std::string folder = FolderOf(mTarget);
+    OpenRegular(temporary);
+    mStandardOutput = IsOpen() && haveStandardOutput && stat(mTarget.c_str(), &existing) == 0
+                   && SameFile(existing, standardOutput);
+}
 
+void OutputFile::OpenRegular(Temporary temporary)
+{
+    // A link is followed to the file it names, made where it does not exist yet.
+    mTarget = FollowLinks(mPath);
+    if (mTarget.empty())
+    {
+        FailWithErrno();
+        return;
+    }
+    mFolder = FolderOf(mTarget);
+    struct stat folder
+    {
+    };
+    const bool found = stat(mFolder.c_str(), &folder) == 0;
+    if (!found && errno != ENOENT && errno != ENOTDIR)
+    {
+        FailInFolder();
+        return;
+    }
+    if (!found || !S_ISDIR(folder.st_mode))
+    {
+        Fail(found ? mFolder + " is not a folder" : "no folder " + mFolder);
+        return;
+    }
+    // The name is given only at the end: one that the folder cannot take is refused now.
+    const std::string name = mTarget.substr(mTarget.rfind('/') + 1);
+    const long nameMax = pathconf(mFolder.c_str(), _PC_NAME_MAX);
+    if (nameMax > 0 && name.size() > size_t(nameMax))
+    {
+        Fail(std::string(std::strerror(ENAMETOOLONG)) + ": the folder " + mFolder + " takes names of up to "
+             + std::to_string(nameMax) + " bytes, and this one has " + std::to_string(name.size()));
+        return;
+    }
+
+    struct stat existing
+    {
+    };
+    const bool exists = stat(mTarget.c_str(), &existing) == 0;
     // Renaming would replace a file its permissions protect: refuse it as opening it would.
     if (exists && faccessat(AT_FDCWD, mTarget.c_str(), W_OK, AT_EACCESS) != 0)
     {
         if (errno == EROFS)
-            FailInFolder(folder);
+            FailInFolder();
         else
             FailWithErrno();
         return;
     }
-    struct stat folderStatus
-    {
-    };
-    if (exists && stat(folder.c_str(), &folderStatus) == 0 && (folderStatus.st_mode & S_ISVTX) != 0 && geteuid() != 0
-        && existing.st_uid != geteuid() && folderStatus.st_uid != geteuid())
+    if (exists && (folder.st_mode & S_ISVTX) != 0 && geteuid() != 0 && existing.st_uid != geteuid()
+        && folder.st_uid != geteuid())
     {
         errno = EPERM;
-        FailInFolder(folder, ": it is sticky, and the file belongs to another user");
+        FailInFolder(": it is sticky, and the file belongs to another user");
         return;
     }
 
-    // A short fixed pattern: any name the folder takes leaves room for it.
-    std::string pattern = (folder == "/" ? "" : folder) + "/.quillo-XXXXXX.tmp";
-    mFd = mkostemps(pattern.data(), 4, O_CLOEXEC);
+    if (temporary == Temporary::kUnnamed)
+    {
+        mFd = open(mFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        mUnnamed = mFd >= 0;
+        if (mFd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        {
+            FailInFolder();
+            return;
+        }
+    }
     if (mFd < 0)
     {
-        FailInFolder(folder);
-        return;
+        // A short fixed pattern: any name the folder takes leaves room for it.
+        std::string pattern = (mFolder == "/" ? "" : mFolder) + "/.quillo-XXXXXX.tmp";
+        mFd = mkostemps(pattern.data(), 4, O_CLOEXEC);
+        if (mFd < 0)
+        {
+            FailInFolder();
+            return;
+        }
+        mTemporary = pattern;
+        mInterruptionSlot = Interruption::RegisterTemporary(mTemporary);
     }
-    mTemporary = pattern;
-    mInterruptionSlot = Interruption::RegisterTemporary(mTemporary);
     // The replacement keeps the permissions of the file it replaces; a new file gets what the
     // umask leaves of 0666, as any file a program creates.
     if (fchmod(mFd, exists ? existing.st_mode & 07777 : 0666 & ~ProcessUmask()) != 0)
@@ -154,9 +249,9 @@ bool OutputFile::FailWithErrno()
     return false;
 }
 
-bool OutputFile::FailInFolder(const std::string& folder, const std::string& why)
+bool OutputFile::FailInFolder(const std::string& why)
 {
-    Fail(std::string(std::strerror(errno)) + " in the folder " + folder + why);
+    Fail(std::string(std::strerror(errno)) + " in the folder " + mFolder + why);
     return false;
 }
 
@@ -203,28 +298,49 @@ bool OutputFile::Commit()
         return true;
     if (!IsOpen())
         return false;
-    if (!mRegular)
-    {
-        const int closed = close(mFd);
-        mFd = -1;
-        if (closed != 0)
-            return FailWithErrno();
-        mCommitted = true;
-        return true;
-    }
-
-    if (fsync(mFd) != 0)
+    if (mRegular && fsync(mFd) != 0)
         return FailWithErrno();
+    mCommitted = Interruption::Commit([this] { return Publish(); });
+    return mCommitted;
+}
+
+bool OutputFile::Publish()
+{
+    if (mUnnamed)
+    {
+        // Named beside the target first: a link cannot replace a file, a rename can.
+        const std::string self = "/proc/self/fd/" + std::to_string(mFd);
+        std::string name;
+        int linked;
+        do
+        {
+            name = TemporaryName(mFolder);
+            linked = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        } while (linked != 0 && errno == EEXIST);
+        if (linked != 0)
+            return FailInFolder();
+        mTemporary = name;
+    }
     const int closed = close(mFd);
     mFd = -1;
     if (closed != 0)
-        return FailWithErrno();
-    if (rename(mTemporary.c_str(), mTarget.c_str()) != 0)
-        return errno == EACCES || errno == EPERM || errno == EROFS ? FailInFolder(FolderOf(mTarget)) : FailWithErrno();
+    {
+        FailWithErrno();
+        Discard();
+        return false;
+    }
+    if (mRegular && rename(mTemporary.c_str(), mTarget.c_str()) != 0)
+    {
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            FailInFolder();
+        else
+            FailWithErrno();
+        Discard();
+        return false;
+    }
     mTemporary.clear();
     Interruption::UnregisterTemporary(mInterruptionSlot);
     mInterruptionSlot = -1;
-    mCommitted = true;
     return true;
 }
 } // namespace aaxhost

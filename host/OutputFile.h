@@ -7,25 +7,37 @@
 namespace aaxhost
 {
 /** A file the host writes (a render, a state file, a screenshot) that cannot report a failed
-    write as written, nor destroy the file it replaces.
+    write as written, nor destroy the file it replaces, nor leave a half-written file behind.
 
-    A regular file (or a path that does not exist yet) is written to a temporary file in the same
-    folder (".quillo-XXXXXX.tmp", short enough for any name the folder takes), which Commit()
-    renames over the target once every byte is written, synced and closed without error; until
-    then, and after any failure, the older file stays as it was and the temporary one is removed
-    when this object goes (or by a second Ctrl-C: see Interruption). A file that this user may not
-    write, or may not replace in a sticky folder, is refused up front, as opening it would be;
-    when the folder is what refuses, the error names it. Anything else (a device such as /dev/null or
-    /dev/full, a pipe) is written directly, and only forward; every write and the close are
-    checked.
+    A regular file (or a path that does not exist yet) is written to an unnamed file in the same
+    folder (O_TMPFILE), which Commit() names and renames over the target once every byte is
+    written and synced: until then, and after any failure, the older file stays as it was, and a
+    process that dies, even of SIGKILL, leaves nothing. Where the file system refuses unnamed
+    files, a hidden named one (".quillo-XXXXXX.tmp") takes its place, removed on failure and by
+    Interruption::Abandon(). A symbolic link is followed to the file it names, which is made when
+    it does not exist yet (the link stays). Refused up front, before any work, as opening the file
+    would be: a missing folder ("no folder F"), a name longer than the folder takes, a file this
+    user may not write, or may not replace in a sticky folder; when the folder is what refuses,
+    the error names it. "-" is standard output; anything else that is not a regular file (a
+    device such as /dev/null or /dev/full, a pipe) is written directly, and only forward; every
+    write and the close are checked.
 
     Errors latch: after the first failure every call fails, and Error() says
-    "cannot write PATH: reason". One thread at a time; no call throws. */
+    "cannot write PATH: reason". One thread at a time. */
 class OutputFile
 {
 public:
-    /** Opens `path` for writing; check IsOpen() / Error(). */
-    explicit OutputFile(const std::string& path);
+    /** How the replacement waits for its name: unnamed where the file system allows. kNamed is
+        what the host falls back to elsewhere. */
+    enum class Temporary
+    {
+        kUnnamed,
+        kNamed
+    };
+
+    /** Opens `path` for writing; check IsOpen() / Error(). Throws Interrupted when the user
+        interrupts a wait for a FIFO's reader. */
+    explicit OutputFile(const std::string& path, Temporary temporary = Temporary::kUnnamed);
     ~OutputFile();
 
     OutputFile(const OutputFile&) = delete;
@@ -35,6 +47,10 @@ public:
 
     /** False for a device or a pipe, which are written directly. */
     bool IsRegular() const { return mRegular; }
+
+    /** True when the bytes go to this process's standard output ("-", /dev/stdout, or a path to
+        the same file or pipe). */
+    bool IsStandardOutput() const { return mStandardOutput; }
 
     /** Writes at the current position and moves past the bytes. */
     bool Write(const void* data, size_t size);
@@ -47,8 +63,10 @@ public:
     /** The bytes written so far (the end of the furthest write). */
     int64_t Length() const { return mLength; }
 
-    /** Finishes the file: a regular one is synced, closed and renamed over the target; a stream
-        is closed. True only when every step succeeded. */
+    /** Finishes the file: a regular one is synced, then named and renamed over the target; a
+        stream is closed. The last step runs inside Interruption::Commit(): a user's interruption
+        noted before it throws Interrupted and leaves the target as it was. True only when every
+        step succeeded. */
     bool Commit();
 
     /** Records a failure found by the caller (say, by the library that formats the bytes). */
@@ -58,17 +76,22 @@ public:
     const std::string& Error() const { return mError; }
 
 private:
+    void OpenRegular(Temporary temporary);
+    bool Publish();
     bool FailWithErrno();
-    bool FailInFolder(const std::string& folder, const std::string& why = "");
+    bool FailInFolder(const std::string& why = "");
     void Discard();
 
     std::string mPath;
     std::string mTarget;    // where the file goes: the path, or what a symbolic link names
-    std::string mTemporary; // regular files only
+    std::string mFolder;    // the target's folder
+    std::string mTemporary; // a named temporary file, while there is one
     std::string mError;
     int mFd = -1;
-    int mInterruptionSlot = -1; // the temporary file, for a second Ctrl-C
+    int mInterruptionSlot = -1; // the named temporary file, for Interruption::Abandon()
     bool mRegular = true;
+    bool mUnnamed = false;
+    bool mStandardOutput = false;
     bool mCommitted = false;
     int64_t mPosition = 0;
     int64_t mLength = 0;

@@ -55,15 +55,18 @@ bool Encode(OutputFile& file, const RgbImage& image)
 bool PngWriter::Write(const std::string& path, const RgbImage& image, std::string& error)
 {
     OutputFile file(path);
+    const bool written = Write(file, image);
+    if (!written)
+        error = file.Error();
+    return written;
+}
+
+bool PngWriter::Write(OutputFile& file, const RgbImage& image)
+{
     if (!image.IsValid())
         file.Fail("no picture to write");
     if (file.IsOpen() && !Encode(file, image))
         file.Fail("libpng could not encode the picture");
-    if (!file.Commit())
-    {
-        error = file.Error();
-        return false;
-    }
-    return true;
+    return file.Commit();
 }
 } // namespace aaxhost

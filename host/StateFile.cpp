@@ -8,6 +8,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "Interruption.h"
 #include "OutputFile.h"
 
 namespace aaxhost
@@ -151,20 +152,27 @@ bool StateFile::Decode(const std::vector<uint8_t>& bytes, std::vector<Chunk>& ch
 
 bool StateFile::Save(const std::string& path, const std::vector<Chunk>& chunks, std::string& error)
 {
-    const std::vector<uint8_t> bytes = Encode(chunks);
     OutputFile file(path);
-    if (!file.Write(bytes.data(), bytes.size()) || !file.Commit())
-    {
+    const bool saved = Save(file, chunks);
+    if (!saved)
         error = file.Error();
-        return false;
-    }
-    return true;
+    return saved;
+}
+
+bool StateFile::Save(OutputFile& file, const std::vector<Chunk>& chunks)
+{
+    const std::vector<uint8_t> bytes = Encode(chunks);
+    return file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 bool StateFile::Load(const std::string& path, std::vector<Chunk>& chunks, std::string& error)
 {
     chunks.clear();
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    // A FIFO opens only when its writer does, which the user may give up waiting for.
+    std::FILE* opened;
+    while ((opened = std::fopen(path.c_str(), "rb")) == nullptr && errno == EINTR)
+        Interruption::ThrowIfRequested();
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
     struct stat status
     {
     };
@@ -178,7 +186,19 @@ bool StateFile::Load(const std::string& path, std::vector<Chunk>& chunks, std::s
         error = path + ": is a folder";
         return false;
     }
-    const Source take = [&](uint8_t* to, size_t count) { return std::fread(to, 1, count, file.get()) == count; };
+    const Source take = [&](uint8_t* to, size_t count) {
+        for (size_t got = 0;;)
+        {
+            got += std::fread(to + got, 1, count - got, file.get());
+            if (got == count)
+                return true;
+            // A wait for a pipe's writer that the user broke off is no short file.
+            if (!std::ferror(file.get()) || errno != EINTR)
+                return false;
+            std::clearerr(file.get());
+            Interruption::ThrowIfRequested();
+        }
+    };
     if (!Parse(take, S_ISREG(status.st_mode) ? int64_t(status.st_size) : -1, chunks, error))
     {
         error = path + ": " + error;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Chunk.h"
+#include "OutputFile.h"
 
 namespace aaxhost
 {
@@ -33,9 +34,14 @@ public:
         False with "cannot write PATH: reason" on failure. */
     static bool Save(const std::string& path, const std::vector<Chunk>& chunks, std::string& error);
 
+    /** The same into a file opened before (its Error() says why when false). Throws
+        Interrupted as OutputFile::Commit does. */
+    static bool Save(OutputFile& file, const std::vector<Chunk>& chunks);
+
     /** Reads as Decode does, from the file's first bytes on: the header is checked before any
         chunk is read, each chunk's size before its data, and a regular file larger than its
-        header allows (or than kMaxFileSize) is refused unread. Errors start with the path. */
+        header allows (or than kMaxFileSize) is refused unread. Errors start with the path.
+        Throws Interrupted when the user interrupts a wait for a pipe's writer. */
     static bool Load(const std::string& path, std::vector<Chunk>& chunks, std::string& error);
 };
 } // namespace aaxhost

@@ -14,8 +14,8 @@
 int main(int argc, char** argv)
 {
     // A standard stream the caller closed would be taken by the next file opened, and what is
-    // printed would land in it (a render's output, say): /dev/null holds its place, and a closed
-    // standard output is reported as one that cannot be written.
+    // printed would land in it (a render's output, say): /dev/null holds its place. A closed
+    // standard output cannot take what a command prints, so no command starts.
     bool outputClosed = false;
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
         if (fcntl(fd, F_GETFD) < 0 && errno == EBADF)
@@ -24,6 +24,11 @@ int main(int argc, char** argv)
             if (open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd)
                 return 1;
         }
+    if (outputClosed)
+    {
+        std::cerr << "quillo-host: cannot write standard output: " << std::strerror(EBADF) << "\n";
+        return 1;
+    }
 
     // A full pipe or a file-size limit is a failed write to report (and a temporary file to
     // remove), not a reason to die.
@@ -42,15 +47,24 @@ int main(int argc, char** argv)
     int code = aaxhost::CommandLine::Run(arguments, defaults, out, std::cerr);
     std::cerr.tie(nullptr); // `out` goes before the library flushes the standard streams
 
-    if (outputClosed || !standardOutput.Finish() || close(STDOUT_FILENO) != 0)
+    if (!standardOutput.Finish() || close(STDOUT_FILENO) != 0)
     {
-        std::cerr << "quillo-host: cannot write standard output: "
-                  << (outputClosed                     ? std::strerror(EBADF)
-                      : standardOutput.Error().empty() ? std::strerror(errno)
-                                                       : standardOutput.Error())
-                  << "\n";
-        if (code == 0)
-            code = 1;
+        const std::string reason = standardOutput.Error().empty() ? std::strerror(errno) : standardOutput.Error();
+        if (code >= 128)
+        {
+            // The interruption that broke the write off was reported.
+        }
+        else if (const int signalNumber = aaxhost::Interruption::Pending())
+        {
+            std::cerr << "quillo-host: interrupted by " << aaxhost::Interruption::SignalName(signalNumber) << "\n";
+            code = 128 + signalNumber;
+        }
+        else
+        {
+            std::cerr << "quillo-host: cannot write standard output: " << reason << "\n";
+            if (code == 0)
+                code = 1;
+        }
     }
     return code;
 }

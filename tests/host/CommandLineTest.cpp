@@ -204,6 +204,23 @@ size_t ColoursIn(const std::string& path)
     return colours.size();
 }
 
+/** The size of the file that process `pid` writes, unnamed, in `folder` (0 without one). */
+int64_t UnnamedFileSize(pid_t pid, const std::string& folder)
+{
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(fds, error))
+    {
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        struct stat status
+        {
+        };
+        if (target.rfind(folder + "/#", 0) == 0 && stat(entry.path().c_str(), &status) == 0)
+            return status.st_size;
+    }
+    return 0;
+}
+
 /** A display number no server holds (no lock file, no socket). */
 std::string FreeDisplay()
 {
@@ -284,9 +301,8 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     mkdir(folder.c_str(), 0755);
     WriteWav(cut, aaxhost::TestSignal::Make(8000.0, 0.1, 2));
     const std::string bytes = ReadText(cut);
-    const auto fmt = bytes.find("fmt ");
     WriteText(cut, bytes.substr(0, bytes.size() - 402));
-    WriteText(twoFormats, bytes.substr(0, fmt + 24) + bytes.substr(fmt, 24) + bytes.substr(fmt + 24));
+    WriteText(twoFormats, WithFormatChunkTwice(bytes));
     WriteWav(slow, aaxhost::AudioData::Silence(4000.0, 1, 100));
     WriteWav(wide, aaxhost::AudioData::Silence(48000.0, 3, 100));
     WriteWav(noFrames, aaxhost::AudioData::Silence(48000.0, 2, 0));
@@ -401,7 +417,9 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
         chmod(folder.c_str(), test.folderMode);
         auto arguments = writers[test.writer];
         arguments.push_back(test.path);
-        const Outcome result = RunProgram(arguments, { test.fileSizeLimit, test.unprivileged });
+        // The size limit would also stop the report, which goes out before the file is replaced.
+        const Outcome result = RunProgram(arguments, { test.fileSizeLimit, test.unprivileged,
+                                                       test.fileSizeLimit > 0 ? "/dev/null" : "" });
         EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason + "\n"))
             << result.err;
         EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
@@ -441,7 +459,7 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         { { "state", "load", state }, "/dev/full", full },
         { { "render", "--seconds", "0.1", "--out", "/dev/null" }, "/dev/full", full },
         { { "help" }, "/dev/full", full },
-        // A closed standard output is no place for the WAV file to take.
+        // A closed standard output is no place for the WAV file to take, and no command starts.
         { { "render", "--seconds", "0.1", "--out", rendered },
           "closed",
           "cannot write standard output: Bad file descriptor" },
@@ -452,7 +470,7 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         EXPECT_EQ(result.code, 1) << result.err;
         EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
     }
-    EXPECT_EQ(ReadWav(rendered).NumFrames(), 4800u);
+    EXPECT_NE(access(rendered.c_str(), F_OK), 0) << "the render ran";
 }
 
 TEST(CommandLineTest, EveryNameTheFolderTakesIsWritten)
@@ -475,9 +493,8 @@ TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
     const std::string whole = Scratch("piped.wav"), cut = Scratch("piped-cut.wav"), twice = Scratch("piped-fmt.wav");
     WriteWav(whole, aaxhost::TestSignal::Make(44100.0, 0.3, 2));
     const std::string bytes = ReadText(whole);
-    const auto fmt = bytes.find("fmt ");
     WriteText(cut, bytes.substr(0, bytes.size() / 2 + 3));
-    WriteText(twice, bytes.substr(0, fmt + 24) + bytes.substr(fmt, 24) + bytes.substr(fmt + 24));
+    WriteText(twice, WithFormatChunkTwice(bytes));
     for (const std::string& file : { whole, cut, twice })
     {
         const std::string fromFile = Scratch("from-file.wav"), fromPipe = Scratch("from-pipe.wav");
@@ -596,7 +613,7 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         how.holdInput = true;
         how.environment = { "DISPLAY=" + display.Name(), "LIBGL_ALWAYS_SOFTWARE=1" };
         Program program(arguments, how);
-        for (int wait = 0; wait < 6000 && test.whileWriting && listing().size() == before.size(); ++wait)
+        for (int wait = 0; wait < 6000 && test.whileWriting && UnnamedFileSize(program.Pid(), folder) <= 0; ++wait)
             usleep(10000);
         usleep(test.whileWriting ? 200000 : 1000000);
         kill(program.Pid(), test.signalNumber);

@@ -98,6 +98,15 @@ inline aaxhost::RgbImage ReadPng(const std::string& path)
     return image;
 }
 
+/** The bytes of a WAV file with its format chunk written twice in a row. */
+inline std::string WithFormatChunkTwice(const std::string& bytes)
+{
+    const size_t fmt = bytes.find("fmt ");
+    const auto size = size_t(uint8_t(bytes[fmt + 4])) | size_t(uint8_t(bytes[fmt + 5])) << 8;
+    const size_t end = fmt + 8 + size;
+    return bytes.substr(0, end) + bytes.substr(fmt, end - fmt) + bytes.substr(end);
+}
+
 /** A 32-bit float WAV file, written in two pieces. */
 inline void WriteWav(const std::string& path, aaxhost::AudioData audio)
 {
