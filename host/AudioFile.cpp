@@ -368,8 +368,8 @@ void WavReader::OpenStream(int fd, bool ownsFd, int64_t heldBytes)
     if (chunks.undeclared && !chunks.bigEndian)
     {
         // Shown to libsndfile as RF64, whose data chunk can say more than 4 GiB.
-        mDeclares = heldBytes >= 0;
-        dataBytes = mDeclares ? heldBytes : int64_t(1) << 60;
+        mDeclares = false;
+        dataBytes = heldBytes >= 0 ? heldBytes : int64_t(1) << 60;
         stream.header = WavHeader::AsRf64(stream.header, uint64_t(dataBytes));
     }
     // Without a data chunk, libsndfile gets the header alone and says what is missing.
@@ -383,7 +383,7 @@ void WavReader::OpenStream(int fd, bool ownsFd, int64_t heldBytes)
     if (mFile == nullptr)
         Refuse(sf_strerror(nullptr));
     Accept(info, mDeclares ? dataBytes : -1);
-    if (!mDeclares)
+    if (!mDeclares && mIsStream)
         mNumFrames = kUndeclaredFrames;
 }
 

@@ -642,7 +642,7 @@ void WarnOfSettingsNeverReached(const Options& options, const Source& source, st
 int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
 {
     Source source = OpenSource(options, err);
-    const bool lengthKnown = source.file == nullptr || source.file->DeclaresLength();
+    const bool lengthKnown = source.file == nullptr || !source.file->IsStream() || source.file->DeclaresLength();
     WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames, lengthKnown);
     std::ostream& report = writer.ToStandardOutput() ? err : out;
     auto host = Load(options);

@@ -128,6 +128,8 @@ void Interruption::Install(unsigned graceSeconds)
 {
     gMainThread.store(syscall(SYS_gettid));
     gGraceSeconds = graceSeconds;
+    gRequested.store(0);
+    gDecided.store(false);
 
     struct sigaction action
     {

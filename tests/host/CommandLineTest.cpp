@@ -4,8 +4,10 @@
 #include "HostTestSupport.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <cstring>
 #include <filesystem>
+#include <poll.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -43,10 +45,12 @@ struct ProgramRun
     rlim_t fileSizeLimit = 0;             // bytes; a write past it fails with EFBIG (0: no limit)
     bool unprivileged = false;            // as the user nobody when run as root
     std::string standardOutput;           // a path, not read back ("": a scratch file, read back;
-                                          // "closed": none)
+                                          // "closed": none; "pipe": a pipe, read back; "full
+                                          // pipe": a pipe filled to the brim that nobody reads)
     std::string standardInput;            // bytes fed through a pipe
-    bool holdInput = false;               // keeps the pipe open without writing to it
+    bool holdInput = false;               // keeps the pipe open after those bytes
     std::vector<std::string> environment; // NAME=VALUE, set in the child
+    std::vector<int> ignoredSignals;      // set to be ignored, as nohup or a script's & does
 };
 
 /** A started program; Finish() waits for it. */
@@ -63,24 +67,37 @@ public:
         for (auto& argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
-        int input[2] = { -1, -1 };
-        if (pipe(input) != 0)
+        int input[2] = { -1, -1 }, outputPipe[2] = { -1, -1 };
+        const bool piped = how.standardOutput == "pipe" || how.standardOutput == "full pipe";
+        if (pipe(input) != 0 || (piped && pipe2(outputPipe, O_CLOEXEC) != 0))
             ADD_FAILURE() << "no pipe";
+        if (how.standardOutput == "full pipe")
+        {
+            fcntl(outputPipe[1], F_SETFL, O_NONBLOCK);
+            const std::string block(4096, 'x');
+            while (write(outputPipe[1], block.data(), block.size()) > 0)
+            {
+            }
+            fcntl(outputPipe[1], F_SETFL, 0);
+        }
 
         mPid = fork();
         if (mPid == 0)
         {
             signal(SIGXFSZ, SIG_IGN);
+            for (const int ignored : how.ignoredSignals)
+                signal(ignored, SIG_IGN);
             // The program's own leaks are checked in this process (RunHost); in the child the
             // windowing and OpenGL libraries' memory would count against it unsuppressed.
             setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
             for (const std::string& variable : how.environment)
                 putenv(strdup(variable.c_str()));
-            const rlimit limit { how.fileSizeLimit, how.fileSizeLimit };
+            const rlimit limit { how.fileSizeLimit, how.fileSizeLimit }, noCore { 0, 0 };
             const bool output = how.standardOutput == "closed" ? close(STDOUT_FILENO) == 0
+                              : piped                          ? dup2(outputPipe[1], STDOUT_FILENO) == STDOUT_FILENO
                                                                : freopen(mOutPath.c_str(), "w", stdout) != nullptr;
             if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !output
-                || !freopen(mErrPath.c_str(), "w", stderr)
+                || !freopen(mErrPath.c_str(), "w", stderr) || setrlimit(RLIMIT_CORE, &noCore) != 0
                 || (how.fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 || (how.unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
                 _exit(126);
@@ -89,22 +106,34 @@ public:
         }
         close(input[0]);
         mInput = input[1];
-        if (!how.holdInput)
-            mFeeder = std::thread([fd = mInput, bytes = how.standardInput] {
-                // A program that stops reading early is no reason for this process to die.
-                sigset_t broken;
-                sigemptyset(&broken);
-                sigaddset(&broken, SIGPIPE);
-                pthread_sigmask(SIG_BLOCK, &broken, nullptr);
-                for (size_t done = 0; done < bytes.size();)
-                {
-                    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-                    if (written <= 0)
-                        break;
-                    done += size_t(written);
-                }
+        if (piped)
+        {
+            close(outputPipe[1]);
+            mOutput = outputPipe[0];
+            if (how.standardOutput == "pipe")
+                mCollector = std::thread([this] {
+                    char buffer[65536];
+                    for (ssize_t got; (got = read(mOutput, buffer, sizeof(buffer))) > 0;)
+                        mCollected.append(buffer, size_t(got));
+                });
+        }
+        mHoldInput = how.holdInput;
+        mFeeder = std::thread([fd = mInput, bytes = how.standardInput, hold = how.holdInput] {
+            // A program that stops reading early is no reason for this process to die.
+            sigset_t broken;
+            sigemptyset(&broken);
+            sigaddset(&broken, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &broken, nullptr);
+            for (size_t done = 0; done < bytes.size();)
+            {
+                const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+                if (written <= 0)
+                    break;
+                done += size_t(written);
+            }
+            if (!hold)
                 close(fd);
-            });
+        });
     }
 
     ~Program()
@@ -115,6 +144,9 @@ public:
 
     pid_t Pid() const { return mPid; }
 
+    /** What the kernel says the program waits in ("pipe_write" and the like). */
+    std::string Waiting() const { return ReadText("/proc/" + std::to_string(mPid) + "/wchan"); }
+
     /** The exit code (128 + the signal's number for a signal), what was printed, peak memory. */
     Outcome Finish()
     {
@@ -122,12 +154,19 @@ public:
         rusage usage {};
         wait4(mPid, &status, 0, &usage);
         mPid = -1;
-        if (mFeeder.joinable())
-            mFeeder.join();
-        else
+        mFeeder.join();
+        if (mHoldInput)
             close(mInput);
+        if (mCollector.joinable())
+            mCollector.join();
+        const bool piped = mOutput >= 0;
+        if (piped)
+            close(mOutput);
         return { WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-                 mReadOutput ? ReadText(mOutPath) : "", ReadText(mErrPath), usage.ru_maxrss };
+                 piped         ? mCollected
+                 : mReadOutput ? ReadText(mOutPath)
+                               : "",
+                 ReadText(mErrPath), usage.ru_maxrss };
     }
 
 private:
@@ -136,7 +175,10 @@ private:
     std::string mErrPath;
     pid_t mPid = -1;
     int mInput = -1;
-    std::thread mFeeder;
+    bool mHoldInput = false;
+    int mOutput = -1; // a pipe's end, read by mCollector or by nobody
+    std::string mCollected;
+    std::thread mFeeder, mCollector;
 };
 
 Outcome RunProgram(const std::vector<std::string>& arguments, const ProgramRun& how = {})
@@ -163,7 +205,8 @@ public:
         {
             close(pipeEnds[0]);
             const std::string fd = std::to_string(pipeEnds[1]);
-            if (freopen("/dev/null", "w", stderr) == nullptr)
+            // Nothing of it in this process's output: a server left behind would hold a pipe open.
+            if (freopen("/dev/null", "w", stderr) == nullptr || freopen("/dev/null", "w", stdout) == nullptr)
                 _exit(126);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "+extension", "GLX",
                    "-noreset", static_cast<char*>(nullptr));
@@ -572,31 +615,51 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
 
 TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSignal)
 {
-    // Each command stopped while it writes, waits for input, or waits for a reader.
+    // Each command stopped while it writes, waits for input, waits for a reader, or waits to print;
+    // by signals it catches, by signals nobody can catch, and by one its caller ignores.
     const XServer display("1280x800x24");
+    enum When
+    {
+        kWriting,         // once its output file has grown
+        kAfterASecond,    // while it waits
+        kBlockedOnOutput, // while its standard output, a full pipe, takes nothing
+    };
     const struct
     {
         int signalNumber;
         std::vector<std::string> arguments; // the target, in a folder of its own, follows
-        const char* target;
-        bool whileWriting; // signalled once the temporary file grows, else after a second
+        const char* target;                 // none: nothing follows
+        When when;
+        bool ignored = false; // by the caller: the command goes on
     } cases[] = {
-        { SIGINT, { "render", "--seconds", "600", "--out" }, "out.wav", true },
-        { SIGTERM, { "render", "--seconds", "600", "--block", "64", "--out" }, "out.wav", true },
-        { SIGHUP, { "render", "-", "--out" }, "out.wav", false }, // standard input stays silent
-        { SIGQUIT, { "state", "save" }, "fifo", false },          // no reader opens the pipe
-        { SIGINT, { "editor", "--seconds", "60", "--screenshot" }, "out.png", false },
+        { SIGINT, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
+        { SIGTERM, { "render", "--seconds", "600", "--block", "64", "--out" }, "out.wav", kWriting },
+        { SIGHUP, { "render", "-", "--out" }, "out.wav", kAfterASecond }, // standard input stays silent
+        { SIGQUIT, { "state", "save" }, "fifo", kAfterASecond },          // no reader opens the pipe
+        { SIGINT, { "editor", "--seconds", "60", "--screenshot" }, "out.png", kAfterASecond },
+        { SIGINT, { "state", "load", "/dev/stdin" }, nullptr, kAfterASecond }, // the rest does not come
+        { SIGTERM, { "describe" }, nullptr, kBlockedOnOutput },
+        { SIGTERM, { "render", "--seconds", "0.2", "--out" }, "out.wav", kBlockedOnOutput }, // before the rename
+        { SIGKILL, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
+        { SIGUSR1, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
+        { SIGXCPU, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
+        { SIGHUP, { "state", "save" }, "fifo", kAfterASecond, true }, // then a reader comes
+        { SIGINT, { "state", "save" }, "fifo", kAfterASecond, true },
     };
+    // A state file's header and the start of its first chunk: a reader waits for the rest.
+    const std::string whole = Scratch("interrupted.qhst");
+    ASSERT_EQ(RunHost({ "state", "save", whole }).code, 0);
+    const std::string partialState = ReadText(whole).substr(0, 30);
     int number = 0;
     for (const auto& test : cases)
     {
         const std::string folder = Scratch("interrupted-" + std::to_string(++number)),
-                          target = folder + "/" + test.target;
-        SCOPED_TRACE(test.arguments[0] + " and " + strsignal(test.signalNumber));
+                          target = folder + "/" + (test.target != nullptr ? test.target : "");
+        SCOPED_TRACE(test.arguments[0] + " and " + strsignal(test.signalNumber) + (test.ignored ? ", ignored" : ""));
         mkdir(folder.c_str(), 0755);
-        if (std::string(test.target) == "fifo")
+        if (test.target != nullptr && std::string(test.target) == "fifo")
             mkfifo(target.c_str(), 0644);
-        else
+        else if (test.target != nullptr)
             WriteText(target, "old");
         const auto listing = [&] {
             std::set<std::string> names;
@@ -608,19 +671,49 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         const auto before = listing();
 
         auto arguments = test.arguments;
-        arguments.push_back(target);
+        if (test.target != nullptr)
+            arguments.push_back(target);
         ProgramRun how;
         how.holdInput = true;
+        how.standardInput = test.arguments.size() > 1 && test.arguments[1] == "load" ? partialState : "";
         how.environment = { "DISPLAY=" + display.Name(), "LIBGL_ALWAYS_SOFTWARE=1" };
+        how.standardOutput = test.when == kBlockedOnOutput ? "full pipe" : "";
+        if (test.ignored)
+            how.ignoredSignals = { test.signalNumber };
         Program program(arguments, how);
-        for (int wait = 0; wait < 6000 && test.whileWriting && UnnamedFileSize(program.Pid(), folder) <= 0; ++wait)
+        for (int wait = 0; wait < 6000 && test.when == kWriting && UnnamedFileSize(program.Pid(), folder) <= 0; ++wait)
             usleep(10000);
-        usleep(test.whileWriting ? 200000 : 1000000);
+        for (int wait = 0; wait < 6000 && test.when == kBlockedOnOutput && !Contains(program.Waiting(), "pipe_write");
+             ++wait)
+            usleep(10000);
+        usleep(test.when == kAfterASecond ? 1000000 : 200000);
         kill(program.Pid(), test.signalNumber);
+        if (test.ignored)
+        {
+            // Still waiting for its reader, which comes now.
+            std::string state;
+            const int fifo = open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            pollfd ready { fifo, POLLIN, 0 };
+            char buffer[4096];
+            for (ssize_t got = 1; got > 0 && poll(&ready, 1, 10000) == 1;)
+                if ((got = read(fifo, buffer, sizeof(buffer))) > 0)
+                    state.append(buffer, size_t(got));
+            close(fifo);
+            const Outcome result = program.Finish();
+            EXPECT_EQ(result.code, 0) << result.err;
+            EXPECT_TRUE(Contains(result.out, "Wrote")) << result.out;
+            EXPECT_EQ(state.substr(0, 4), "QHST");
+            continue;
+        }
         const Outcome result = program.Finish();
-
         EXPECT_EQ(result.code, 128 + test.signalNumber) << result.err;
-        EXPECT_TRUE(Contains(result.err, std::string("interrupted by SIG"))) << result.err;
+        // Only what the command catches is reported; what cuts it off leaves nothing either.
+        const bool caught = test.signalNumber == SIGINT || test.signalNumber == SIGTERM || test.signalNumber == SIGHUP
+                         || test.signalNumber == SIGQUIT;
+        const std::string reported = std::string("quillo-host: interrupted by SIG") + sigabbrev_np(test.signalNumber);
+        EXPECT_EQ(Contains(result.err, reported + "\n"), caught) << result.err;
+        EXPECT_FALSE(Contains(result.err, "state file") || Contains(result.err, "Interrupted system call"))
+            << result.err;
         EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
         EXPECT_EQ(listing(), before) << "the folder changed";
     }

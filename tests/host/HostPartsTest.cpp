@@ -9,16 +9,21 @@
 #include <cstring>
 #include <limits>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
+#include <filesystem>
 #include <future>
 #include <malloc.h>
 #include <optional>
 #include <pthread.h>
+#include <set>
 #include <sndfile.h>
 #include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "HostError.h"
+#include "Interruption.h"
 #include "Levels.h"
 #include "OutputFile.h"
 #include "PacketQueue.h"
@@ -27,6 +32,7 @@
 #include "StandInHost.h"
 #include "StateFile.h"
 #include "TestSignal.h"
+#include "WavHeader.h"
 
 using namespace aaxhost;
 using namespace quillo::hosttest;
@@ -142,12 +148,16 @@ struct Feed
 /** Every frame `reader` gives in blocks of `block`, up to the first short block. */
 AudioData ReadAll(WavReader& reader, size_t block)
 {
-    // A stream holds at most what it declares, and NumFrames() says that until its end.
-    AudioData audio = AudioData::Silence(reader.SampleRate(), reader.NumChannels(), reader.NumFrames() + block);
+    // A stream may hold less than it declares, or declare nothing: the audio grows as it comes.
+    AudioData audio = AudioData::Silence(reader.SampleRate(), reader.NumChannels(), 0);
+    AudioData piece = AudioData::Silence(reader.SampleRate(), reader.NumChannels(), block);
     for (size_t read = block; read == block;)
-        read = reader.Read(Pointers(audio, reader.FramesRead()).data(), block);
-    for (auto& channel : audio.channels)
-        channel.resize(reader.FramesRead());
+    {
+        read = reader.Read(Pointers(piece).data(), block);
+        for (size_t c = 0; c < audio.channels.size(); ++c)
+            audio.channels[c].insert(audio.channels[c].end(), piece.channels[c].begin(),
+                                     piece.channels[c].begin() + std::ptrdiff_t(read));
+    }
     return audio;
 }
 
@@ -159,10 +169,11 @@ bool SameBits(const AudioData& a, const AudioData& b)
                       });
 }
 
-std::string WavBytes(const AudioData& audio, int format)
+/** `audio` as libsndfile writes it in `format` (plain RIFF/WAVE, or another container). */
+std::string WavBytes(const AudioData& audio, int format, int container = SF_FORMAT_WAV)
 {
     const std::string path = Scratch("bytes.wav");
-    SF_INFO info { 0, int(audio.sampleRate), audio.NumChannels(), SF_FORMAT_WAV | format, 0, 0 };
+    SF_INFO info { 0, int(audio.sampleRate), audio.NumChannels(), container | format, 0, 0 };
     SNDFILE* const file = sf_open(path.c_str(), SFM_WRITE, &info);
     std::vector<float> interleaved;
     for (size_t frame = 0; frame < audio.NumFrames(); ++frame)
@@ -176,22 +187,38 @@ std::string WavBytes(const AudioData& audio, int format)
 
 TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd)
 {
-    const std::string floats = WavBytes(TestSignal::Make(44100.0, 0.5, 2), SF_FORMAT_FLOAT);
+    const std::string floats = WavBytes(TestSignal::Make(44100.0, 0.5, 2), SF_FORMAT_FLOAT),
+                      shorts = WavBytes(TestSignal::Make(8000.0, 0.5, 1), SF_FORMAT_PCM_16);
+    // As writers that cannot seek back leave them: every size 0xFFFFFFFF, so no length declared.
+    const auto undeclared = [](std::string bytes) {
+        bytes.replace(4, 4, "\xff\xff\xff\xff");
+        bytes.replace(bytes.find("data") + 4, 4, "\xff\xff\xff\xff");
+        return bytes;
+    };
+    constexpr size_t none = WavReader::kUndeclaredFrames;
     const struct
     {
         std::string name, bytes;
-        size_t declared, held;
+        size_t declared, held;      // declared: `none` for a stream that declares no length
+        std::string reference = ""; // the same audio with a declared length, when that differs
     } files[] = {
         { "float stereo, larger than a pipe holds", floats, 22050, 22050 },
-        { "16-bit mono", WavBytes(TestSignal::Make(8000.0, 0.5, 1), SF_FORMAT_PCM_16), 4000, 4000 },
+        { "16-bit mono", shorts, 4000, 4000 },
         { "24-bit stereo", WavBytes(TestSignal::Make(8000.0, 0.25, 2), SF_FORMAT_PCM_24), 2000, 2000 },
         // The last frame cut in two, as by a writer that was stopped.
         { "float stereo cut short", floats.substr(0, floats.size() - 8 * 1000 - 3), 22050, 22049 - 1000 },
+        { "float stereo RF64", WavBytes(TestSignal::Make(44100.0, 0.5, 2), SF_FORMAT_FLOAT, SF_FORMAT_RF64), 22050,
+          22050, floats },
+        { "16-bit mono RF64", WavBytes(TestSignal::Make(8000.0, 0.5, 1), SF_FORMAT_PCM_16, SF_FORMAT_RF64), 4000, 4000,
+          shorts },
+        { "float stereo declaring no length", undeclared(floats), none, 22050, floats },
+        { "16-bit mono declaring no length, cut short", undeclared(shorts).substr(0, shorts.size() - 2 * 500 - 1), none,
+          3499, shorts.substr(0, shorts.size() - 2 * 500 - 1) },
     };
     for (const auto& file : files)
     {
         const std::string path = Scratch("whole.wav");
-        WriteText(path, file.bytes);
+        WriteText(path, file.reference.empty() ? file.bytes : file.reference);
         WavReader whole(path);
         const AudioData expected = ReadAll(whole, 4096);
         ASSERT_EQ(expected.NumFrames(), file.held) << file.name;
@@ -204,12 +231,17 @@ TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd
                 Feed feed(through, file.bytes);
                 WavReader reader(feed.path);
                 EXPECT_EQ(reader.IsStream(), stream);
-                EXPECT_EQ(reader.DeclaredFrames(), file.declared);
+                EXPECT_EQ(reader.DeclaresLength(), file.declared != none);
+                // A regular file of no declared length holds what follows the data chunk's header.
+                const size_t declared = file.declared == none && !stream ? file.held : file.declared;
+                EXPECT_EQ(reader.DeclaredFrames(), declared);
                 // A stream believes its header until its end shows otherwise.
-                EXPECT_EQ(reader.NumFrames(), stream ? file.declared : file.held);
+                EXPECT_EQ(reader.NumFrames(), stream ? declared : file.held);
                 EXPECT_TRUE(SameBits(ReadAll(reader, block), expected));
                 EXPECT_TRUE(reader.Ended() && reader.NumFrames() == file.held && reader.FramesRead() == file.held)
                     << reader.NumFrames() << " frames, " << reader.FramesRead() << " read";
+                // What never was declared cannot have been cut short.
+                EXPECT_EQ(reader.DeclaredFrames(), file.declared == none ? file.held : file.declared);
             }
     }
 }
@@ -253,6 +285,12 @@ TEST(AudioFileTest, AStreamIsReadAsItComesAndAnInterruptedWaitGoesOn)
 
 TEST(AudioFileTest, RefusesTwoFormatChunksAndEveryRateOutsideTheRangeNamingThem)
 {
+    const auto Padding = [](int chunks) {
+        std::string padding;
+        for (int i = 0; i < chunks; ++i)
+            padding += std::string("JUNK\0\0\0\0", 8);
+        return padding;
+    };
     const std::string bytes = WavBytes(TestSignal::Make(8000.0, 0.1, 2), SF_FORMAT_FLOAT);
     const size_t fmt = bytes.find("fmt "), rate = fmt + 12; // after the format tag and channels
     const auto withRate = [&](uint32_t hz) {
@@ -279,6 +317,10 @@ TEST(AudioFileTest, RefusesTwoFormatChunksAndEveryRateOutsideTheRangeNamingThem)
         { withRate(384000), accepted, "opened at 384000 Hz", "" },
         { WithFormatChunkTwice(bytes), std::nullopt,
           "2 format chunks; a WAV file has one, and which of them to believe is unknown", "" },
+        // A file has a few chunks before its format; one of thousands is not walked to its end.
+        { bytes.substr(0, 12) + Padding(4095) + bytes.substr(12), accepted, "opened at 8000 Hz", "" },
+        { bytes.substr(0, 12) + Padding(4096) + bytes.substr(12), accepted,
+          "its first 4096 chunks hold no format chunk; a WAV file has one among its first few", "" },
         // A stream keeps its header to read it again; 2 MiB of padding is more than it keeps.
         { bytes.substr(0, fmt + 24) + "JUNK" + std::string("\0\0\x20\0", 4) + std::string(2 << 20, '\0')
               + bytes.substr(fmt + 24),
@@ -334,6 +376,279 @@ TEST(OutputFileTest, ReplacesAFileOnlyWhenWholeAndKeepsItsPermissions)
     OutputFile device("/dev/null");
     EXPECT_TRUE(device.Write("data", 4));
     EXPECT_FALSE(device.Seek(0)); // a device only goes forward
+}
+
+namespace
+{
+uint64_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, int size)
+{
+    uint64_t value = 0;
+    for (int i = 0; i < size; ++i)
+        value |= uint64_t(bytes[at + size_t(i)]) << (8 * i);
+    return value;
+}
+
+std::set<std::string> Listing(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+} // namespace
+
+TEST(WavHeaderTest, RiffWhileTheFileStaysBelow4GiBThenRf64AndLibsndfileReadsEveryForm)
+{
+    // 112 bytes of header and 8 (stereo) or 4 (mono) a frame: the file's last RIFF size is
+    // 0xFFFFFFFE - 8.
+    using Form = WavHeader::Form;
+    const struct
+    {
+        int channels;
+        uint64_t frames;
+        Form form;
+    } boundary[] = {
+        { 2, 0, Form::kRiff },          { 2, 536870897, Form::kRiff },  { 2, 536870898, Form::kRf64 },
+        { 1, 1073741795, Form::kRiff }, { 1, 1073741796, Form::kRf64 }, { 2, uint64_t(1) << 40, Form::kRf64 },
+    };
+    for (const auto& test : boundary)
+        EXPECT_EQ(WavHeader::FormFor(test.channels, test.frames), test.form) << test.channels << " " << test.frames;
+    const std::vector<uint8_t> riff = WavHeader::Float(2, 192000, 536870897, Form::kRiff),
+                               rf64 = WavHeader::Float(2, 192000, 536870898, Form::kRf64);
+    ASSERT_TRUE(riff.size() == WavHeader::kFloatSize && rf64.size() == WavHeader::kFloatSize);
+    EXPECT_EQ(LittleEndian(riff, 4, 4), 4294967280u);   // RIFF size
+    EXPECT_EQ(LittleEndian(riff, 108, 4), 4294967176u); // data chunk
+    EXPECT_EQ(LittleEndian(rf64, 4, 4), 0xFFFFFFFFu);   // sizes in 'ds64'...
+    EXPECT_EQ(LittleEndian(rf64, 20, 8), 4294967288u);  // ...of the file after 8 bytes,
+    EXPECT_EQ(LittleEndian(rf64, 28, 8), 4294967184u);  // the data
+    EXPECT_EQ(LittleEndian(rf64, 36, 8), 536870898u);   // and the frames
+    EXPECT_EQ(LittleEndian(rf64, 108, 4), 0xFFFFFFFFu);
+
+    // Files past 4 GiB (sparse: the audio is silence that takes no room): RF64 declares them, and
+    // RIFF whose data chunk declares nothing holds what follows its header. Both sides of 4 GiB.
+    const struct
+    {
+        Form form;
+        uint64_t frames;
+        bool declares;
+    } large[] = {
+        { Form::kRiff, 536870897, true },        { Form::kRf64, 536870898, true },
+        { Form::kRf64, 805306368, true },        { Form::kUndeclared, 536870897, false },
+        { Form::kUndeclared, 805306368, false },
+    };
+    for (const auto& test : large)
+    {
+        const std::vector<uint8_t> header = WavHeader::Float(2, 48000, test.frames, test.form);
+        const std::string path = Scratch("large.wav");
+        WriteText(path, std::string(header.begin(), header.end()));
+        ASSERT_EQ(truncate(path.c_str(), off_t(WavHeader::kFloatSize + test.frames * 8)), 0);
+        WavReader reader(path);
+        EXPECT_TRUE(reader.NumFrames() == test.frames && reader.DeclaredFrames() == test.frames
+                    && reader.DeclaresLength() == test.declares && !reader.IsStream())
+            << test.frames << " frames in form " << int(test.form) << ": " << reader.NumFrames();
+        AudioData first = AudioData::Silence(48000.0, 2, 3);
+        first.channels[1][2] = 1.0f;
+        EXPECT_EQ(reader.Read(Pointers(first).data(), 3), 3u);
+        EXPECT_EQ(first.channels[1][2], 0.0f);
+        std::remove(path.c_str());
+    }
+
+    // Each form over a few frames, as libsndfile and the reader read it; a RIFF header is also the
+    // one libsndfile writes into a regular file of that length.
+    for (const int channels : { 1, 2 })
+        for (const Form form : { Form::kRiff, Form::kRf64, Form::kUndeclared })
+        {
+            SCOPED_TRACE(testing::Message() << channels << " channels, form " << int(form));
+            const AudioData audio = TestSignal::Make(44100.0, 5.0 / 44100.0, channels);
+            const std::vector<uint8_t> header = WavHeader::Float(channels, 44100, 5, form);
+            std::string bytes(header.begin(), header.end());
+            for (size_t frame = 0; frame < 5; ++frame)
+                for (const auto& channel : audio.channels)
+                    bytes.append(reinterpret_cast<const char*>(&channel[frame]), sizeof(float));
+            const std::string path = Scratch("header.wav"), written = Scratch("written.wav");
+            WriteText(path, bytes);
+            SF_INFO info {};
+            SNDFILE* const file = sf_open(path.c_str(), SFM_READ, &info);
+            ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+            sf_close(file);
+            EXPECT_EQ(info.format,
+                      (form == Form::kRf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAVEX) | SF_FORMAT_FLOAT | SF_ENDIAN_FILE);
+            EXPECT_TRUE(info.frames == 5 && info.channels == channels && info.samplerate == 44100);
+            WavReader reader(path);
+            EXPECT_EQ(reader.DeclaresLength(), form != Form::kUndeclared);
+            EXPECT_TRUE(SameBits(ReadAll(reader, 2), audio));
+            WriteWav(written, audio);
+            if (form == Form::kRiff)
+            {
+                EXPECT_EQ(ReadText(written), bytes);
+            }
+        }
+}
+
+TEST(OutputFileTest, AReplacementHasNoNameUntilItIsWholeAndAPathIsTakenAsARedirectionTakesIt)
+{
+    const std::string folder = Scratch("paths"), target = folder + "/out.bin";
+    mkdir(folder.c_str(), 0755);
+    {
+        // Nothing is named before the commit, so nothing is left by a process that dies.
+        OutputFile file(target);
+        ASSERT_TRUE(file.IsOpen() && file.IsRegular()) << file.Error();
+        EXPECT_TRUE(file.Write("whole", 5));
+        EXPECT_TRUE(Listing(folder).empty());
+        EXPECT_TRUE(file.Commit()) << file.Error();
+        EXPECT_EQ(Listing(folder), std::set<std::string> { "out.bin" });
+        // Where unnamed files are refused, a hidden name holds the file until it is given up.
+        OutputFile named(target, OutputFile::Temporary::kNamed);
+        EXPECT_TRUE(named.Write("part", 4));
+        EXPECT_EQ(Listing(folder).size(), 2u);
+    }
+    EXPECT_EQ(Listing(folder), std::set<std::string> { "out.bin" });
+    EXPECT_EQ(ReadText(target), "whole");
+
+    // A link is followed, the file it names made, and the link kept.
+    const std::string link = folder + "/link.bin", chain = folder + "/chain.bin", made = folder + "/made.bin",
+                      astray = folder + "/astray.bin";
+    symlink("made.bin", link.c_str());
+    symlink(link.c_str(), chain.c_str());
+    symlink((folder + "/missing/x.bin").c_str(), astray.c_str());
+    for (const std::string& path : { chain, link })
+    {
+        OutputFile file(path);
+        EXPECT_TRUE(file.Write(path.data(), path.size()) && file.Commit()) << file.Error();
+        EXPECT_EQ(ReadText(made), path);
+    }
+    struct stat status
+    {
+    };
+    EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode));
+
+    const std::string longest(255, 'n');
+    WriteText(folder + "/file.bin", "");
+    const struct
+    {
+        std::string path;
+        std::string error; // after "cannot write PATH: "; empty: opens
+    } cases[] = {
+        { folder + "/missing/x.bin", "no folder " + folder + "/missing" },
+        { astray, "no folder " + folder + "/missing" },
+        { folder + "/file.bin/x.bin", folder + "/file.bin is not a folder" },
+        { folder + "/" + longest, "" },
+        { folder + "/" + longest + "n",
+          "File name too long: the folder " + folder + " takes names of up to 255 bytes, and this one has 256" },
+        { "-", "" },
+    };
+    for (const auto& test : cases)
+    {
+        OutputFile file(test.path);
+        EXPECT_EQ(file.Error(), test.error.empty() ? "" : "cannot write " + test.path + ": " + test.error);
+        EXPECT_EQ(file.IsStandardOutput(), test.path == "-");
+    }
+    std::remove((folder + "/" + longest).c_str());
+}
+
+namespace
+{
+/** What a child process that installed the host's handlers did: its exit code (128 + the
+    signal's number when one ended it), what it wrote on stderr and how long it took. */
+struct ChildOutcome
+{
+    int code;
+    std::string err;
+    double seconds;
+};
+
+/** Runs `body` in a child process, after `before` and Interruption::Install(grace); an
+    Interrupted that `body` throws ends it with 128 + the signal's number. */
+ChildOutcome InChild(unsigned grace, const std::function<int()>& body, const std::function<void()>& before = {})
+{
+    const std::string err = Scratch("child.err");
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        if (freopen(err.c_str(), "w", stderr) == nullptr)
+            _exit(126);
+        if (before)
+            before();
+        Interruption::Install(grace);
+        try
+        {
+            _exit(body());
+        }
+        catch (const Interrupted& interrupted)
+        {
+            _exit(128 + interrupted.Signal());
+        }
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return { WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(err), took.count() };
+}
+} // namespace
+
+TEST(InterruptionTest, TheOutcomeIsDecidedOnceAndAStuckCommandEndsAfterItsGrace)
+{
+    const std::string target = Scratch("decided.txt");
+    const auto replace = [&](bool signalFirst) {
+        WriteText(target, "old");
+        return InChild(60, [&] {
+            OutputFile file(target);
+            file.Write("new", 3);
+            if (signalFirst)
+                raise(SIGTERM); // noted, before the decision: the target stays
+            if (!file.Commit())
+                return 1;
+            raise(SIGINT); // after it: nothing is interrupted any more
+            Interruption::ThrowIfRequested();
+            return Interruption::Requested() == SIGINT && Interruption::Pending() == 0 ? 0 : 2;
+        });
+    };
+    const ChildOutcome before = replace(true);
+    EXPECT_EQ(before.code, 128 + SIGTERM) << before.err;
+    EXPECT_EQ(ReadText(target), "old");
+    const ChildOutcome after = replace(false);
+    EXPECT_EQ(after.code, 0) << after.err;
+    EXPECT_EQ(ReadText(target), "new");
+
+    // A signal its caller ignored stays ignored; one it did not is noted.
+    for (const bool ignored : { true, false })
+    {
+        const ChildOutcome outcome = InChild(
+            60,
+            [] {
+                raise(SIGHUP);
+                return Interruption::Requested();
+            },
+            [ignored] { signal(SIGHUP, ignored ? SIG_IGN : SIG_DFL); });
+        EXPECT_EQ(outcome.code, ignored ? 0 : SIGHUP) << outcome.err;
+    }
+
+    // Stuck after the signal: ended once the grace is over, the named temporary file removed; a
+    // second signal ends it at once.
+    const std::string folder = Scratch("stuck");
+    mkdir(folder.c_str(), 0755);
+    const auto stuck = [&](bool twice) {
+        return InChild(1, [&] {
+            OutputFile file(folder + "/out.bin", OutputFile::Temporary::kNamed);
+            file.Write("part", 4);
+            raise(SIGTERM);
+            if (twice)
+                raise(SIGINT);
+            for (;;)
+                pause();
+            return 0;
+        });
+    };
+    const ChildOutcome graceOver = stuck(false);
+    EXPECT_EQ(graceOver.code, 128 + SIGTERM);
+    EXPECT_EQ(graceOver.err, "quillo-host: interrupted by SIGTERM, and the command did not stop within 1 s: ended\n");
+    EXPECT_TRUE(graceOver.seconds >= 1.0 && graceOver.seconds < 10.0) << graceOver.seconds;
+    const ChildOutcome again = stuck(true);
+    EXPECT_EQ(again.code, 128 + SIGTERM);
+    EXPECT_EQ(again.err, "quillo-host: interrupted again by SIGINT: ended\n");
+    EXPECT_LT(again.seconds, 1.0);
+    EXPECT_TRUE(Listing(folder).empty());
 }
 
 TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)
