@@ -1,12 +1,26 @@
 #include "Module.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <initializer_list>
 #include <link.h>
+#include <mutex>
+#include <poll.h>
+#include <pthread.h>
+#include <set>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include "Interruption.h"
 
 namespace aaxhost
 {
@@ -32,25 +46,22 @@ bool ReadAt(int fd, void* to, size_t size, off_t offset)
     return true;
 }
 
-/** What is wrong with `path` as a shared object for this process, or "" when nothing is. The
-    dynamic loader maps the segments a file's header names without checking that they lie within
-    the file, and a mapping past the end faults on the first touch (SIGBUS): a copy that was cut
-    short must be refused before it gets there. */
-std::string ProblemOfSharedObject(const std::string& path)
+/** What is wrong with the open file `fd` as a shared object for this process, or "" when nothing
+    is. The dynamic loader maps the segments a file's header names without checking that they lie
+    within the file, and a mapping past the end faults on the first touch (SIGBUS): a copy that was
+    cut short must be refused before it gets there. */
+std::string ProblemOfSharedObject(int fd)
 {
     struct stat status
     {
     };
-    if (stat(path.c_str(), &status) != 0)
+    if (fstat(fd, &status) != 0)
         return std::strerror(errno);
     if (S_ISDIR(status.st_mode))
         return "is a folder";
     if (!S_ISREG(status.st_mode))
         return "not a regular file";
 
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::strerror(errno);
     const auto size = uint64_t(status.st_size);
     ElfW(Ehdr) header {};
     ElfW(Ehdr) own {};
@@ -69,8 +80,12 @@ std::string ProblemOfSharedObject(const std::string& path)
     else if (knowOwn && header.e_machine != own.e_machine)
         problem = "built for another machine (ELF machine " + std::to_string(header.e_machine) + ", this one is "
                 + std::to_string(own.e_machine) + ")";
-    else if (header.e_phnum == 0 || header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phoff > size
-             || (size - header.e_phoff) / sizeof(ElfW(Phdr)) < header.e_phnum)
+    else if (header.e_phnum == 0)
+        problem = "has no program headers, so it has nothing to load";
+    else if (header.e_phentsize != sizeof(ElfW(Phdr)))
+        problem = "its program headers are of " + std::to_string(header.e_phentsize) + " bytes each, not "
+                + std::to_string(sizeof(ElfW(Phdr)));
+    else if (header.e_phoff > size || (size - header.e_phoff) / sizeof(ElfW(Phdr)) < header.e_phnum)
         problem = "its program headers lie outside the file of " + std::to_string(size) + " bytes (cut short?)";
     for (unsigned index = 0; problem.empty() && index < header.e_phnum; ++index)
     {
@@ -83,26 +98,324 @@ std::string ProblemOfSharedObject(const std::string& path)
                     + std::to_string(index) + " ends at byte " + std::to_string(segment.p_offset + segment.p_filesz)
                     + ", past the end of the file at " + std::to_string(size) + " (cut short?)";
     }
-    close(fd);
     return problem;
+}
+
+/** The name by which the loader opens the file `fd` is open on: that file, whatever its path now
+    names. */
+std::string NameOfOpenFile(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+/** `text` (a loader's message) with the name `from` put as `to`, the path the user knows. */
+std::string Renamed(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+    {
+        const size_t end = at + from.size();
+        if (end < text.size() && text[end] >= '0' && text[end] <= '9') // another descriptor's name
+        {
+            at = end;
+            continue;
+        }
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+// The loader finds an object by a name it was opened by before it looks at the file a name leads
+// to: were "/proc/self/fd/N" to stay attached to an object that outlived its unloading (one that
+// cannot be unloaded, or one that another Module holds under a second name), opening a later
+// module whose descriptor took the number N would hand back that object. A descriptor number is
+// therefore handed to the loader again only once nothing loaded answers to its name.
+std::mutex gNamesMutex;
+std::set<int> gNamesHandedOut; // descriptor numbers whose names the loader may know
+
+/** `fd`, or a duplicate of it (the original then closed) whose name the loader cannot know,
+    reserved until ReleaseName(). -1 with errno on failure; `fd` is then left open. */
+int ReserveName(int fd)
+{
+    const std::lock_guard<std::mutex> lock(gNamesMutex);
+    int candidate = fd;
+    while (gNamesHandedOut.count(candidate) > 0)
+    {
+        const int next = fcntl(fd, F_DUPFD_CLOEXEC, candidate + 1);
+        const int error = errno;
+        if (candidate != fd)
+            close(candidate);
+        if (next < 0)
+        {
+            errno = error;
+            return -1;
+        }
+        candidate = next;
+    }
+    if (candidate != fd)
+        close(fd);
+    gNamesHandedOut.insert(candidate);
+    return candidate;
+}
+
+/** Closes `fd`; its name may be used again unless it was handed to the loader (`handedOut`) and
+    something loaded still answers to it. */
+void ReleaseName(int fd, bool handedOut) noexcept
+{
+    const std::lock_guard<std::mutex> lock(gNamesMutex);
+    bool stillKnown = false;
+    if (handedOut)
+    {
+        if (void* const loaded = dlopen(NameOfOpenFile(fd).c_str(), RTLD_NOLOAD | RTLD_LAZY))
+        {
+            dlclose(loaded);
+            stillKnown = true;
+        }
+        dlerror(); // nothing of this probe is reported
+    }
+    if (!stillKnown)
+        gNamesHandedOut.erase(fd);
+    close(fd);
+}
+
+/** The signals Interruption notes (host/Interruption.cpp): held while the trial is watched, and let
+    in only within the wait, so that one arriving just before it cannot be missed. */
+constexpr int kInterruptions[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
+
+class HeldInterruptions
+{
+public:
+    HeldInterruptions()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signalNumber : kInterruptions)
+            sigaddset(&held, signalNumber);
+        pthread_sigmask(SIG_BLOCK, &held, &mPrevious);
+    }
+    ~HeldInterruptions() { pthread_sigmask(SIG_SETMASK, &mPrevious, nullptr); }
+    HeldInterruptions(const HeldInterruptions&) = delete;
+    HeldInterruptions& operator=(const HeldInterruptions&) = delete;
+
+    const sigset_t& Previous() const { return mPrevious; }
+
+private:
+    sigset_t mPrevious {};
+};
+
+/** What the child of a trial load reports as its first byte. */
+constexpr char kLoaded = '+', kRefused = '-';
+
+/** The child of a trial load: loads `name` and reports through `report`, then leaves at once,
+    without exit handlers and without unloading: the module's code never runs in this child but
+    for its initialisation. */
+[[noreturn]] void LoadOnTrial(const char* name, int report, pid_t parent, const sigset_t& mask) noexcept
+{
+    // Ended with the thread that started it, and at once if that one is already gone.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(126);
+
+    // The parent decides about interruptions and ends this child; a crash ends it as a crash, not
+    // through a handler the parent installed, and leaves no core file behind.
+    struct sigaction action
+    {
+    };
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = SIG_IGN;
+    for (const int signalNumber : kInterruptions)
+        sigaction(signalNumber, &action, nullptr);
+    sigaction(SIGPIPE, &action, nullptr);
+    action.sa_handler = SIG_DFL;
+    for (const int signalNumber : { SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGSYS, SIGTRAP })
+        sigaction(signalNumber, &action, nullptr);
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    const rlimit noCore { 0, 0 };
+    setrlimit(RLIMIT_CORE, &noCore);
+    // What the module's initialisation prints is printed once, by the load that counts; standard
+    // output is a command's result.
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nowhere >= 0)
+    {
+        dup2(nowhere, STDOUT_FILENO);
+        close(nowhere);
+    }
+
+    char message[1024] = { kLoaded, 0 };
+    if (dlopen(name, RTLD_NOW | RTLD_LOCAL) == nullptr)
+    {
+        const char* const reason = dlerror();
+        message[0] = kRefused;
+        std::strncpy(message + 1, reason != nullptr ? reason : "unknown reason", sizeof(message) - 2);
+        message[sizeof(message) - 1] = 0;
+    }
+    // Less than a pipe's buffer: written whole, without waiting for the reader.
+    for (size_t left = std::strlen(message), done = 0; left > 0;)
+    {
+        const ssize_t written = write(report, message + done, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        done += size_t(written);
+        left -= size_t(written);
+    }
+    _exit(0);
+}
+
+/** A child of a trial load, ended (SIGKILL) and reaped unless it was reaped already. */
+struct TrialChild
+{
+    pid_t pid = -1;
+    int report = -1;    // the reading end of the child's report
+    int exitWatch = -1; // a pidfd, readable once the child has ended; -1 without one
+    bool reaped = false;
+
+    TrialChild() = default;
+    TrialChild(const TrialChild&) = delete;
+    TrialChild& operator=(const TrialChild&) = delete;
+    ~TrialChild()
+    {
+        if (pid > 0 && !reaped)
+        {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+            {
+            }
+        }
+        if (report >= 0)
+            close(report);
+        if (exitWatch >= 0)
+            close(exitWatch);
+    }
+
+    /** Appends what the child has reported so far to `text`; true once the report has ended. */
+    bool Read(std::string& text) const
+    {
+        char buffer[512];
+        for (;;)
+        {
+            const ssize_t got = read(report, buffer, sizeof(buffer));
+            if (got > 0)
+                text.append(buffer, size_t(got));
+            else if (got < 0 && errno == EINTR)
+                continue;
+            else
+                return got == 0 || errno != EAGAIN;
+        }
+    }
+};
+
+std::string SignalText(int signalNumber)
+{
+    if (const char* const abbreviation = sigabbrev_np(signalNumber))
+        return std::string("SIG") + abbreviation;
+    return "signal " + std::to_string(signalNumber);
+}
+
+/** What went wrong when a child process loaded the open module file `fd`, or "" when it loaded
+    and the child came back cleanly. Throws Interrupted (once the child is ended and reaped) when
+    the user interrupts the wait. */
+std::string ProblemOfTrialLoad(int fd, const std::string& path)
+{
+    const std::string name = NameOfOpenFile(fd);
+    int ends[2] = { -1, -1 };
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return std::string("cannot try loading it: ") + std::strerror(errno);
+    const pid_t parent = getpid();
+    const HeldInterruptions held; // the child starts with them held, and ignores them before it lets them in
+    TrialChild child;
+    child.report = ends[0];
+    child.pid = fork();
+    if (child.pid == 0)
+        LoadOnTrial(name.c_str(), ends[1], parent, held.Previous());
+    const int forkError = errno;
+    close(ends[1]);
+    if (child.pid < 0)
+        return std::string("cannot try loading it: ") + std::strerror(forkError);
+    child.exitWatch = int(syscall(SYS_pidfd_open, child.pid, 0)); // -1 before Linux 5.3: the report is watched
+    fcntl(child.report, F_SETFL, O_NONBLOCK);
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(Module::kTrialSeconds);
+    std::string report;
+    bool reportEnded = false;
+    int status = 0;
+    bool statusKnown = false;
+    for (;;)
+    {
+        Interruption::ThrowIfRequested(); // `child` ends the trial on the way out
+        reportEnded = reportEnded || child.Read(report);
+        const pid_t waited = waitpid(child.pid, &status, WNOHANG);
+        if (waited == child.pid || (waited < 0 && errno == ECHILD)) // ECHILD: SIGCHLD is ignored
+        {
+            child.reaped = true;
+            statusKnown = waited == child.pid;
+            break;
+        }
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return "a trial load did not finish within " + std::to_string(Module::kTrialSeconds) + " s";
+        // In slices: an interruption noted while this thread is not the one that notices comes
+        // through ThrowIfRequested() above.
+        const auto slice = std::min<Clock::duration>(left, std::chrono::milliseconds(250));
+        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(slice).count();
+        const timespec wait { time_t(nanoseconds / 1000000000), long(nanoseconds % 1000000000) };
+        // Without a pidfd, the report's end comes just before the child's: a moment's sleep then.
+        pollfd watched { child.exitWatch >= 0 ? child.exitWatch : child.report, POLLIN, 0 };
+        const timespec moment { 0, 1000000 };
+        const bool watch = child.exitWatch >= 0 || !reportEnded;
+        ppoll(&watched, watch ? 1 : 0, watch ? &wait : &moment, &held.Previous()); // EINTR: looked at above
+    }
+    child.Read(report); // the child is gone: all it wrote is there
+
+    const bool cleanExit = !statusKnown || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (statusKnown && WIFSIGNALED(status))
+        return "a trial load died of " + SignalText(WTERMSIG(status))
+             + ": the file is damaged, or the module crashes as it loads";
+    if (cleanExit && report == std::string(1, kLoaded))
+        return "";
+    if (cleanExit && report.size() > 1 && report[0] == kRefused)
+        return Renamed(report.substr(1), name, path);
+    if (statusKnown && WIFEXITED(status))
+        return "a trial load ended with exit status " + std::to_string(WEXITSTATUS(status))
+             + " before it finished loading";
+    return "a trial load ended before it finished loading";
 }
 } // namespace
 
 Module::Module(const std::string& path)
     : mPath(path)
 {
-    const std::string problem = ProblemOfSharedObject(path);
-    if (!problem.empty())
-        throw ModuleError("cannot load " + path + ": " + problem);
-    mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (mHandle == nullptr)
-    {
-        const char* const reason = dlerror();
-        throw ModuleError("cannot load " + path + ": " + (reason != nullptr ? reason : "unknown reason"));
-    }
-
     try
     {
+        // O_NONBLOCK: a FIFO is refused below rather than waited on.
+        const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (file < 0)
+            throw ModuleError("cannot load " + path + ": " + std::strerror(errno));
+        mFile = ReserveName(file);
+        if (mFile < 0)
+        {
+            const int error = errno;
+            close(file);
+            throw ModuleError("cannot load " + path + ": " + std::strerror(error));
+        }
+
+        std::string problem = ProblemOfSharedObject(mFile);
+        if (problem.empty())
+            problem = ProblemOfTrialLoad(mFile, path);
+        if (!problem.empty())
+            throw ModuleError("cannot load " + path + ": " + problem);
+
+        mLoadedName = NameOfOpenFile(mFile);
+        mHandle = dlopen(mLoadedName.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (mHandle == nullptr)
+        {
+            const char* const reason = dlerror();
+            throw ModuleError("cannot load " + path + ": "
+                              + (reason != nullptr ? Renamed(reason, mLoadedName, path) : "unknown reason"));
+        }
+
         Resolve(mRegisterPlugin, "ACFRegisterPlugin", true);
         Resolve(mRegisterComponent, "ACFRegisterComponent", true);
         Resolve(mGetClassFactory, "ACFGetClassFactory", true);
@@ -114,14 +427,24 @@ Module::Module(const std::string& path)
     }
     catch (...)
     {
-        dlclose(mHandle);
+        Release();
         throw;
     }
 }
 
 Module::~Module()
 {
-    dlclose(mHandle);
+    Release();
+}
+
+void Module::Release() noexcept
+{
+    if (mHandle != nullptr)
+        dlclose(mHandle);
+    mHandle = nullptr;
+    if (mFile >= 0)
+        ReleaseName(mFile, !mLoadedName.empty());
+    mFile = -1;
 }
 
 bool Module::Exports(const char* symbol) const

@@ -25,13 +25,26 @@ public:
 class Module
 {
 public:
-    /** Loads `path` (RTLD_NOW | RTLD_LOCAL) once it has checked that the file is an ELF shared
-        object for this machine whose segments lie within it. Throws ModuleError ("cannot load
-        PATH: reason") when the file is none, cannot be loaded, or lacks an entry point. */
+    /** Loads the file `path` names (RTLD_NOW | RTLD_LOCAL); a path without a slash names a file
+        in the current folder, as it does for open(), not one on the library path.
+
+        The file is opened once, and that open file is what is checked, tried and loaded (through
+        /proc/self/fd), so a file put in its place meanwhile is never loaded. It must be an ELF
+        shared object for this machine whose segments lie within it, and it must load in a child
+        process first, as hosts that scan plug-ins out of process do: a file damaged where the
+        loader looks (a copy whose tail is zeros, a garbled dynamic section) crashes that child,
+        not this process. The trial takes at most kTrialSeconds; Ctrl-C and the like stop the wait
+        (Interruption), and the child is ended and reaped before Interrupted is rethrown.
+
+        Throws ModuleError ("cannot load PATH: reason", PATH as given) when the file is none,
+        cannot be loaded, or lacks an entry point. */
     explicit Module(const std::string& path);
 
-    /** Unloads the module (dlclose). The host must have shut it down first. */
+    /** Unloads the module (dlclose), then closes the file. The host must have shut it down first. */
     ~Module();
+
+    /** How long a trial load in the child process may take before the module is refused. */
+    static constexpr int kTrialSeconds = 10;
 
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
@@ -67,13 +80,19 @@ public:
     /** True when the module exports `symbol` (nothing else is looked up through this). */
     bool Exports(const char* symbol) const;
 
+    /** The path as the user gave it. */
     const std::string& Path() const { return mPath; }
 
 private:
     template <class Fn>
     void Resolve(Fn& fn, const char* symbol, bool required);
 
+    /** Unloads what was loaded and closes the file; what the constructor undoes on failure too. */
+    void Release() noexcept;
+
     std::string mPath;
+    int mFile = -1;          // the open module file, kept open while it is loaded
+    std::string mLoadedName; // "/proc/self/fd/N": the name the loader knows the module by
     void* mHandle = nullptr;
     ACFRESULT (*mRegisterPlugin)(IACFUnknown*, IACFPluginDefinition**) = nullptr;
     ACFRESULT (*mRegisterComponent)(IACFUnknown*, uint32_t, IACFComponentDefinition**) = nullptr;

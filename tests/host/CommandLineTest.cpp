@@ -3,10 +3,15 @@
 
 #include "HostTestSupport.h"
 
+#include <algorithm>
 #include <csignal>
-#include <fcntl.h>
+#include <chrono>
+#include <cstddef>
 #include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <link.h>
 #include <poll.h>
 #include <set>
 #include <sstream>
@@ -17,6 +22,7 @@
 #include <unistd.h>
 
 #include "CommandLine.h"
+#include "Module.h"
 #include "StateFile.h"
 #include "TestSignal.h"
 
@@ -51,6 +57,7 @@ struct ProgramRun
     bool holdInput = false;               // keeps the pipe open after those bytes
     std::vector<std::string> environment; // NAME=VALUE, set in the child
     std::vector<int> ignoredSignals;      // set to be ignored, as nohup or a script's & does
+    std::string workingFolder;            // the child's current folder ("": this process's)
 };
 
 /** A started program; Finish() waits for it. */
@@ -99,6 +106,7 @@ public:
             if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !output
                 || !freopen(mErrPath.c_str(), "w", stderr) || setrlimit(RLIMIT_CORE, &noCore) != 0
                 || (how.fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                || (!how.workingFolder.empty() && chdir(how.workingFolder.c_str()) != 0)
                 || (how.unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
                 _exit(126);
             execv(argv[0], argv.data());
@@ -474,11 +482,84 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
     chmod(folder.c_str(), 0755);
 }
 
+namespace
+{
+/** The file the loader loaded as `name` ("libm.so.6") in this process. */
+std::string LoadedFile(const char* name)
+{
+    void* const handle = dlopen(name, RTLD_NOLOAD | RTLD_LAZY);
+    link_map* map = nullptr;
+    std::string path;
+    if (handle != nullptr && dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr)
+        path = map->l_name;
+    if (handle != nullptr)
+        dlclose(handle);
+    return path;
+}
+
+/** `module` with `count` bytes from `offset` on replaced by a fixed pattern of garbage. */
+std::string Garbled(std::string module, size_t offset, size_t count)
+{
+    uint32_t state = 0x2545f491u;
+    for (size_t index = offset; index < offset + count && index < module.size(); ++index)
+    {
+        state = state * 1664525u + 1013904223u;
+        module[index] = char(state >> 24);
+    }
+    return module;
+}
+
+/** The program headers of the segments of `type` in the ELF image `module`. */
+std::vector<ElfW(Phdr)> SegmentsOf(const std::string& module, uint32_t type)
+{
+    ElfW(Ehdr) header {};
+    std::memcpy(&header, module.data(), sizeof(header));
+    std::vector<ElfW(Phdr)> segments;
+    for (unsigned index = 0; index < header.e_phnum; ++index)
+    {
+        ElfW(Phdr) segment {};
+        std::memcpy(&segment, module.data() + header.e_phoff + index * sizeof(segment), sizeof(segment));
+        if (segment.p_type == type)
+            segments.push_back(segment);
+    }
+    return segments;
+}
+
+/** `module` with its first needed library named "./" and the rest of its name, a file of the
+    current folder, whose name is returned through `fileName`. */
+std::string NeedingLocalFile(std::string module, std::string& fileName)
+{
+    const ElfW(Phdr) dynamic = SegmentsOf(module, PT_DYNAMIC).at(0);
+    ElfW(Addr) strings = 0;
+    size_t needed = 0;
+    for (size_t at = dynamic.p_offset; at + sizeof(ElfW(Dyn)) <= dynamic.p_offset + dynamic.p_filesz;
+         at += sizeof(ElfW(Dyn)))
+    {
+        ElfW(Dyn) entry {};
+        std::memcpy(&entry, module.data() + at, sizeof(entry));
+        if (entry.d_tag == DT_STRTAB)
+            strings = entry.d_un.d_ptr;
+        else if (entry.d_tag == DT_NEEDED && needed == 0)
+            needed = entry.d_un.d_val;
+    }
+    for (const ElfW(Phdr) & segment : SegmentsOf(module, PT_LOAD))
+        if (strings >= segment.p_vaddr && strings < segment.p_vaddr + segment.p_filesz)
+        {
+            char* const name = &module[strings - segment.p_vaddr + segment.p_offset + needed];
+            fileName = name + 2;
+            name[0] = '.';
+            name[1] = '/';
+        }
+    return module;
+}
+} // namespace
+
 TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
 {
     // Copies of the module cut short, as a copy that was broken off leaves them: loading one
     // would map segments past the end of the file and die of SIGBUS.
     const std::string module = ReadText(QUILLO_TEST_MODULE), state = Scratch("stdout.qhst");
+    ASSERT_GT(module.size(), size_t(2) << 20);
     ASSERT_EQ(RunHost({ "state", "save", state }).code, 0);
     std::vector<std::string> copies;
     for (const size_t size : { size_t(0), size_t(1024), size_t(64) << 10, size_t(2) << 20 })
@@ -486,18 +567,73 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         copies.push_back(Scratch("cut-" + std::to_string(size) + ".so"));
         WriteText(copies.back(), module.substr(0, size));
     }
+    // Copies of full length that are damaged where the loader looks, which checks of the file's
+    // size and headers cannot see: the loader would crash on them (SIGSEGV) in the host. A copy
+    // that was preallocated and then broken off keeps its first 64 KiB and zeros after them; one
+    // whose zeros start past the last loaded byte (symbols, debugging data) loads as the module.
+    const std::string zeroTail = Scratch("zero-tail.so"), zeroUnloaded = Scratch("zero-unloaded.so"),
+                      badDynamic = Scratch("bad-dynamic.so"), noHeaders = Scratch("no-program-headers.so");
+    const auto zerosFrom = [&](size_t offset) {
+        return module.substr(0, offset) + std::string(module.size() - offset, '\0');
+    };
+    WriteText(zeroTail, zerosFrom(64 << 10));
+    size_t loadedEnd = 0;
+    for (const ElfW(Phdr) & segment : SegmentsOf(module, PT_LOAD))
+        loadedEnd = std::max(loadedEnd, size_t(segment.p_offset + segment.p_filesz));
+    ASSERT_LT(loadedEnd, module.size());
+    WriteText(zeroUnloaded, zerosFrom(loadedEnd));
+    const auto dynamic = SegmentsOf(module, PT_DYNAMIC);
+    ASSERT_EQ(dynamic.size(), 1u);
+    WriteText(badDynamic, Garbled(module, dynamic[0].p_offset, dynamic[0].p_filesz));
+    std::string headless = module;
+    const ElfW(Half) none = 0;
+    std::memcpy(&headless[offsetof(ElfW(Ehdr), e_phnum)], &none, sizeof(none));
+    WriteText(noHeaders, headless);
+
+    // A path without a slash names the file in the current folder, not one on the library path:
+    // a good copy loads from its folder, and libm.so.6 is the file there or nothing, never the
+    // system's library (which lacks the entry points a module exports): a copy of the module
+    // named so loads as the module.
+    const std::string bare = Scratch("bare"), withLibm = Scratch("with-libm"), withoutLibm = Scratch("without-libm"),
+                      moduleAsLibm = Scratch("module-as-libm");
+    for (const std::string& folder : { bare, withLibm, withoutLibm, moduleAsLibm })
+        ASSERT_TRUE(std::filesystem::create_directory(folder));
+    WriteText(bare + "/Quillo.so", module);
+    WriteText(moduleAsLibm + "/libm.so.6", module);
+    const std::string systemLibm = LoadedFile("libm.so.6");
+    ASSERT_FALSE(systemLibm.empty());
+    WriteText(withLibm + "/libm.so.6", ReadText(systemLibm));
+
     const std::string full = "cannot write standard output: No space left on device",
-                      rendered = Scratch("stdout-closed.wav");
+                      rendered = Scratch("stdout-closed.wav"),
+                      damaged = ": the file is damaged, or the module crashes as it loads";
     const struct
     {
         std::vector<std::string> arguments;
         std::string standardOutput;
-        std::string err;
+        std::string err; // "": none expected
+        std::string workingFolder = "";
+        int code = 1;
+        std::string out = "";
     } cases[] = {
         { { "describe", "--module", copies[0] }, "", "cannot load " + copies[0] + ": not an ELF file" },
         { { "describe", "--module", copies[1] }, "", "cannot load " + copies[1] + ": its loadable segment 0 ends at" },
         { { "describe", "--module", copies[2] }, "", "cannot load " + copies[2] + ": its loadable segment" },
         { { "render", "--module", copies[3] }, "", "cannot load " + copies[3] + ": its loadable segment" },
+        { { "describe", "--module", zeroTail },
+          "",
+          "cannot load " + zeroTail + ": a trial load died of SIGSEGV" + damaged },
+        { { "render", "--module", zeroTail }, "", "cannot load " + zeroTail + ": a trial load died of SIG" },
+        { { "describe", "--module", zeroUnloaded }, "", "", "", 0, "Module           " + zeroUnloaded + "\n" },
+        { { "describe", "--module", badDynamic }, "", "cannot load " + badDynamic + ": a trial load died of SIG" },
+        { { "describe", "--module", noHeaders }, "", "cannot load " + noHeaders + ": has no program headers" },
+        { { "describe", "--module", "Quillo.so" }, "", "", bare, 0, "Module           Quillo.so\n" },
+        { { "describe", "--module", "libm.so.6" },
+          "",
+          "cannot load libm.so.6: No such file or directory",
+          withoutLibm },
+        { { "describe", "--module", "libm.so.6" }, "", "libm.so.6 does not export ACFRegisterPlugin", withLibm },
+        { { "describe", "--module", "libm.so.6" }, "", "", moduleAsLibm, 0, "Module           libm.so.6\n" },
         { { "describe" }, "/dev/full", full },
         { { "state", "load", state }, "/dev/full", full },
         { { "render", "--seconds", "0.1", "--out", "/dev/null" }, "/dev/full", full },
@@ -509,11 +645,98 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
     };
     for (const auto& test : cases)
     {
-        const Outcome result = RunProgram(test.arguments, { 0, false, test.standardOutput });
-        EXPECT_EQ(result.code, 1) << result.err;
-        EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
+        SCOPED_TRACE(test.arguments.back() + (test.workingFolder.empty() ? "" : " in " + test.workingFolder));
+        ProgramRun how;
+        how.standardOutput = test.standardOutput;
+        how.workingFolder = test.workingFolder;
+        const Outcome result = RunProgram(test.arguments, how);
+        EXPECT_EQ(result.code, test.code) << result.err;
+        if (test.err.empty())
+            EXPECT_EQ(result.err, "");
+        else
+            EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
+        EXPECT_TRUE(Contains(result.out, test.out)) << result.out;
     }
     EXPECT_NE(access(rendered.c_str(), F_OK), 0) << "the render ran";
+}
+
+TEST(CommandLineTest, AModuleIsNeverMistakenForOneLoadedBeforeUnderTheSameDescriptor)
+{
+    // The loader knows a module by each name it was opened by. Held by a first Module, the module
+    // also answers to the descriptor name of a second one; once that is gone, a third module whose
+    // descriptor takes the same number must load its own file, not the one loaded before.
+    const std::string libm = Scratch("libm-copy.so");
+    WriteText(libm, ReadText(LoadedFile("libm.so.6")));
+    const aaxhost::Module held(QUILLO_TEST_MODULE);
+    std::make_unique<aaxhost::Module>(QUILLO_TEST_MODULE).reset();
+    try
+    {
+        const aaxhost::Module other(libm);
+        ADD_FAILURE() << "the module loaded before was taken for " << libm;
+    }
+    catch (const aaxhost::ModuleError& error)
+    {
+        EXPECT_EQ(std::string(error.what()), libm + " does not export ACFRegisterPlugin");
+    }
+    EXPECT_TRUE(held.Exports("ACFRegisterPlugin"));
+}
+
+TEST(CommandLineTest, ATrialLoadThatHangsEndsWithItsTimeOrAnInterruptionAndLeavesNoProcess)
+{
+    // A copy of the module that needs a FIFO of the current folder as a library: the loader's
+    // open() of it waits for a writer, and its read then waits for bytes that never come, so the
+    // trial load hangs. One program is interrupted there, the other waits out the trial's time.
+    std::string fileName;
+    const std::string hanging = NeedingLocalFile(ReadText(QUILLO_TEST_MODULE), fileName);
+    ASSERT_FALSE(fileName.empty());
+    struct Hang
+    {
+        std::string folder;
+        std::unique_ptr<Program> program;
+        int writer = -1;
+        pid_t trial = 0;
+    } hangs[2];
+    const auto started = std::chrono::steady_clock::now();
+    for (int index = 0; index < 2; ++index)
+    {
+        Hang& hang = hangs[index];
+        hang.folder = Scratch("hang-" + std::to_string(index));
+        ASSERT_TRUE(std::filesystem::create_directory(hang.folder));
+        WriteText(hang.folder + "/hanging.so", hanging);
+        ASSERT_EQ(mkfifo((hang.folder + "/" + fileName).c_str(), 0600), 0);
+        ProgramRun how;
+        how.workingFolder = hang.folder;
+        hang.program = std::make_unique<Program>(std::vector<std::string> { "describe", "--module", "hanging.so" },
+                                                 how);
+    }
+    for (Hang& hang : hangs)
+    {
+        // The FIFO takes a writer once the loader has it open for reading: the trial is in the loader.
+        const std::string fifo = hang.folder + "/" + fileName;
+        while ((hang.writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == ENXIO
+               && std::chrono::steady_clock::now() - started < std::chrono::seconds(8))
+            usleep(1000);
+        ASSERT_GE(hang.writer, 0) << "no trial load opened " << fifo;
+        const std::string pid = std::to_string(hang.program->Pid());
+        std::istringstream(ReadText("/proc/" + pid + "/task/" + pid + "/children")) >> hang.trial;
+        EXPECT_GT(hang.trial, 0) << "the trial load is no child of the program";
+    }
+
+    kill(hangs[0].program->Pid(), SIGTERM);
+    const Outcome interrupted = hangs[0].program->Finish();
+    EXPECT_EQ(interrupted.code, 128 + SIGTERM) << interrupted.err;
+    EXPECT_EQ(interrupted.err, "quillo-host: interrupted by SIGTERM\n");
+    const Outcome timedOut = hangs[1].program->Finish();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(aaxhost::Module::kTrialSeconds));
+    EXPECT_EQ(timedOut.code, 1) << timedOut.err;
+    EXPECT_EQ(timedOut.err, "quillo-host: cannot load hanging.so: a trial load did not finish within "
+                                + std::to_string(aaxhost::Module::kTrialSeconds) + " s\n");
+    for (const Hang& hang : hangs)
+    {
+        // Ended and reaped by the program: not even a zombie is left.
+        EXPECT_TRUE(hang.trial > 0 && kill(hang.trial, 0) != 0 && errno == ESRCH) << hang.trial << " is left";
+        close(hang.writer);
+    }
 }
 
 TEST(CommandLineTest, EveryNameTheFolderTakesIsWritten)
