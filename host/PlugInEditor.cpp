@@ -59,6 +59,10 @@ PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
     {
         const AAX_Result initialized = mGUI->Initialize(instance.Context().Unknown());
         host.Pump(0);
+        // The plug-in's windowing may have started here and put its own handler of a lost X
+        // connection in place of the host's (JUCE's returns, and Xlib then exits with a message
+        // of its own): the host's is put back at each step from here on.
+        X11Window::HoldConnectionLossHandler();
         if (initialized != AAX_SUCCESS)
             throw HostError("the editor's Initialize failed", initialized);
 
@@ -81,6 +85,7 @@ PlugInEditor::PlugInEditor(StandInHost& host, PlugInInstance& instance)
         const AAX_Result attached = mGUI->SetViewContainer(instance.Context().ViewUnknown());
         mAttached = true;
         host.Pump(0);
+        X11Window::HoldConnectionLossHandler();
         if (attached != AAX_SUCCESS)
             throw HostError("SetViewContainer failed", attached);
     }
@@ -114,6 +119,7 @@ void PlugInEditor::Close()
         mGUI->Uninitialize();
         mGUI.reset();
         mHost.Pump(0);
+        X11Window::HoldConnectionLossHandler();
     }
     ViewContainer& view = mInstance.Context().GetView();
     view.onSetViewSize = nullptr;
@@ -140,6 +146,9 @@ void PlugInEditor::Turn(int milliseconds)
     // inside one.
     Interruption::ThrowIfRequested();
     mHost.Pump(milliseconds);
+    // Again after each turn: the plug-in's messages may start its windowing anew (and so put its
+    // own handler in place) at any time.
+    X11Window::HoldConnectionLossHandler();
     if (mWindow != nullptr)
         mWindow->ProcessEvents();
 }

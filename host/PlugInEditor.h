@@ -23,7 +23,9 @@ class PlugInEditor
 public:
     /** Connects to the X server, then creates, initialises and attaches the editor to a new
         X11Window on that connection, which stays open until the window closes. Throws HostError
-        when there is no display, no GUI factory, or a step fails (nothing is left alive then). */
+        when there is no display, no GUI factory, or a step fails (nothing is left alive then).
+        From the plug-in's first step on, and after each turn of the run loop, the host's handler
+        of a lost X connection is the one in force (X11Window::HoldConnectionLossHandler). */
     PlugInEditor(StandInHost& host, PlugInInstance& instance);
     ~PlugInEditor();
 

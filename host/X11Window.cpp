@@ -1,16 +1,21 @@
 #include "X11Window.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
 
 #include "HostError.h"
+#include "Interruption.h"
 
 namespace aaxhost
 {
@@ -18,6 +23,7 @@ struct X11Window::Connection
 {
     Display* display = nullptr;
     std::string name;
+    bool composite = false; ///< the server has Composite 0.2 or later (a window's own pixmap)
 
     ~Connection()
     {
@@ -53,6 +59,58 @@ int CountError(Display*, XErrorEvent*)
 {
     gErrorCount.fetch_add(1);
     return 0;
+}
+
+// The name of the display the host's window is on (as DISPLAY gives it), for the handler of a
+// lost connection, which may run on any thread and may only read what is already there: it
+// reads the name only while it is marked complete.
+char gDisplayName[256];
+std::atomic<bool> gDisplayNamed { false };
+
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler of a lost connection reads it");
+
+void NameDisplay(const std::string& name) noexcept
+{
+    gDisplayNamed.store(false);
+    const size_t length = std::min(name.size(), sizeof(gDisplayName) - 1);
+    std::memcpy(gDisplayName, name.data(), length);
+    gDisplayName[length] = 0;
+    gDisplayNamed.store(true);
+}
+
+/** Appends `text` to `line` (of `size` bytes, kept terminated); async-signal-safe. */
+void Append(char* line, size_t size, const char* text) noexcept
+{
+    size_t used = std::strlen(line);
+    while (text != nullptr && *text != 0 && used + 1 < size)
+        line[used++] = *text++;
+    line[used] = 0;
+}
+
+/** The server went away (or the connection broke): Xlib cannot go on with this connection, and
+    the plug-in cannot go on without its own. Ends the command as a second signal would: the
+    temporary files removed, one line, exit code 1. Whichever thread met it (the host's, the
+    plug-in's message or OpenGL thread); only async-signal-safe steps. */
+[[noreturn]] void AbandonLostConnection(Display* display) noexcept
+{
+    char line[320] = "quillo-host: lost the connection to the X display ";
+    const char* name = gDisplayNamed.load() ? gDisplayName : nullptr;
+    if ((name == nullptr || *name == 0) && display != nullptr)
+        name = DisplayString(display);
+    Append(line, sizeof(line), name != nullptr && *name != 0 ? name : "named by DISPLAY");
+    Append(line, sizeof(line), "\n");
+    Interruption::Abandon(1, line);
+}
+
+int LoseConnection(Display* display)
+{
+    AbandonLostConnection(display);
+}
+
+/** Xlib's exit step after any handler that returned (JUCE's does), for the host's own connection. */
+void LoseConnectionAfterHandler(Display* display, void*)
+{
+    AbandonLostConnection(display);
 }
 
 /** XOpenDisplay that waits out a server reset: Xlib reports a refused connection as it reports a
@@ -97,6 +155,77 @@ std::string ColourProblem(Display* display, const std::string& name)
          + "); the editor needs a display of 16, 24 or 32 bits";
 }
 
+/** The server's Composite extension, 0.2 or later (XCompositeNameWindowPixmap), or none. */
+bool HasComposite(Display* display)
+{
+    int eventBase = 0, errorBase = 0;
+    if (!XCompositeQueryExtension(display, &eventBase, &errorBase))
+        return false;
+    int major = 0, minor = 2;
+    return XCompositeQueryVersion(display, &major, &minor) != 0 && (major > 0 || minor >= 2);
+}
+
+/** The first window over `window` on the screen: a mapped window that draws (not InputOnly),
+    stacked above the root's child that holds `window` (itself, or a window manager's frame), and
+    that overlaps `area` (x, y, width, height, in the root's coordinates). Empty when there is
+    none; otherwise a description: `0x400005 "Name", 800 x 250 at (40, 40)`. */
+std::string CoveringWindow(Display* display, Window window, const int area[4])
+{
+    const Window root = DefaultRootWindow(display);
+    Window top = window;
+    for (;;)
+    {
+        Window rootOfTree = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, top, &rootOfTree, &parent, &children, &count) == 0)
+            return "a window that the X server did not describe";
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root || parent == 0)
+            break;
+        top = parent;
+    }
+
+    Window rootOfTree = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, root, &rootOfTree, &parent, &children, &count) == 0)
+        return "a window that the X server did not describe";
+    std::string found;
+    bool above = false; // the root's children come bottom first
+    for (unsigned int i = 0; i < count && found.empty(); ++i)
+    {
+        if (children[i] == top)
+        {
+            above = true;
+            continue;
+        }
+        XWindowAttributes other {};
+        if (!above || XGetWindowAttributes(display, children[i], &other) == 0 || other.map_state != IsViewable
+            || other.c_class == InputOnly)
+            continue;
+        const int width = other.width + 2 * other.border_width, height = other.height + 2 * other.border_width;
+        if (other.x >= area[0] + area[2] || area[0] >= other.x + width || other.y >= area[1] + area[3]
+            || area[1] >= other.y + height)
+            continue;
+        char id[32];
+        std::snprintf(id, sizeof(id), "0x%lx", static_cast<unsigned long>(children[i]));
+        found = id;
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr)
+        {
+            found += std::string(" \"") + name + "\"";
+            XFree(name);
+        }
+        found += ", " + std::to_string(width) + " x " + std::to_string(height) + " at (" + std::to_string(other.x)
+               + ", " + std::to_string(other.y) + ")";
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
 uint8_t Channel(unsigned long pixel, unsigned long mask)
 {
     int shift = 0, bits = 0;
@@ -115,7 +244,13 @@ void X11Window::PrepareXlib()
     std::call_once(once, [] {
         XInitThreads();
         XSetErrorHandler(CountError);
+        HoldConnectionLossHandler();
     });
+}
+
+bool X11Window::HoldConnectionLossHandler()
+{
+    return XSetIOErrorHandler(LoseConnection) != LoseConnection;
 }
 
 unsigned long X11Window::ErrorCount()
@@ -149,6 +284,11 @@ X11Window::X11Window()
     const std::string problem = ColourProblem(connection->display, connection->name);
     if (!problem.empty())
         throw HostError(problem);
+    connection->composite = HasComposite(connection->display);
+    NameDisplay(connection->name);
+    // Should another handler be in force when this connection breaks (a plug-in's that returns),
+    // Xlib's exit step for this connection still ends the command as the host's handler does.
+    XSetIOErrorExitHandler(connection->display, LoseConnectionAfterHandler, nullptr);
     mConnection = connection.release();
 }
 
@@ -174,6 +314,14 @@ void X11Window::Show(int width, int height, const std::string& title, int x, int
     hints.x = x;
     hints.y = y;
     XSetWMNormalHints(display, mWindow, &hints);
+
+    // Before it is mapped, so that the server keeps the window's (and its children's) pixels in
+    // a pixmap of its own from the first drawing on.
+    if (mConnection->composite)
+    {
+        XCompositeRedirectWindow(display, mWindow, CompositeRedirectAutomatic);
+        mRedirected = true;
+    }
 
     XMapWindow(display, mWindow);
     XSync(display, False);
@@ -265,6 +413,13 @@ bool X11Window::Grab(RgbImage& image, std::string& reason) const
     XSync(display, False);
     const Window root = DefaultRootWindow(display);
 
+    XWindowAttributes windowState {};
+    if (XGetWindowAttributes(display, mWindow, &windowState) == 0 || windowState.map_state != IsViewable)
+    {
+        reason = "the editor's window is not shown on display " + name;
+        return false;
+    }
+    const int width = windowState.width, height = windowState.height;
     int x = 0, y = 0;
     Window child = 0;
     if (!XTranslateCoordinates(display, mWindow, root, 0, 0, &x, &y, &child))
@@ -274,39 +429,79 @@ bool X11Window::Grab(RgbImage& image, std::string& reason) const
     }
     XWindowAttributes rootState {};
     XGetWindowAttributes(display, root, &rootState);
-    const auto size = [](int width, int height) { return std::to_string(width) + " x " + std::to_string(height); };
+    const auto size = [](int w, int h) { return std::to_string(w) + " x " + std::to_string(h); };
     const std::string where = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
     if (x < 0 || y < 0)
     {
         reason = "the editor's window at " + where + " is partly off the screen of display " + name;
         return false;
     }
-    if (x + mWidth > rootState.width || y + mHeight > rootState.height)
+    if (x + width > rootState.width || y + height > rootState.height)
     {
         reason = "the screen of display " + name + " is " + size(rootState.width, rootState.height)
-               + ", smaller than the editor's window of " + size(mWidth, mHeight) + " at " + where;
+               + ", smaller than the editor's window of " + size(width, height) + " at " + where;
         return false;
     }
 
-    // The root window's pixels show every window as the server composed it, OpenGL ones too.
-    XImage* const grabbed = XGetImage(display, root, x, y, unsigned(mWidth), unsigned(mHeight), AllPlanes, ZPixmap);
-    if (grabbed == nullptr)
+    XImage* grabbed = nullptr;
+    if (mRedirected)
     {
-        reason = "the X server of display " + name + " did not give the screen's pixels under the editor's window";
-        return false;
+        // The window's own pixmap, into which it and the windows in it draw (the plug-in's view,
+        // OpenGL's included), whatever lies over it on the screen. Named for each grab: the
+        // server gives the window a new one when it is mapped again or resized.
+        const Pixmap pixmap = XCompositeNameWindowPixmap(display, mWindow);
+        grabbed = XGetImage(display, pixmap, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+        XFreePixmap(display, pixmap);
+        if (grabbed == nullptr)
+        {
+            reason = "the X server of display " + name + " did not give the editor's window's pixels";
+            return false;
+        }
+    }
+    else
+    {
+        // Without Composite only the screen holds the pixels, and they are the window's own only
+        // where nothing lies over it. The server is held so that no window comes over it between
+        // the look and the grab.
+        XGrabServer(display);
+        const int area[4] = { x, y, width, height };
+        const std::string cover = CoveringWindow(display, mWindow, area);
+        if (cover.empty())
+            grabbed = XGetImage(display, root, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+        XUngrabServer(display);
+        XFlush(display);
+        if (!cover.empty())
+        {
+            reason = "another window (" + cover + ") covers the editor's window at " + where + " on display " + name
+                   + ", and the X server lacks the Composite extension that would give the editor's own pixels";
+            return false;
+        }
+        if (grabbed == nullptr)
+        {
+            reason = "the X server of display " + name + " did not give the screen's pixels under the editor's window";
+            return false;
+        }
     }
 
-    image.width = mWidth;
-    image.height = mHeight;
-    image.pixels.resize(size_t(mWidth) * size_t(mHeight) * 3);
-    for (int row = 0; row < mHeight; ++row)
-        for (int column = 0; column < mWidth; ++column)
+    // A pixmap's image comes without the colour masks: they are the window's visual's.
+    unsigned long masks[3] = { grabbed->red_mask, grabbed->green_mask, grabbed->blue_mask };
+    if ((masks[0] | masks[1] | masks[2]) == 0 && windowState.visual != nullptr)
+    {
+        masks[0] = windowState.visual->red_mask;
+        masks[1] = windowState.visual->green_mask;
+        masks[2] = windowState.visual->blue_mask;
+    }
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(size_t(width) * size_t(height) * 3);
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
         {
             const unsigned long pixel = XGetPixel(grabbed, column, row);
-            uint8_t* const out = &image.pixels[(size_t(row) * size_t(mWidth) + size_t(column)) * 3];
-            out[0] = Channel(pixel, grabbed->red_mask);
-            out[1] = Channel(pixel, grabbed->green_mask);
-            out[2] = Channel(pixel, grabbed->blue_mask);
+            uint8_t* const out = &image.pixels[(size_t(row) * size_t(width) + size_t(column)) * 3];
+            out[0] = Channel(pixel, masks[0]);
+            out[1] = Channel(pixel, masks[1]);
+            out[2] = Channel(pixel, masks[2]);
         }
     XDestroyImage(grabbed);
     return true;

@@ -22,22 +22,39 @@ public:
     static bool DisplayAvailable();
 
     /** Readies Xlib for the process, as a host must before any plug-in touches X: thread support
-        (the plug-in's message and render threads share Xlib) and an error handler that counts
-        protocol errors instead of ending the process. A plug-in leaves both to its host. Called
-        by DisplayAvailable and the constructor; runs once. */
+        (the plug-in's message and render threads share Xlib), an error handler that counts
+        protocol errors instead of ending the process, and the host's handler of a lost connection
+        (see HoldConnectionLossHandler). A plug-in leaves these to its host. Called by
+        DisplayAvailable and the constructor; runs once. */
     static void PrepareXlib();
+
+    /** Makes the host's handler of a lost connection to the X server the one in force, again:
+        from any connection of the process (the host's, the plug-in's, its OpenGL's), a lost
+        server ends the command at once through Interruption::Abandon with exit code 1, its
+        temporary files removed and one line on stderr naming the display ("quillo-host: lost the
+        connection to the X display :5"), instead of Xlib's own message and exit(1). Xlib holds one
+        such handler for the whole process, and a plug-in's toolkit puts its own in place when its
+        windowing starts (JUCE's returns, after which Xlib prints and exits as by default), so the
+        host puts its own back once the plug-in has made its editor and after each turn of the
+        editor's run loop. Returns true when another handler had taken its place. Any thread. */
+    static bool HoldConnectionLossHandler();
 
     /** X protocol errors the handler counted so far (any connection in the process). */
     static unsigned long ErrorCount();
 
     /** Connects to the X server; the window comes with Show(). Throws HostError when DISPLAY is
         unset, names a display that cannot be opened, or one without a TrueColor visual of 16, 24
-        or 32 bits on its default screen (the plug-in's toolkit draws nothing on any other). */
+        or 32 bits on its default screen (the plug-in's toolkit draws nothing on any other). The
+        display's name is what the handler of a lost connection names from then on. */
     X11Window();
     ~X11Window();
 
     /** Creates and maps a `width` x `height` window at (x, y) and waits until the server shows
-        it. Once only; the operations below need it. */
+        it. Once only; the operations below need it. Where the server has the Composite extension
+        (0.2 or later) the window is redirected before it is mapped (automatically: the server
+        still shows it), so that the window and every child window in it, the plug-in's view and
+        its OpenGL drawing included, draw into a pixmap of the window's own, which Grab reads
+        whatever covers the window on the screen. */
     void Show(int width, int height, const std::string& title, int x = 40, int y = 40);
 
     X11Window(const X11Window&) = delete;
@@ -66,14 +83,21 @@ public:
         plug-in's child window covers the area). */
     void ProcessEvents();
 
-    /** What the screen shows in the window's area, every child window included. False, with the
-        reason, when there is no window yet, it is not (fully) on the screen or the grab fails. */
+    /** True when the window's contents are redirected to a pixmap of its own (Composite). */
+    bool Redirected() const { return mRedirected; }
+
+    /** The window's own picture, every child window in it included, and never another window's
+        pixels: with Composite, the window's pixmap, whatever covers the window; without it, the
+        screen's pixels in the window's area, and only when no other mapped window lies over any
+        part of it. False, with the reason, when there is no window yet, it is not (fully) on the
+        screen, another window covers it (without Composite) or the grab fails. */
     bool Grab(RgbImage& image, std::string& reason) const;
 
 private:
     struct Connection;
     Connection* mConnection = nullptr;
     unsigned long mWindow = 0;
+    bool mRedirected = false;
     int mWidth = 0;
     int mHeight = 0;
 };

@@ -4,6 +4,7 @@
 #include "HostTestSupport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <chrono>
 #include <cstddef>
@@ -12,6 +13,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <link.h>
+#include <map>
+#include <optional>
 #include <poll.h>
 #include <set>
 #include <sstream>
@@ -25,6 +28,9 @@
 #include "Module.h"
 #include "StateFile.h"
 #include "TestSignal.h"
+#include "X11Window.h"
+
+#include <X11/Xlib.h> // last: its macros (None, Status) would meet the names above
 
 using namespace quillo::hosttest;
 
@@ -199,25 +205,31 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-/** An Xvfb with `screen` ("1280x800x24"), and GLX: -displayfd lets it take a free number and say
-    which, so that test runs side by side never meet on one server. Ended with the object. */
+/** An Xvfb with `screen` ("1280x800x24"), and GLX, and any further `options` ("-extension",
+    "Composite"): -displayfd lets it take a free number and say which, so that test runs side by
+    side never meet on one server. Ended with the object, or by Stop(). */
 class XServer
 {
 public:
-    explicit XServer(const std::string& screen)
+    explicit XServer(const std::string& screen, std::vector<std::string> options = {})
     {
         int pipeEnds[2] = { -1, -1 };
         EXPECT_EQ(pipe(pipeEnds), 0);
+        const std::string fd = std::to_string(pipeEnds[1]);
+        options.insert(options.begin(), { "Xvfb", "-displayfd", fd, "-screen", "0", screen, "+extension", "GLX" });
+        options.insert(options.begin() + 8, "-noreset");
+        std::vector<char*> argv;
+        for (auto& option : options)
+            argv.push_back(option.data());
+        argv.push_back(nullptr);
         mPid = fork();
         if (mPid == 0)
         {
             close(pipeEnds[0]);
-            const std::string fd = std::to_string(pipeEnds[1]);
             // Nothing of it in this process's output: a server left behind would hold a pipe open.
             if (freopen("/dev/null", "w", stderr) == nullptr || freopen("/dev/null", "w", stdout) == nullptr)
                 _exit(126);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "+extension", "GLX",
-                   "-noreset", static_cast<char*>(nullptr));
+            execvp(argv[0], argv.data());
             _exit(127);
         }
         close(pipeEnds[1]);
@@ -229,10 +241,16 @@ public:
         mName = ":" + number;
     }
 
-    ~XServer()
+    ~XServer() { Stop(SIGTERM); }
+
+    /** Ends the server with `signalNumber` and waits until it is gone. */
+    void Stop(int signalNumber)
     {
-        kill(mPid, SIGTERM);
+        if (mPid <= 0)
+            return;
+        kill(mPid, signalNumber);
         waitpid(mPid, nullptr, 0);
+        mPid = -1;
     }
 
     const std::string& Name() const { return mName; }
@@ -240,6 +258,147 @@ public:
 private:
     pid_t mPid = -1;
     std::string mName;
+};
+
+/** The editor's window on `display`, once it is there (the top-level window named "Quillo"),
+    mapped and, when `withView`, holding a mapped child window: the plug-in's view. 0 when that
+    takes more than 30 s. */
+Window EditorWindow(Display* display, bool withView)
+{
+    for (int wait = 0; wait < 3000; ++wait, usleep(10000))
+    {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
+            continue;
+        Window found = 0;
+        for (unsigned int i = 0; i < count && found == 0; ++i)
+        {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) != 0 && name != nullptr)
+            {
+                found = std::string(name) == "Quillo" ? children[i] : 0;
+                XFree(name);
+            }
+        }
+        if (children != nullptr)
+            XFree(children);
+        XWindowAttributes attributes {};
+        if (found == 0 || XGetWindowAttributes(display, found, &attributes) == 0 || attributes.map_state != IsViewable)
+            continue;
+        if (!withView)
+            return found;
+        children = nullptr;
+        count = 0;
+        XQueryTree(display, found, &root, &parent, &children, &count);
+        bool viewShown = false;
+        for (unsigned int i = 0; i < count; ++i)
+            viewShown = viewShown
+                     || (XGetWindowAttributes(display, children[i], &attributes) != 0
+                         && attributes.map_state == IsViewable);
+        if (children != nullptr)
+            XFree(children);
+        if (viewShown)
+            return found;
+    }
+    return 0;
+}
+
+/** The window manager of a display while the object lives: it shows a window of one colour
+    (kColour, named "Cover") at the given place, and maps each top-level window that asks only
+    after stacking it under that one, so that a window it maps is covered from the moment it
+    shows, with no race against the command that made it. Other requests are granted, below
+    the cover. */
+class CoveringManager
+{
+public:
+    static constexpr unsigned long kColour = 0xFF00FF; // magenta, on the tests' 24-bit screens
+
+    CoveringManager(const std::string& displayName, int x, int y, int width, int height)
+    {
+        aaxhost::X11Window::PrepareXlib(); // an error (a window gone meanwhile) is only counted
+        mDisplay = XOpenDisplay(displayName.c_str());
+        if (mDisplay == nullptr)
+        {
+            ADD_FAILURE() << "cannot open " << displayName;
+            return;
+        }
+        const Window root = DefaultRootWindow(mDisplay);
+        XSetWindowAttributes attributes {};
+        attributes.background_pixel = kColour;
+        mCover = XCreateWindow(mDisplay, root, x, y, unsigned(width), unsigned(height), 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWBackPixel, &attributes);
+        XStoreName(mDisplay, mCover, "Cover");
+        XSelectInput(mDisplay, root, SubstructureRedirectMask);
+        XMapWindow(mDisplay, mCover); // a manager's own requests are not redirected to it
+        XSync(mDisplay, False);
+        mThread = std::thread([this] { Manage(); });
+    }
+
+    ~CoveringManager()
+    {
+        mStop = true;
+        if (mThread.joinable())
+            mThread.join();
+        if (mDisplay != nullptr)
+            XCloseDisplay(mDisplay);
+    }
+
+    /** The cover's id as the host names windows ("0x200001"). */
+    std::string Cover() const
+    {
+        char id[32];
+        std::snprintf(id, sizeof(id), "0x%lx", mCover);
+        return id;
+    }
+
+    /** The windows mapped under the cover so far. */
+    int Mapped() const { return mMapped.load(); }
+
+private:
+    void Manage()
+    {
+        while (!mStop)
+        {
+            while (XPending(mDisplay) > 0)
+            {
+                XEvent event;
+                XNextEvent(mDisplay, &event);
+                XWindowChanges changes {};
+                if (event.type == MapRequest)
+                {
+                    changes.sibling = mCover;
+                    changes.stack_mode = Below;
+                    XConfigureWindow(mDisplay, event.xmaprequest.window, CWSibling | CWStackMode, &changes);
+                    XMapWindow(mDisplay, event.xmaprequest.window);
+                    XSync(mDisplay, False);
+                    ++mMapped;
+                }
+                else if (event.type == ConfigureRequest)
+                {
+                    const XConfigureRequestEvent& request = event.xconfigurerequest;
+                    changes.x = request.x;
+                    changes.y = request.y;
+                    changes.width = request.width;
+                    changes.height = request.height;
+                    changes.border_width = request.border_width;
+                    XConfigureWindow(mDisplay, request.window,
+                                     unsigned(request.value_mask & (CWX | CWY | CWWidth | CWHeight | CWBorderWidth)),
+                                     &changes);
+                    XSync(mDisplay, False);
+                }
+            }
+            pollfd wake { ConnectionNumber(mDisplay), POLLIN, 0 };
+            poll(&wake, 1, 10);
+        }
+    }
+
+    Display* mDisplay = nullptr;
+    Window mCover = 0;
+    std::atomic<bool> mStop { false };
+    std::atomic<int> mMapped { 0 };
+    std::thread mThread;
 };
 
 /** The number of colours in a PNG file of 800 x 250 pixels; 0 when it is missing or of another size. */
@@ -796,43 +955,137 @@ TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
 
 TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
 {
-    const XServer eightBit("1280x800x8"), small("640x200x24"), good("1280x800x24");
+    // Beside the good display, one without Composite and one without GLX (where JUCE's software
+    // renderer draws the view instead of Mesa's software OpenGL).
+    const XServer eightBit("1280x800x8"), small("640x200x24"), good("1280x800x24"),
+        flat("1280x800x24", { "-extension", "Composite" }), software("1280x800x24", { "-extension", "GLX" });
     const std::string nowhere = FreeDisplay(), png = Scratch("editor.png");
+    // The editor's window is 800 x 250 at (40, 40); a cover there is stacked over it as it maps.
+    struct Cover
+    {
+        int x, y, width, height; // none when width is 0
+    };
+    const std::string lacking =
+        ", and the X server lacks the Composite extension that would give the editor's own pixels";
     const struct
     {
         std::string display;
+        Cover cover;
         int code;
-        std::string message; // on stderr after "quillo-host: ", or on stdout for a success
+        std::string message; // on stderr after "quillo-host: " (COVER: the cover's id), or on
+                             // stdout for a success, whose picture is the first one of its display
     } cases[] = {
-        { eightBit.Name(), 1,
+        { eightBit.Name(),
+          {},
+          1,
           "the X display " + eightBit.Name()
               + " has 8-bit colour (depth 8); the editor needs a display of 16, 24 or 32 bits" },
-        { small.Name(), 1,
+        { small.Name(),
+          {},
+          1,
           "the screen of display " + small.Name()
               + " is 640 x 200, smaller than the editor's window of 800 x 250 at (40, 40)" },
-        { nowhere, 1, "cannot open the X display \"" + nowhere + "\" named by DISPLAY" },
-        { "", 1, "no X display: set DISPLAY (an X server or Xvfb) to open an editor" },
-        { good.Name(), 0, "Wrote            " + png + "\n" },
+        { nowhere, {}, 1, "cannot open the X display \"" + nowhere + "\" named by DISPLAY" },
+        { "", {}, 1, "no X display: set DISPLAY (an X server or Xvfb) to open an editor" },
+        { good.Name(), {}, 0, "Wrote            " + png + "\n" },
+        // With Composite the window's own pixels, whatever covers it.
+        { good.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
+        { software.Name(), {}, 0, "Wrote            " + png + "\n" },
+        { software.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
+        // Without it, the screen's pixels only while nothing lies over the window.
+        { flat.Name(), {}, 0, "Wrote            " + png + "\n" },
+        { flat.Name(), { 840, 40, 100, 250 }, 0, "Wrote            " + png + "\n" }, // beside it
+        { flat.Name(),
+          { 839, 40, 100, 250 },
+          1,
+          "another window (COVER \"Cover\", 100 x 250 at (839, 40)) covers the editor's window at (40, 40) on display "
+              + flat.Name() + lacking },
+        { flat.Name(),
+          { 40, 40, 800, 250 },
+          1,
+          "another window (COVER \"Cover\", 800 x 250 at (40, 40)) covers the editor's window at (40, 40) on display "
+              + flat.Name() + lacking },
     };
+    std::map<std::string, aaxhost::RgbImage> uncovered; // by display
     for (const auto& test : cases)
     {
-        SCOPED_TRACE("DISPLAY=" + test.display);
+        SCOPED_TRACE("DISPLAY=" + test.display + (test.cover.width > 0 ? " covered" : ""));
         std::remove(png.c_str());
+        std::optional<CoveringManager> manager;
+        if (test.cover.width > 0)
+            manager.emplace(test.display, test.cover.x, test.cover.y, test.cover.width, test.cover.height);
         ProgramRun how;
         how.environment = { "DISPLAY=" + test.display, "LIBGL_ALWAYS_SOFTWARE=1" };
-        const Outcome result = RunProgram({ "editor", "--seconds", "0.1", "--screenshot", png }, how);
+        const Outcome result = RunProgram({ "editor", "--seconds", "0.5", "--screenshot", png }, how);
         EXPECT_EQ(result.code, test.code) << result.err;
+        if (manager)
+        {
+            EXPECT_EQ(manager->Mapped(), 1) << "the editor's window was not mapped under the cover";
+        }
+        std::string message = test.message;
+        if (const auto at = message.find("COVER"); at != std::string::npos && manager)
+            message.replace(at, 5, manager->Cover());
         if (test.code == 0)
         {
-            EXPECT_TRUE(Contains(result.out, test.message)) << result.out;
+            EXPECT_TRUE(Contains(result.out, message)) << result.out;
             EXPECT_GT(ColoursIn(png), 100u) << "the editor was not drawn";
+            // Without audio the editor stands still: on one display every picture of it is the
+            // same to the bit, covered or not.
+            const aaxhost::RgbImage picture = ReadPng(png);
+            const aaxhost::RgbImage& reference = uncovered.emplace(test.display, picture).first->second;
+            EXPECT_TRUE(picture.pixels == reference.pixels) << "not the picture the uncovered editor gave";
+            size_t coverPixels = 0;
+            for (size_t i = 0; i + 2 < picture.pixels.size(); i += 3)
+                coverPixels += picture.pixels[i] == 0xFF && picture.pixels[i + 1] == 0 && picture.pixels[i + 2] == 0xFF;
+            EXPECT_EQ(coverPixels, 0u) << "the cover's colour is in the picture";
         }
         else
         {
-            EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.message + "\n")) << result.err;
+            EXPECT_TRUE(Contains(result.err, "quillo-host: " + message + "\n")) << result.err;
             EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
             EXPECT_NE(access(png.c_str(), F_OK), 0) << "a screenshot was written";
         }
+    }
+}
+
+TEST(CommandLineTest, AnEditorWhoseXServerGoesAwayEndsNamingTheDisplayAndLeavesNothingBehind)
+{
+    // The server ended once the host's window is there (the plug-in is making its view in it), or
+    // once the plug-in's view shows (the run loop turns).
+    const struct
+    {
+        bool withView;
+        int signalNumber;
+    } cases[] = { { false, SIGTERM }, { true, SIGTERM }, { true, SIGKILL } };
+    int number = 0;
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(std::string(test.withView ? "view shown, " : "window there, ") + strsignal(test.signalNumber));
+        XServer server("1280x800x24");
+        const std::string folder = Scratch("lost-" + std::to_string(++number)), target = folder + "/out.png";
+        mkdir(folder.c_str(), 0755);
+        WriteText(target, "old");
+
+        ProgramRun how;
+        how.environment = { "DISPLAY=" + server.Name(), "LIBGL_ALWAYS_SOFTWARE=1" };
+        Program program({ "editor", "--seconds", "60", "--screenshot", target }, how);
+        Display* const display = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(display, nullptr);
+        const Window window = EditorWindow(display, test.withView);
+        XCloseDisplay(display); // before the server goes: this process would lose it too
+        EXPECT_NE(window, 0u) << "the editor did not show";
+        server.Stop(test.signalNumber);
+        const Outcome result = program.Finish();
+
+        EXPECT_EQ(result.code, 1) << result.err;
+        EXPECT_TRUE(Contains(result.err, "quillo-host: lost the connection to the X display " + server.Name() + "\n"))
+            << result.err;
+        // Xlib's own words, which its default handler prints before it exits.
+        EXPECT_FALSE(Contains(result.err, "XIO") || Contains(result.err, "X connection to")) << result.err;
+        EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
+        EXPECT_EQ(ReadText(target), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1)
+            << "a temporary file was left";
     }
 }
 
