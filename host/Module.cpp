@@ -7,16 +7,13 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <initializer_list>
 #include <link.h>
 #include <mutex>
 #include <poll.h>
-#include <pthread.h>
 #include <set>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -178,58 +175,31 @@ void ReleaseName(int fd, bool handedOut) noexcept
     close(fd);
 }
 
-/** The signals Interruption notes (host/Interruption.cpp): held while the trial is watched, and let
-    in only within the wait, so that one arriving just before it cannot be missed. */
-constexpr int kInterruptions[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
-
-class HeldInterruptions
-{
-public:
-    HeldInterruptions()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signalNumber : kInterruptions)
-            sigaddset(&held, signalNumber);
-        pthread_sigmask(SIG_BLOCK, &held, &mPrevious);
-    }
-    ~HeldInterruptions() { pthread_sigmask(SIG_SETMASK, &mPrevious, nullptr); }
-    HeldInterruptions(const HeldInterruptions&) = delete;
-    HeldInterruptions& operator=(const HeldInterruptions&) = delete;
-
-    const sigset_t& Previous() const { return mPrevious; }
-
-private:
-    sigset_t mPrevious {};
-};
-
 /** What the child of a trial load reports as its first byte. */
 constexpr char kLoaded = '+', kRefused = '-';
 
 /** The child of a trial load: loads `name` and reports through `report`, then leaves at once,
-    without exit handlers and without unloading: the module's code never runs in this child but
-    for its initialisation. */
-[[noreturn]] void LoadOnTrial(const char* name, int report, pid_t parent, const sigset_t& mask) noexcept
+    without exit handlers and without unloading: of the module's code, only its initialisation
+    runs here. */
+[[noreturn]] void LoadOnTrial(const char* name, int report, pid_t parent) noexcept
 {
     // Ended with the thread that started it, and at once if that one is already gone.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
         _exit(126);
 
-    // The parent decides about interruptions and ends this child; a crash ends it as a crash, not
-    // through a handler the parent installed, and leaves no core file behind.
+    // The parent takes the user's interruptions and ends this child; a crash ends it as a crash,
+    // not through a handler the parent installed, and leaves no core file behind.
     struct sigaction action
     {
     };
     sigemptyset(&action.sa_mask);
     action.sa_handler = SIG_IGN;
-    for (const int signalNumber : kInterruptions)
+    for (const int signalNumber : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE })
         sigaction(signalNumber, &action, nullptr);
-    sigaction(SIGPIPE, &action, nullptr);
     action.sa_handler = SIG_DFL;
     for (const int signalNumber : { SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGSYS, SIGTRAP })
         sigaction(signalNumber, &action, nullptr);
-    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
     const rlimit noCore { 0, 0 };
     setrlimit(RLIMIT_CORE, &noCore);
     // What the module's initialisation prints is printed once, by the load that counts; standard
@@ -250,25 +220,15 @@ constexpr char kLoaded = '+', kRefused = '-';
         message[sizeof(message) - 1] = 0;
     }
     // Less than a pipe's buffer: written whole, without waiting for the reader.
-    for (size_t left = std::strlen(message), done = 0; left > 0;)
-    {
-        const ssize_t written = write(report, message + done, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        done += size_t(written);
-        left -= size_t(written);
-    }
-    _exit(0);
+    const ssize_t written = write(report, message, std::strlen(message));
+    _exit(written > 0 ? 0 : 125);
 }
 
 /** A child of a trial load, ended (SIGKILL) and reaped unless it was reaped already. */
 struct TrialChild
 {
     pid_t pid = -1;
-    int report = -1;    // the reading end of the child's report
-    int exitWatch = -1; // a pidfd, readable once the child has ended; -1 without one
+    int report = -1; // the reading end of the child's report
     bool reaped = false;
 
     TrialChild() = default;
@@ -285,24 +245,6 @@ struct TrialChild
         }
         if (report >= 0)
             close(report);
-        if (exitWatch >= 0)
-            close(exitWatch);
-    }
-
-    /** Appends what the child has reported so far to `text`; true once the report has ended. */
-    bool Read(std::string& text) const
-    {
-        char buffer[512];
-        for (;;)
-        {
-            const ssize_t got = read(report, buffer, sizeof(buffer));
-            if (got > 0)
-                text.append(buffer, size_t(got));
-            else if (got < 0 && errno == EINTR)
-                continue;
-            else
-                return got == 0 || errno != EAGAIN;
-        }
     }
 };
 
@@ -322,52 +264,42 @@ std::string ProblemOfTrialLoad(int fd, const std::string& path)
     int ends[2] = { -1, -1 };
     if (pipe2(ends, O_CLOEXEC) != 0)
         return std::string("cannot try loading it: ") + std::strerror(errno);
-    const pid_t parent = getpid();
-    const HeldInterruptions held; // the child starts with them held, and ignores them before it lets them in
     TrialChild child;
     child.report = ends[0];
+    const pid_t parent = getpid();
     child.pid = fork();
     if (child.pid == 0)
-        LoadOnTrial(name.c_str(), ends[1], parent, held.Previous());
+        LoadOnTrial(name.c_str(), ends[1], parent);
     const int forkError = errno;
     close(ends[1]);
     if (child.pid < 0)
         return std::string("cannot try loading it: ") + std::strerror(forkError);
-    child.exitWatch = int(syscall(SYS_pidfd_open, child.pid, 0)); // -1 before Linux 5.3: the report is watched
-    fcntl(child.report, F_SETFL, O_NONBLOCK);
 
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(Module::kTrialSeconds);
+    // The report's end is the child's: the pipe closes when the child is gone.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(Module::kTrialSeconds);
     std::string report;
-    bool reportEnded = false;
-    int status = 0;
-    bool statusKnown = false;
     for (;;)
     {
         Interruption::ThrowIfRequested(); // `child` ends the trial on the way out
-        reportEnded = reportEnded || child.Read(report);
-        const pid_t waited = waitpid(child.pid, &status, WNOHANG);
-        if (waited == child.pid || (waited < 0 && errno == ECHILD)) // ECHILD: SIGCHLD is ignored
-        {
-            child.reaped = true;
-            statusKnown = waited == child.pid;
-            break;
-        }
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
+        if (std::chrono::steady_clock::now() >= deadline)
             return "a trial load did not finish within " + std::to_string(Module::kTrialSeconds) + " s";
-        // In slices: an interruption noted while this thread is not the one that notices comes
-        // through ThrowIfRequested() above.
-        const auto slice = std::min<Clock::duration>(left, std::chrono::milliseconds(250));
-        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(slice).count();
-        const timespec wait { time_t(nanoseconds / 1000000000), long(nanoseconds % 1000000000) };
-        // Without a pidfd, the report's end comes just before the child's: a moment's sleep then.
-        pollfd watched { child.exitWatch >= 0 ? child.exitWatch : child.report, POLLIN, 0 };
-        const timespec moment { 0, 1000000 };
-        const bool watch = child.exitWatch >= 0 || !reportEnded;
-        ppoll(&watched, watch ? 1 : 0, watch ? &wait : &moment, &held.Previous()); // EINTR: looked at above
+        pollfd ready { child.report, POLLIN, 0 };
+        if (poll(&ready, 1, 250) <= 0) // a slice gone, or a signal to look at
+            continue;
+        char buffer[512];
+        const ssize_t got = read(child.report, buffer, sizeof(buffer));
+        if (got > 0)
+            report.append(buffer, size_t(got));
+        else if (got == 0 || errno != EINTR)
+            break;
     }
-    child.Read(report); // the child is gone: all it wrote is there
+    int status = 0;
+    pid_t waited;
+    while ((waited = waitpid(child.pid, &status, 0)) < 0 && errno == EINTR)
+    {
+    }
+    child.reaped = true;
+    const bool statusKnown = waited == child.pid; // not so when the caller ignores SIGCHLD
 
     const bool cleanExit = !statusKnown || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
     if (statusKnown && WIFSIGNALED(status))
