@@ -13,12 +13,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <link.h>
+#include <netinet/in.h>
 #include <map>
 #include <optional>
 #include <poll.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -28,6 +30,7 @@
 #include "Module.h"
 #include "StateFile.h"
 #include "TestSignal.h"
+#include "WavHeader.h"
 #include "X11Window.h"
 
 #include <X11/Xlib.h> // last: its macros (None, Status) would meet the names above
@@ -491,6 +494,11 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         << loaded.out;
     std::vector<aaxhost::Chunk> chunks;
     ASSERT_TRUE(aaxhost::StateFile::Load(badElck, chunks, error)) << error;
+    // The preset went in as the host's form of the state: its category and index (0-based) and
+    // "not modified" follow its values, so that the state names it.
+    ASSERT_EQ(chunks[1].data.size(), 104u);
+    EXPECT_EQ(std::string(chunks[1].data.begin() + 92, chunks[1].data.end()),
+              std::string("\1\0\0\0\2\0\0\0\0\0\0\0", 12));
     auto unknownChunks = chunks, nonNumberChunks = chunks;
     unknownChunks[1].id = aaxhost::FourCCFromText("zzzz");
     ASSERT_TRUE(aaxhost::StateFile::Save(unknown, unknownChunks, error)) << error;
@@ -546,6 +554,12 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "state", "save" }, 2, "state save FILE" },
         { { "describe", "--block", "5" }, 2, "--block" },
         { { "render", "--seconds", "0.1", "--preset", "7", "1" }, 1, "there is no factory preset 7 1" },
+        { { "render", "--seconds", "0.1", "--presets", folder, "--preset", "6", "1" },
+          1,
+          "there is no factory preset 6 1 in " + folder },
+        { { "render", "--seconds", "0.1", "--presets", folder + "/none", "--preset", "6", "1" },
+          1,
+          "cannot read the presets folder " + folder + "/none: No such file or directory" },
         { { "render", "/nonexistent/in.wav" }, 1, "/nonexistent/in.wav: " },
         { { "render", twoFormats }, 1, twoFormats + ": 2 format chunks" },
         { { "render", slow },
@@ -951,6 +965,203 @@ TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
             std::remove(fromPipe.c_str());
         }
     }
+}
+
+TEST(CommandLineTest, AudioThroughPipesDeclaresWhatIsKnownAndAStreamSaysWhatItsEndCutOff)
+{
+    const std::string file = Scratch("to-pipe.wav"), rendered = Scratch("to-pipe-out.wav");
+    WriteWav(file, aaxhost::TestSignal::Make(44100.0, 0.3, 2)); // 13230 frames
+    const std::string bytes = ReadText(file);
+    ASSERT_EQ(RunProgram({ "render", file, "--out", rendered }).code, 0);
+    const std::string expected = ReadText(rendered);
+    // The RIFF and data chunk sizes as a header of `frames` stereo floats gives them (0xFFFFFFFF
+    // where they do not fit), or as a writer that could not go back leaves them.
+    const auto declaring = [&](uint64_t frames) {
+        std::string patched = bytes;
+        const uint64_t data = std::min<uint64_t>(frames * 8, 0xFFFFFFFF),
+                       riff = std::min<uint64_t>(data + 104, 0xFFFFFFFF);
+        for (size_t i = 0; i < 4; ++i)
+        {
+            patched[4 + i] = char(riff >> (8 * i));
+            patched[patched.find("data") + 4 + i] = char(data >> (8 * i));
+        }
+        return patched;
+    };
+    const std::string undeclared = declaring(uint64_t(1) << 40), cut = bytes.substr(0, bytes.size() / 2 + 3);
+    const auto header = [](aaxhost::WavHeader::Form form, uint64_t frames) {
+        const std::vector<uint8_t> made = aaxhost::WavHeader::Float(2, 44100, frames, form);
+        return std::string(made.begin(), made.end());
+    };
+    using Form = aaxhost::WavHeader::Form;
+    const std::string announced = "the input ended after 13230 frames, and the header already sent announced ";
+    const struct
+    {
+        std::string input;
+        std::vector<std::string> arguments;
+        int code;
+        std::string out; // the output's first bytes; all of it when as long as the reference
+        std::string err; // "": no warning
+    } cases[] = {
+        // A length declared is a length announced, as in the file; one not declared is not.
+        { bytes, { "render", "-", "--out", "-" }, 0, expected, "" },
+        { bytes, { "render", "-", "--out", "/dev/stdout" }, 0, expected, "" },
+        { undeclared,
+          { "render", "-", "--out", "-" },
+          0,
+          header(Form::kUndeclared, 0) + expected.substr(aaxhost::WavHeader::kFloatSize),
+          "" },
+        { undeclared, { "render", "-", "--out", rendered }, 0, "", "" },
+        // Both sides of 4 GiB: the header goes out before the stream shows it was shorter.
+        { declaring(536870897),
+          { "render", "-", "--out", "-" },
+          1,
+          header(Form::kRiff, 536870897),
+          announced + "536870897" },
+        { declaring(536870898),
+          { "render", "-", "--out", "-" },
+          1,
+          header(Form::kRf64, 536870898),
+          announced + "536870898" },
+        // A time the stream never reached, and one it did.
+        { cut,
+          { "render", "-", "--out", rendered, "--set", "12=0.5@0.25" },
+          0,
+          "",
+          "quillo-host: warning: -: the stream ended after 0.149841s, before the time of --set 12=0.5@0.25, which "
+          "was never applied" },
+        { cut, { "render", "-", "--out", rendered, "--set", "12=0.5@0.14" }, 0, "", "" },
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.arguments.back() + " from " + std::to_string(test.input.size()) + " bytes");
+        ProgramRun how;
+        how.standardInput = test.input;
+        how.standardOutput = "pipe";
+        std::remove(rendered.c_str());
+        const Outcome result = RunProgram(test.arguments, how);
+        EXPECT_EQ(result.code, test.code) << result.err;
+        EXPECT_TRUE(result.out.compare(0, test.out.size(), test.out) == 0)
+            << "the output's first " << test.out.size() << " bytes differ";
+        if (test.out.size() == expected.size())
+        {
+            EXPECT_EQ(result.out.size(), expected.size());
+        }
+        if (test.arguments[3] == rendered && test.input != cut)
+        {
+            EXPECT_EQ(ReadText(rendered), expected) << "a file learns the length a stream did not declare";
+        }
+        // The report goes where the audio does not.
+        EXPECT_TRUE(test.code != 0 || Contains(test.arguments[3] == rendered ? result.out : result.err, "\nLatency "));
+        // A stream cut short says so; one that declared nothing was cut short by nothing.
+        const bool cutShort = test.input == cut || Contains(test.err, announced);
+        EXPECT_EQ(Contains(result.err, "the data chunk declares"), cutShort) << result.err;
+        EXPECT_EQ(Contains(result.err, "never applied"), Contains(test.err, "never applied")) << result.err;
+        EXPECT_TRUE(Contains(result.err, test.err)) << result.err;
+    }
+}
+
+TEST(CommandLineTest, AnOutputGoesWhereARedirectionWouldPutItOrIsRefusedBeforeAnyWork)
+{
+    const std::string folder = Scratch("redirected"), made = folder + "/made.wav", link = folder + "/link.wav",
+                      astray = folder + "/astray.wav", missing = folder + "/missing", older = folder + "/older.wav",
+                      tooLong = folder + "/" + std::string(252, 'n') + ".wav";
+    mkdir(folder.c_str(), 0755);
+    symlink("made.wav", link.c_str());
+    symlink((missing + "/x.wav").c_str(), astray.c_str());
+    WriteText(older, "old");
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::string standardOutput;
+        int code;
+        std::string err; // after "quillo-host: "
+    } cases[] = {
+        { { "render", "--seconds", "0.1", "--out", link }, "", 0, "" },
+        { { "render", "--seconds", "0.1", "--out", astray },
+          "",
+          1,
+          "cannot write " + astray + ": no folder " + missing },
+        { { "state", "save", missing + "/s.qhst" },
+          "",
+          1,
+          "cannot write " + missing + "/s.qhst: no folder " + missing },
+        { { "editor", "--screenshot", missing + "/e.png" },
+          "",
+          1,
+          "cannot write " + missing + "/e.png: no folder " + missing },
+        { { "render", "--seconds", "0.1", "--out", tooLong },
+          "",
+          1,
+          "cannot write " + tooLong + ": File name too long: the folder " + folder
+              + " takes names of up to 255 bytes, and this one has 256" },
+        // What is printed before "Wrote" reaches its reader before the target is replaced.
+        { { "render", "--seconds", "0.1", "--out", older },
+          "/dev/full",
+          1,
+          "cannot write standard output: No space left on device" },
+        { { "state", "save", older }, "/dev/full", 1, "cannot write standard output: No space left on device" },
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.arguments.back());
+        ProgramRun how;
+        how.standardOutput = test.standardOutput;
+        const Outcome result = RunProgram(test.arguments, how);
+        EXPECT_EQ(result.code, test.code) << result.err;
+        EXPECT_TRUE(test.err.empty() || Contains(result.err, "quillo-host: " + test.err + "\n")) << result.err;
+        if (test.code != 0 && test.standardOutput.empty())
+        {
+            EXPECT_EQ(result.out, "") << "work was done";
+        }
+    }
+    struct stat status
+    {
+    };
+    EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << "the link was replaced";
+    EXPECT_EQ(ReadWav(made).NumFrames(), 4800u);
+    EXPECT_EQ(ReadText(older), "old");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string> { "made.wav", "link.wav", "astray.wav", "older.wav" }));
+}
+
+TEST(CommandLineTest, OneSignalEndsACommandStuckWhereNoSafePointComes)
+{
+    // An X server that takes the connection and never answers: the editor waits in Xlib.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int number = 100;
+    for (; number < 400; ++number)
+    {
+        address.sin_port = htons(uint16_t(6000 + number));
+        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0)
+            break;
+    }
+    ASSERT_EQ(listen(listener, 4), 0);
+    const std::string folder = Scratch("stuck");
+    mkdir(folder.c_str(), 0755);
+    ProgramRun how;
+    how.environment = { "DISPLAY=127.0.0.1:" + std::to_string(number) };
+    Program program({ "editor", "--screenshot", folder + "/out.png" }, how);
+    pollfd connecting { listener, POLLIN, 0 };
+    ASSERT_EQ(poll(&connecting, 1, 30000), 1) << "the editor never reached the X server";
+    const int connection = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    usleep(200000);
+    const auto signalled = std::chrono::steady_clock::now();
+    kill(program.Pid(), SIGTERM);
+    const Outcome result = program.Finish();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - signalled;
+    EXPECT_EQ(result.code, 128 + SIGTERM);
+    EXPECT_TRUE(Contains(result.err, "quillo-host: interrupted by SIGTERM, and the command did not stop within 3 s: "
+                                     "ended\n"))
+        << result.err;
+    EXPECT_TRUE(took.count() >= 3.0 && took.count() < 10.0) << took.count() << " s";
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    close(connection);
+    close(listener);
 }
 
 TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)

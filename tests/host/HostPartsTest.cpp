@@ -485,6 +485,76 @@ TEST(WavHeaderTest, RiffWhileTheFileStaysBelow4GiBThenRf64AndLibsndfileReadsEver
         }
 }
 
+// Writes and reads about 13 GB: run by hand (--gtest_also_run_disabled_tests), never by ./test.
+TEST(WavHeaderTest, DISABLED_FilesAndStreamsPast4GiBKeepEveryFrame)
+{
+    constexpr size_t kBlock = 65536;
+    AudioData block = AudioData::Silence(48000.0, 2, kBlock);
+    const auto lastFrameOf = [&](WavReader& reader) {
+        AudioData tail = AudioData::Silence(48000.0, 2, kBlock);
+        size_t last = 0;
+        for (size_t read = kBlock; read == kBlock;)
+            if ((read = reader.Read(Pointers(tail).data(), kBlock)) > 0)
+                last = read;
+        return tail.channels[1][last - 1];
+    };
+    // The last RIFF file and the first RF64 one, each marked in its last frame.
+    const std::string path = Scratch("large.wav");
+    for (const size_t frames : { size_t(536870897), size_t(536870898) })
+    {
+        {
+            WavWriter writer(path, 2, 48000.0, frames);
+            for (size_t done = 0; done < frames; done += kBlock)
+            {
+                const size_t count = std::min(kBlock, frames - done);
+                block.channels[1][count - 1] = done + count == frames ? 1.0f : 0.0f;
+                writer.Write(Pointers(block).data(), count);
+            }
+            writer.Close();
+        }
+        std::ifstream file(path, std::ios::binary);
+        char form[4] = {};
+        file.read(form, 4);
+        EXPECT_EQ(std::string(form, 4), frames == 536870897 ? "RIFF" : "RF64");
+        WavReader reader(path);
+        EXPECT_EQ(reader.NumFrames(), frames);
+        EXPECT_EQ(lastFrameOf(reader), 1.0f);
+        std::remove(path.c_str());
+    }
+
+    // A stream that declares no length goes on past 4 GiB, to its marked last frame.
+    constexpr size_t kFrames = 600000000;
+    int ends[2] = { -1, -1 };
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    std::thread writer([&] {
+        const std::vector<uint8_t> header = WavHeader::Float(2, 48000, 0, WavHeader::Form::kUndeclared);
+        bool ok = write(ends[1], header.data(), header.size()) == ssize_t(header.size());
+        std::vector<float> frames(2 * kBlock);
+        for (size_t done = 0; ok && done < kFrames; done += kBlock)
+        {
+            const size_t count = std::min(kBlock, kFrames - done);
+            frames[2 * count - 1] = done + count == kFrames ? 1.0f : 0.0f;
+            const auto* bytes = reinterpret_cast<const char*>(frames.data());
+            for (size_t left = count * 8; ok && left > 0;)
+            {
+                const ssize_t written = write(ends[1], bytes, left);
+                ok = written > 0;
+                bytes += written;
+                left -= size_t(std::max<ssize_t>(written, 0));
+            }
+        }
+        close(ends[1]);
+    });
+    {
+        WavReader reader("/dev/fd/" + std::to_string(ends[0]));
+        EXPECT_FALSE(reader.DeclaresLength());
+        EXPECT_EQ(lastFrameOf(reader), 1.0f);
+        EXPECT_EQ(reader.NumFrames(), kFrames);
+    }
+    close(ends[0]);
+    writer.join();
+}
+
 TEST(OutputFileTest, AReplacementHasNoNameUntilItIsWholeAndAPathIsTakenAsARedirectionTakesIt)
 {
     const std::string folder = Scratch("paths"), target = folder + "/out.bin";
