@@ -208,6 +208,7 @@ constexpr char kLoaded = '+', kRefused = '-';
     if (nowhere >= 0)
     {
         dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
         close(nowhere);
     }
 

@@ -165,67 +165,6 @@ bool HasComposite(Display* display)
     return XCompositeQueryVersion(display, &major, &minor) != 0 && (major > 0 || minor >= 2);
 }
 
-/** The first window over `window` on the screen: a mapped window that draws (not InputOnly),
-    stacked above the root's child that holds `window` (itself, or a window manager's frame), and
-    that overlaps `area` (x, y, width, height, in the root's coordinates). Empty when there is
-    none; otherwise a description: `0x400005 "Name", 800 x 250 at (40, 40)`. */
-std::string CoveringWindow(Display* display, Window window, const int area[4])
-{
-    const Window root = DefaultRootWindow(display);
-    Window top = window;
-    for (;;)
-    {
-        Window rootOfTree = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display, top, &rootOfTree, &parent, &children, &count) == 0)
-            return "a window that the X server did not describe";
-        if (children != nullptr)
-            XFree(children);
-        if (parent == root || parent == 0)
-            break;
-        top = parent;
-    }
-
-    Window rootOfTree = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, root, &rootOfTree, &parent, &children, &count) == 0)
-        return "a window that the X server did not describe";
-    std::string found;
-    bool above = false; // the root's children come bottom first
-    for (unsigned int i = 0; i < count && found.empty(); ++i)
-    {
-        if (children[i] == top)
-        {
-            above = true;
-            continue;
-        }
-        XWindowAttributes other {};
-        if (!above || XGetWindowAttributes(display, children[i], &other) == 0 || other.map_state != IsViewable
-            || other.c_class == InputOnly)
-            continue;
-        const int width = other.width + 2 * other.border_width, height = other.height + 2 * other.border_width;
-        if (other.x >= area[0] + area[2] || area[0] >= other.x + width || other.y >= area[1] + area[3]
-            || area[1] >= other.y + height)
-            continue;
-        char id[32];
-        std::snprintf(id, sizeof(id), "0x%lx", static_cast<unsigned long>(children[i]));
-        found = id;
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr)
-        {
-            found += std::string(" \"") + name + "\"";
-            XFree(name);
-        }
-        found += ", " + std::to_string(width) + " x " + std::to_string(height) + " at (" + std::to_string(other.x)
-               + ", " + std::to_string(other.y) + ")";
-    }
-    if (children != nullptr)
-        XFree(children);
-    return found;
-}
-
 uint8_t Channel(unsigned long pixel, unsigned long mask)
 {
     int shift = 0, bits = 0;
@@ -443,44 +382,25 @@ bool X11Window::Grab(RgbImage& image, std::string& reason) const
         return false;
     }
 
-    XImage* grabbed = nullptr;
-    if (mRedirected)
+    // Without Composite only the screen holds the pixels, and whether they are the window's own
+    // is anybody's guess: another window may lie over it.
+    if (!mRedirected)
     {
-        // The window's own pixmap, into which it and the windows in it draw (the plug-in's view,
-        // OpenGL's included), whatever lies over it on the screen. Named for each grab: the
-        // server gives the window a new one when it is mapped again or resized.
-        const Pixmap pixmap = XCompositeNameWindowPixmap(display, mWindow);
-        grabbed = XGetImage(display, pixmap, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
-        XFreePixmap(display, pixmap);
-        if (grabbed == nullptr)
-        {
-            reason = "the X server of display " + name + " did not give the editor's window's pixels";
-            return false;
-        }
+        reason = "the X server of display " + name
+               + " lacks the Composite extension, without which the editor's own pixels cannot be told from"
+                 " those of a window over it";
+        return false;
     }
-    else
+    // The window's own pixmap, into which it and the windows in it draw (the plug-in's view,
+    // OpenGL's included), whatever lies over it on the screen. Named for each grab: the server
+    // gives the window a new one when it is mapped again or resized.
+    const Pixmap pixmap = XCompositeNameWindowPixmap(display, mWindow);
+    XImage* const grabbed = XGetImage(display, pixmap, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    XFreePixmap(display, pixmap);
+    if (grabbed == nullptr)
     {
-        // Without Composite only the screen holds the pixels, and they are the window's own only
-        // where nothing lies over it. The server is held so that no window comes over it between
-        // the look and the grab.
-        XGrabServer(display);
-        const int area[4] = { x, y, width, height };
-        const std::string cover = CoveringWindow(display, mWindow, area);
-        if (cover.empty())
-            grabbed = XGetImage(display, root, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
-        XUngrabServer(display);
-        XFlush(display);
-        if (!cover.empty())
-        {
-            reason = "another window (" + cover + ") covers the editor's window at " + where + " on display " + name
-                   + ", and the X server lacks the Composite extension that would give the editor's own pixels";
-            return false;
-        }
-        if (grabbed == nullptr)
-        {
-            reason = "the X server of display " + name + " did not give the screen's pixels under the editor's window";
-            return false;
-        }
+        reason = "the X server of display " + name + " did not give the editor's window's pixels";
+        return false;
     }
 
     // A pixmap's image comes without the colour masks: they are the window's visual's.

@@ -83,14 +83,10 @@ public:
         plug-in's child window covers the area). */
     void ProcessEvents();
 
-    /** True when the window's contents are redirected to a pixmap of its own (Composite). */
-    bool Redirected() const { return mRedirected; }
-
-    /** The window's own picture, every child window in it included, and never another window's
-        pixels: with Composite, the window's pixmap, whatever covers the window; without it, the
-        screen's pixels in the window's area, and only when no other mapped window lies over any
-        part of it. False, with the reason, when there is no window yet, it is not (fully) on the
-        screen, another window covers it (without Composite) or the grab fails. */
+    /** The window's own picture, every child window in it included, whatever covers it: the
+        window's pixmap, kept by the Composite extension. False, with the reason, when there is no
+        window yet, it is not (fully) on the screen, the server lacks Composite (the screen's pixels
+        might be another window's) or the grab fails. */
     bool Grab(RgbImage& image, std::string& reason) const;
 
 private:

@@ -348,14 +348,6 @@ public:
             XCloseDisplay(mDisplay);
     }
 
-    /** The cover's id as the host names windows ("0x200001"). */
-    std::string Cover() const
-    {
-        char id[32];
-        std::snprintf(id, sizeof(id), "0x%lx", mCover);
-        return id;
-    }
-
     /** The windows mapped under the cover so far. */
     int Mapped() const { return mMapped.load(); }
 
@@ -825,7 +817,7 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         const Outcome result = RunProgram(test.arguments, how);
         EXPECT_EQ(result.code, test.code) << result.err;
         if (test.err.empty())
-            EXPECT_EQ(result.err, "");
+            EXPECT_FALSE(Contains(result.err, "quillo-host:")) << result.err;
         else
             EXPECT_TRUE(Contains(result.err, "quillo-host: " + test.err)) << test.err << " in\n" << result.err;
         EXPECT_TRUE(Contains(result.out, test.out)) << result.out;
@@ -1176,15 +1168,15 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
     {
         int x, y, width, height; // none when width is 0
     };
-    const std::string lacking =
-        ", and the X server lacks the Composite extension that would give the editor's own pixels";
+    const std::string lacking = " lacks the Composite extension, without which the editor's own pixels cannot be told "
+                                "from those of a window over it";
     const struct
     {
         std::string display;
         Cover cover;
         int code;
-        std::string message; // on stderr after "quillo-host: " (COVER: the cover's id), or on
-                             // stdout for a success, whose picture is the first one of its display
+        std::string message; // on stderr after "quillo-host: ", or on stdout for a success, whose
+                             // picture is the first one of its display
     } cases[] = {
         { eightBit.Name(),
           {},
@@ -1203,19 +1195,8 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
         { good.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
         { software.Name(), {}, 0, "Wrote            " + png + "\n" },
         { software.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
-        // Without it, the screen's pixels only while nothing lies over the window.
-        { flat.Name(), {}, 0, "Wrote            " + png + "\n" },
-        { flat.Name(), { 840, 40, 100, 250 }, 0, "Wrote            " + png + "\n" }, // beside it
-        { flat.Name(),
-          { 839, 40, 100, 250 },
-          1,
-          "another window (COVER \"Cover\", 100 x 250 at (839, 40)) covers the editor's window at (40, 40) on display "
-              + flat.Name() + lacking },
-        { flat.Name(),
-          { 40, 40, 800, 250 },
-          1,
-          "another window (COVER \"Cover\", 800 x 250 at (40, 40)) covers the editor's window at (40, 40) on display "
-              + flat.Name() + lacking },
+        // Without it the screen's pixels might be another window's.
+        { flat.Name(), {}, 1, "the X server of display " + flat.Name() + lacking },
     };
     std::map<std::string, aaxhost::RgbImage> uncovered; // by display
     for (const auto& test : cases)
@@ -1233,9 +1214,7 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
         {
             EXPECT_EQ(manager->Mapped(), 1) << "the editor's window was not mapped under the cover";
         }
-        std::string message = test.message;
-        if (const auto at = message.find("COVER"); at != std::string::npos && manager)
-            message.replace(at, 5, manager->Cover());
+        const std::string& message = test.message;
         if (test.code == 0)
         {
             EXPECT_TRUE(Contains(result.out, message)) << result.out;
