@@ -52,9 +52,9 @@ void Deliver(std::ostream& report)
 }
 
 /** Where a command reports: standard error when its result itself goes to standard output. */
-std::ostream& ReportTo(const OutputFile* result, std::ostream& out, std::ostream& err)
+std::ostream& ReportTo(bool resultOnStandardOutput, std::ostream& out, std::ostream& err)
 {
-    return result != nullptr && result->IsStandardOutput() ? err : out;
+    return resultOnStandardOutput ? err : out;
 }
 
 /** Opens a command's output before any work, so that a target that cannot be written (no
@@ -644,7 +644,7 @@ int RenderCommand(const Options& options, std::ostream& out, std::ostream& err)
     Source source = OpenSource(options, err);
     const bool lengthKnown = source.file == nullptr || !source.file->IsStream() || source.file->DeclaresLength();
     WavWriter writer(options.out, source.numChannels, source.sampleRate, source.numFrames, lengthKnown);
-    std::ostream& report = writer.ToStandardOutput() ? err : out;
+    std::ostream& report = ReportTo(writer.ToStandardOutput(), out, err);
     auto host = Load(options);
     Interruption::ThrowIfRequested();
     // Whole blocks per pass, so that the blocks fall where they would in one long call.
@@ -717,7 +717,7 @@ int StateCommand(const Options& options, std::ostream& out, std::ostream& err)
     std::vector<Chunk> chunks;
     std::string error;
     const std::unique_ptr<OutputFile> file = save ? OpenOutput(path) : nullptr;
-    std::ostream& report = ReportTo(file.get(), out, err);
+    std::ostream& report = ReportTo(file != nullptr && file->IsStandardOutput(), out, err);
     if (!save && !StateFile::Load(path, chunks, error))
         throw HostError(error);
     if (!save && chunks.empty())
@@ -771,7 +771,7 @@ int EditorCommand(const Options& options, std::ostream& out, std::ostream& err)
     const double seconds = options.Given("--seconds") ? options.seconds : 3.0;
     const std::unique_ptr<OutputFile> screenshot = options.screenshot.empty() ? nullptr
                                                                               : OpenOutput(options.screenshot);
-    std::ostream& report = ReportTo(screenshot.get(), out, err);
+    std::ostream& report = ReportTo(screenshot != nullptr && screenshot->IsStandardOutput(), out, err);
 
     auto host = Load(options);
     auto instance = host->CreateInstance(options.channels, float(options.rate));

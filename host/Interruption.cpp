@@ -88,7 +88,7 @@ void GiveUp(int) noexcept
     Append(line, sizeof(line), ", and the command did not stop within ");
     AppendNumber(line, sizeof(line), gGraceSeconds);
     Append(line, sizeof(line), " s: ended\n");
-    Interruption::Abandon(128 + signalNumber, line);
+    Interruption::Abandon(128 + signalNumber, { line });
 }
 
 void Note(int signalNumber) noexcept
@@ -109,10 +109,8 @@ void Note(int signalNumber) noexcept
     else if (!gDecided.load())
     {
         // Asked twice: the user does not want to wait for the grace.
-        char line[96] = "quillo-host: interrupted again by ";
-        Append(line, sizeof(line), ShortName(signalNumber));
-        Append(line, sizeof(line), ": ended\n");
-        Interruption::Abandon(128 + none, line);
+        Interruption::Abandon(128 + none,
+                              { "quillo-host: interrupted again by ", ShortName(signalNumber), ": ended\n" });
     }
     errno = savedErrno;
 }
@@ -203,21 +201,22 @@ std::string Interruption::SignalName(int signalNumber)
     return "signal " + std::to_string(signalNumber);
 }
 
-void Interruption::Abandon(int exitCode, const char* line) noexcept
+void Interruption::Abandon(int exitCode, std::initializer_list<const char*> line) noexcept
 {
     for (int slot = 0; slot < kSlots; ++slot)
         if (gSlotState[slot].load() == kReady)
             unlink(gSlotPath[slot]);
-    for (size_t left = std::strlen(line); left > 0;)
-    {
-        const ssize_t written = write(STDERR_FILENO, line, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        line += written;
-        left -= size_t(written);
-    }
+    for (const char* part : line)
+        for (size_t left = part != nullptr ? std::strlen(part) : 0; left > 0;)
+        {
+            const ssize_t written = write(STDERR_FILENO, part, left);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                break;
+            part += written;
+            left -= size_t(written);
+        }
     _exit(exitCode);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -65,9 +66,10 @@ public:
     static std::string SignalName(int signalNumber);
 
     /** Ends the process at once from anywhere, a signal handler or a library's fatal-error
-        callback included: removes the registered temporary files, writes `line` (a whole line,
-        ending in a newline) to standard error, and exits with `exitCode`. Async-signal-safe. */
-    [[noreturn]] static void Abandon(int exitCode, const char* line) noexcept;
+        callback included: removes the registered temporary files, writes the `line`'s parts in
+        order (a whole line, the last ending in a newline; null parts are left out) to standard
+        error, and exits with `exitCode`. Async-signal-safe. */
+    [[noreturn]] static void Abandon(int exitCode, std::initializer_list<const char*> line) noexcept;
 
     /** A temporary file that Abandon() removes. Returns a slot (-1 when the path is too long or
         every slot is taken; the file is then removed only by the unwinding). */

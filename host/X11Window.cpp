@@ -78,28 +78,17 @@ void NameDisplay(const std::string& name) noexcept
     gDisplayNamed.store(true);
 }
 
-/** Appends `text` to `line` (of `size` bytes, kept terminated); async-signal-safe. */
-void Append(char* line, size_t size, const char* text) noexcept
-{
-    size_t used = std::strlen(line);
-    while (text != nullptr && *text != 0 && used + 1 < size)
-        line[used++] = *text++;
-    line[used] = 0;
-}
-
 /** The server went away (or the connection broke): Xlib cannot go on with this connection, and
     the plug-in cannot go on without its own. Ends the command as a second signal would: the
     temporary files removed, one line, exit code 1. Whichever thread met it (the host's, the
     plug-in's message or OpenGL thread); only async-signal-safe steps. */
 [[noreturn]] void AbandonLostConnection(Display* display) noexcept
 {
-    char line[320] = "quillo-host: lost the connection to the X display ";
     const char* name = gDisplayNamed.load() ? gDisplayName : nullptr;
     if ((name == nullptr || *name == 0) && display != nullptr)
         name = DisplayString(display);
-    Append(line, sizeof(line), name != nullptr && *name != 0 ? name : "named by DISPLAY");
-    Append(line, sizeof(line), "\n");
-    Interruption::Abandon(1, line);
+    Interruption::Abandon(1, { "quillo-host: lost the connection to the X display ",
+                               name != nullptr && *name != 0 ? name : "named by DISPLAY", "\n" });
 }
 
 int LoseConnection(Display* display)
