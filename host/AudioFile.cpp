@@ -24,7 +24,7 @@ struct RiffChunks
     bool wave = false;       // RIFF (or big-endian RIFX, or RF64) of form WAVE
     bool bigEndian = false;  // RIFX
     bool crowded = false;    // the walk gave up before it found a format chunk
-    bool undeclared = false; // a RIFF data chunk of 0xFFFFFFFF bytes: its writer could not go back
+    bool undeclared = false; // sizes its writer left as it began them, not being able to go back
     int formatChunks = 0;
     int64_t sampleRate = -1; // as the first format chunk gives it; -1 without one
     int64_t dataBytes = -1;  // as the first data chunk (or, in RF64, 'ds64') declares; -1 without one
@@ -36,6 +36,17 @@ namespace
 // A file holds a few chunks; a list of thousands before its format is not walked to its end.
 constexpr int kMaxChunks = 4096;
 constexpr uint32_t kUndeclared32 = 0xFFFFFFFFu;
+// sox, writing where it cannot seek back, declares the whole blocks that fit below this many bytes.
+constexpr uint32_t kSoxUndeclared = 0x7FFFF000u;
+
+/** `a + b`, held within the 64-bit range: a declared size may be anything. */
+int64_t BoundedSum(int64_t a, int64_t b)
+{
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b < 0 ? INT64_MIN : INT64_MAX;
+    return sum;
+}
 
 uint64_t Word(const unsigned char* bytes, bool bigEndian, int size = 4)
 {
@@ -59,8 +70,11 @@ RiffChunks WalkRiff(Input& in, bool toData)
     found.wave = rf64 || found.bigEndian || std::memcmp(header, "RIFF", 4) == 0;
     if (!found.wave)
         return found;
+    const auto riffBytes = int64_t(Word(header + 4, found.bigEndian));
     int64_t position = 12;
     int64_t ds64DataBytes = -1;
+    bool ds64Empty = false; // every size 0: as ffmpeg leaves it where it cannot go back
+    int64_t blockAlign = 0;
     for (int chunk = 0; in.Read(header, 8) == 8; ++chunk)
     {
         if (chunk == kMaxChunks && found.formatChunks == 0)
@@ -76,32 +90,41 @@ RiffChunks WalkRiff(Input& in, bool toData)
             // The RIFF size, then the data chunk's.
             if (in.Read(header, 16) != 16)
                 break;
-            ds64DataBytes = int64_t(std::min<uint64_t>(Word(header + 8, false, 8), uint64_t(INT64_MAX) / 2));
+            const uint64_t ds64RiffBytes = Word(header, false, 8), dataBytes = Word(header + 8, false, 8);
+            ds64Empty = ds64RiffBytes == 0 && dataBytes == 0;
+            ds64DataBytes = int64_t(std::min<uint64_t>(dataBytes, uint64_t(INT64_MAX)));
             skip -= 16;
         }
-        else if (std::memcmp(header, "fmt ", 4) == 0 && ++found.formatChunks == 1 && size >= 8)
+        else if (std::memcmp(header, "fmt ", 4) == 0 && ++found.formatChunks == 1 && size >= 14)
         {
-            // Format tag and channels (2 bytes each), then the rate.
-            unsigned char format[8];
-            if (in.Read(format, 8) != 8)
+            // Format tag and channels (2 bytes each), the rate, the bytes a second, the block.
+            unsigned char format[14];
+            if (in.Read(format, 14) != 14)
                 break;
             found.sampleRate = int64_t(Word(format + 4, found.bigEndian));
-            skip -= 8;
+            blockAlign = int64_t(Word(format + 12, found.bigEndian, 2));
+            skip -= 14;
         }
         else if (std::memcmp(header, "data", 4) == 0 && found.dataOffset < 0)
         {
             found.dataOffset = position + 8;
-            found.undeclared = size == kUndeclared32 && !rf64;
+            // The sizes writers that cannot seek back leave: RIFF's largest, RF64's with its
+            // 'ds64' all 0, and sox's, whose blocks fill up to 0x7FFFF000 bytes and whose RIFF
+            // size ends with them.
+            const bool soxPlaceholder = !rf64 && blockAlign > 0 && size <= kSoxUndeclared
+                                     && kSoxUndeclared - size < blockAlign && size % blockAlign == 0
+                                     && riffBytes == position + int64_t(size);
+            found.undeclared = size == kUndeclared32 ? !rf64 || ds64Empty : soxPlaceholder;
             found.dataBytes = size == kUndeclared32 && rf64 && ds64DataBytes >= 0 ? ds64DataBytes : int64_t(size);
             if (found.undeclared)
                 found.dataBytes = -1;
             if (toData)
                 break;
-            length = skip = found.dataBytes < 0 ? INT64_MAX / 2 : found.dataBytes + (found.dataBytes & 1);
+            length = skip = found.dataBytes < 0 ? INT64_MAX : BoundedSum(found.dataBytes, found.dataBytes & 1);
         }
         if (!in.Skip(skip))
             break;
-        position += 8 + length;
+        position = BoundedSum(position, BoundedSum(8, length));
     }
     return found;
 }
@@ -237,7 +260,7 @@ struct WavStreamIO
     {
         WavStream& stream = Of(user);
         const int64_t base = whence == SEEK_CUR ? stream.position : whence == SEEK_END ? stream.end : 0;
-        stream.position = std::max<int64_t>(0, base + offset);
+        stream.position = std::max<int64_t>(0, BoundedSum(base, offset));
         return stream.position;
     }
 
@@ -332,6 +355,7 @@ void WavReader::OpenFile()
         std::fclose(file);
     }
     Check(chunks);
+    mBytesFollowEmptyData = chunks.dataBytes == 0 && size > chunks.dataOffset;
 
     if (chunks.undeclared && !chunks.bigEndian && size >= chunks.dataOffset)
     {
@@ -372,8 +396,16 @@ void WavReader::OpenStream(int fd, bool ownsFd, int64_t heldBytes)
         dataBytes = heldBytes >= 0 ? heldBytes : int64_t(1) << 60;
         stream.header = WavHeader::AsRf64(stream.header, uint64_t(dataBytes));
     }
+    else if (chunks.undeclared)
+    {
+        // RIFX has no larger form: read as far as its data chunk can say.
+        mDeclares = false;
+        dataBytes = int64_t(kUndeclared32 - 1);
+        for (size_t i = 0; i < 4; ++i)
+            stream.header[stream.header.size() - 1 - i] = uint8_t(uint64_t(dataBytes) >> (8 * i));
+    }
     // Without a data chunk, libsndfile gets the header alone and says what is missing.
-    stream.end = int64_t(stream.header.size()) + (dataBytes < 0 ? 0 : dataBytes + (dataBytes & 1));
+    stream.end = BoundedSum(int64_t(stream.header.size()), dataBytes < 0 ? 0 : BoundedSum(dataBytes, dataBytes & 1));
     SF_VIRTUAL_IO io { &WavStreamIO::Length, &WavStreamIO::Seek, &WavStreamIO::Read, &WavStreamIO::Write,
                        &WavStreamIO::Tell };
     SF_INFO info {};
@@ -385,6 +417,13 @@ void WavReader::OpenStream(int fd, bool ownsFd, int64_t heldBytes)
     Accept(info, mDeclares ? dataBytes : -1);
     if (!mDeclares && mIsStream)
         mNumFrames = kUndeclaredFrames;
+    if (dataBytes == 0 && mIsStream)
+    {
+        // Whether bytes follow a data chunk that declares none: one more byte would tell.
+        unsigned char next = 0;
+        mBytesFollowEmptyData = stream.ReadStream(&next, 1) == 1;
+        ThrowStreamFailure();
+    }
 }
 
 void WavReader::Check(const RiffChunks& chunks)
@@ -470,7 +509,7 @@ struct WavWriterIO
     {
         OutputFile& file = Of(user);
         const int64_t base = whence == SEEK_CUR ? file.Position() : whence == SEEK_END ? file.Length() : 0;
-        return file.Seek(base + offset) ? file.Position() : -1;
+        return file.Seek(BoundedSum(base, offset)) ? file.Position() : -1;
     }
 
     static sf_count_t Write(const void* data, sf_count_t size, void* user)

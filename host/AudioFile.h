@@ -36,10 +36,12 @@ struct SndfileCloser
     stream that ends early makes Read() return fewer frames (no error), Ended() true, and
     NumFrames() what came.
 
-    A data chunk that declares 0xFFFFFFFF bytes, as writers that cannot seek back write it,
-    declares no length (DeclaresLength() false): a stream is then read to its end, however long,
-    and NumFrames() is kUndeclaredFrames until then; a regular file holds what follows its data
-    chunk's header. */
+    The sizes that writers which cannot seek back leave in the header declare no length
+    (DeclaresLength() false): a RIFF data chunk of 0xFFFFFFFF bytes, an RF64 one of 0xFFFFFFFF
+    whose 'ds64' sizes are all 0 (ffmpeg), and a RIFF data chunk of the whole blocks that fit in
+    0x7FFFF000 bytes, ending where the RIFF size ends (sox). A stream is then read to its end,
+    however long (a big-endian RIFX one up to 4 GiB), and NumFrames() is kUndeclaredFrames until
+    then; a regular file holds what follows its data chunk's header. */
 class WavReader
 {
 public:
@@ -60,8 +62,11 @@ public:
     double SampleRate() const { return mSampleRate; }
     size_t NumFrames() const { return mNumFrames; }
     size_t DeclaredFrames() const { return mDeclares ? mDeclaredFrames : mNumFrames; }
-    /** False when the data chunk declares no length (0xFFFFFFFF). */
+    /** False when the data chunk declares no length (see above). */
     bool DeclaresLength() const { return mDeclares; }
+
+    /** True when the data chunk declares 0 bytes but bytes follow it (they are not read). */
+    bool BytesFollowEmptyData() const { return mBytesFollowEmptyData; }
 
     /** True for a stream, whose length is known only at its end. */
     bool IsStream() const { return mIsStream; }
@@ -96,6 +101,7 @@ private:
     bool mIsStream = false;
     bool mDeclares = true;
     bool mEnded = false;
+    bool mBytesFollowEmptyData = false;
     std::vector<float> mInterleaved;
 };
 

@@ -462,7 +462,11 @@ struct Source
         if (file != nullptr && file->DeclaredFrames() > numFrames)
             err << "quillo-host: warning: " << name << ": the data chunk declares " << file->DeclaredFrames()
                 << " frames but the file holds " << numFrames << "; rendering those " << numFrames << "\n";
-        if (file != nullptr && numFrames == 0)
+        if (file != nullptr && numFrames == 0 && file->BytesFollowEmptyData())
+            err << "quillo-host: warning: " << name
+                << ": the data chunk declares 0 frames, but bytes follow it; rendering none, so the output holds "
+                   "none either\n";
+        else if (file != nullptr && numFrames == 0)
             err << "quillo-host: warning: " << name << " holds no frames, so the output holds none either\n";
     }
 };

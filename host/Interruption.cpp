@@ -15,6 +15,9 @@ namespace
 {
 constexpr int kSignals[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
 
+// What the line that ends a command adds once its output was written.
+constexpr const char* kAfterTheDecision = " after the output was written";
+
 std::atomic<int> gRequested { 0 };
 std::atomic<bool> gDecided { false };
 std::atomic<long> gMainThread { 0 };
@@ -85,6 +88,7 @@ void GiveUp(int) noexcept
         Append(line, sizeof(line), "signal ");
         AppendNumber(line, sizeof(line), unsigned(signalNumber));
     }
+    Append(line, sizeof(line), gDecided.load() ? kAfterTheDecision : "");
     Append(line, sizeof(line), ", and the command did not stop within ");
     AppendNumber(line, sizeof(line), gGraceSeconds);
     Append(line, sizeof(line), " s: ended\n");
@@ -103,14 +107,16 @@ void Note(int signalNumber) noexcept
         errno = savedErrno;
         return;
     }
+    // After the decision a signal interrupts nothing, but the grace and a second signal still end
+    // a command held up afterwards (its report blocked on a full pipe), saying what it did.
     int none = 0;
     if (gRequested.compare_exchange_strong(none, signalNumber))
         alarm(gGraceSeconds);
-    else if (!gDecided.load())
+    else
     {
         // Asked twice: the user does not want to wait for the grace.
-        Interruption::Abandon(128 + none,
-                              { "quillo-host: interrupted again by ", ShortName(signalNumber), ": ended\n" });
+        Interruption::Abandon(128 + none, { "quillo-host: interrupted again by ", ShortName(signalNumber),
+                                            gDecided.load() ? kAfterTheDecision : nullptr, ": ended\n" });
     }
     errno = savedErrno;
 }

@@ -34,7 +34,10 @@ private:
     registered here, with 128 + the signal's number and a line saying so.
 
     A command's outcome is decided once, in Commit(): a signal noted before it leaves the target
-    as it was; one noted after it no longer interrupts anything (Pending() is 0 from then on).
+    as it was; one noted after it no longer interrupts anything (Pending() is 0 from then on), so
+    a command that goes on to its end succeeds. One held up after the decision (its report
+    blocked on a full pipe) is still ended by the grace or a second signal, and the line then
+    says that the output was written.
 
     Without Install() (the tests' own process) nothing is noted and Requested() stays 0. */
 class Interruption

@@ -92,6 +92,25 @@ bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+
+/** The descriptor a path names as a shell's redirection takes it: "-", /dev/stdout, /dev/stderr,
+    /dev/fd/N and /proc/self/fd/N; -1 for any other path. */
+int NamedDescriptor(const std::string& path)
+{
+    if (path == "-" || path == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == "/dev/stderr")
+        return STDERR_FILENO;
+    for (const std::string prefix : { "/dev/fd/", "/proc/self/fd/" })
+    {
+        const std::string number = path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : "";
+        // As the kernel names them: no sign, no leading zero.
+        if (!number.empty() && number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos
+            && (number[0] != '0' || number.size() == 1))
+            return std::stoi(number);
+    }
+    return -1;
+}
 } // namespace
 
 OutputFile::OutputFile(const std::string& path, Temporary temporary)
@@ -110,12 +129,24 @@ OutputFile::OutputFile(const std::string& path, Temporary temporary)
     struct stat existing
     {
     };
-    if (path == "-" || (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)))
+    const int descriptor = NamedDescriptor(path);
+    if (descriptor >= 0 || (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)))
     {
-        // A device or a pipe: there is nothing to replace, and no folder to put a copy in.
+        // A descriptor, a device or a pipe: there is nothing to replace, and no folder to put a
+        // copy in. A descriptor is written where it stands, as a redirection to it writes: after
+        // what the file holds for `>>`, or after what the shell wrote before.
         mRegular = false;
-        if (path == "-")
-            mFd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (descriptor >= 0)
+        {
+            mFd = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+            const int flags = mFd >= 0 ? fcntl(mFd, F_GETFL) : 0;
+            if ((flags & O_ACCMODE) == O_RDONLY && mFd >= 0)
+            {
+                close(mFd);
+                mFd = -1;
+                errno = EBADF; // as a write to it would say
+            }
+        }
         else // a FIFO opens only when its reader does, which the user may give up waiting for
             while ((mFd = open(path.c_str(), O_WRONLY | O_CLOEXEC)) < 0 && errno == EINTR)
                 Interruption::ThrowIfRequested();

@@ -18,9 +18,11 @@ namespace aaxhost
     it does not exist yet (the link stays). Refused up front, before any work, as opening the file
     would be: a missing folder ("no folder F"), a name longer than the folder takes, a file this
     user may not write, or may not replace in a sticky folder; when the folder is what refuses,
-    the error names it. "-" is standard output; anything else that is not a regular file (a
-    device such as /dev/null or /dev/full, a pipe) is written directly, and only forward; every
-    write and the close are checked.
+    the error names it. "-" is standard output; /dev/stdout, /dev/stderr, /dev/fd/N and
+    /proc/self/fd/N are that descriptor itself, written in place at its offset as a shell's
+    redirection writes it (never replaced, nor their link's text taken for a path); anything else
+    that is not a regular file (a device such as /dev/null or /dev/full, a pipe) is written
+    directly. Those go only forward, and every write and the close are checked.
 
     Errors latch: after the first failure every call fails, and Error() says
     "cannot write PATH: reason". One thread at a time. */
@@ -45,7 +47,7 @@ public:
 
     bool IsOpen() const { return mFd >= 0 && mError.empty(); }
 
-    /** False for a device or a pipe, which are written directly. */
+    /** False for a descriptor, a device or a pipe, which are written directly. */
     bool IsRegular() const { return mRegular; }
 
     /** True when the bytes go to this process's standard output ("-", /dev/stdout, or a path to

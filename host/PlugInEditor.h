@@ -60,7 +60,8 @@ public:
     /** What the window shows once the editor is on the screen: runs the editor (as Run does) until
         the host window and the plug-in's view in it are viewable and the picture is drawn (not
         one colour, which is all an undrawn window shows). False, with what is missing, when that
-        takes longer than `milliseconds`, or at once when the screen cannot show the window. */
+        takes longer than `milliseconds`, or at once when the screen cannot show the window or the
+        window does not have the view's size. */
     bool GrabWhenDrawn(RgbImage& image, std::string& reason, int milliseconds = 5000);
 
 private:

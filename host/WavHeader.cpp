@@ -1,5 +1,6 @@
 #include "WavHeader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace aaxhost
@@ -92,11 +93,19 @@ std::vector<uint8_t> WavHeader::Float(int numChannels, uint32_t sampleRate, uint
 std::vector<uint8_t> WavHeader::AsRf64(const std::vector<uint8_t>& riff, uint64_t dataBytes)
 {
     constexpr size_t kDs64Size = 36;
+    // An RF64 header's own 'ds64' gives way to the one made here.
+    size_t from = 12;
+    if (riff.size() >= 20 && std::memcmp(riff.data(), "RF64", 4) == 0 && std::memcmp(riff.data() + 12, "ds64", 4) == 0)
+    {
+        const uint32_t size = uint32_t(riff[16]) | uint32_t(riff[17]) << 8 | uint32_t(riff[18]) << 16
+                            | uint32_t(riff[19]) << 24;
+        from = std::min<size_t>(riff.size() - 4, from + 8 + size + (size & 1));
+    }
+    const size_t kept = riff.size() >= from + 8 ? riff.size() - 4 - from : 0;
     Bytes bytes;
     bytes.Text("RF64").U32(kUnknown32).Text("WAVE");
-    bytes.Text("ds64").U32(28).U64(riff.size() + kDs64Size + dataBytes - 8).U64(dataBytes).U64(0).U32(0);
-    if (riff.size() >= 20)
-        bytes.out.insert(bytes.out.end(), riff.begin() + 12, riff.end() - 4);
+    bytes.Text("ds64").U32(28).U64(12 + kDs64Size + kept + 4 + dataBytes - 8).U64(dataBytes).U64(0).U32(0);
+    bytes.out.insert(bytes.out.end(), riff.begin() + std::ptrdiff_t(from), riff.begin() + std::ptrdiff_t(from + kept));
     bytes.U32(kUnknown32);
     return bytes.out;
 }

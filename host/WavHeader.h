@@ -39,10 +39,11 @@ public:
         `numChannels` 1 to 64, `sampleRate` in Hz. */
     static std::vector<uint8_t> Float(int numChannels, uint32_t sampleRate, uint64_t numFrames, Form form);
 
-    /** `riff`, the bytes of a little-endian RIFF/WAVE header up to and including the data chunk's
-        8 bytes, as RF64 whose data chunk holds `dataBytes`: how libsndfile is shown a stream that
-        declared no length (a RIFF data chunk cannot say more than 4 GiB, so libsndfile would stop
-        there). The chunks in between are kept as they are. */
+    /** `riff`, the bytes of a little-endian RIFF/WAVE or RF64 header up to and including the data
+        chunk's 8 bytes, as RF64 whose data chunk holds `dataBytes`: how libsndfile is shown a
+        stream that declared no length (a RIFF data chunk cannot say more than 4 GiB, so libsndfile
+        would stop there). The chunks in between are kept as they are, but for an RF64 header's
+        own 'ds64', which the new one replaces. */
     static std::vector<uint8_t> AsRf64(const std::vector<uint8_t>& riff, uint64_t dataBytes);
 };
 } // namespace aaxhost

@@ -154,6 +154,19 @@ bool HasComposite(Display* display)
     return XCompositeQueryVersion(display, &major, &minor) != 0 && (major > 0 || minor >= 2);
 }
 
+/** Asks a window manager to place the window at (x, y) and to keep it at the view's size: a
+    plug-in's view has a size of its own, which a window of another size would crop or pad. */
+void HoldPlaceAndSize(Display* display, Window window, int x, int y, int width, int height)
+{
+    XSizeHints hints {};
+    hints.flags = PPosition | USPosition | PMinSize | PMaxSize;
+    hints.x = x;
+    hints.y = y;
+    hints.min_width = hints.max_width = width;
+    hints.min_height = hints.max_height = height;
+    XSetWMNormalHints(display, window, &hints);
+}
+
 uint8_t Channel(unsigned long pixel, unsigned long mask)
 {
     int shift = 0, bits = 0;
@@ -224,6 +237,8 @@ void X11Window::Show(int width, int height, const std::string& title, int x, int
 {
     if (mWindow != 0)
         return;
+    mX = x;
+    mY = y;
     mWidth = width;
     mHeight = height;
     Display* const display = mConnection->display;
@@ -236,12 +251,7 @@ void X11Window::Show(int width, int height, const std::string& title, int x, int
                             CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
     XStoreName(display, mWindow, title.c_str());
 
-    // A fixed position: the window is placed where asked even under a window manager.
-    XSizeHints hints {};
-    hints.flags = PPosition | USPosition;
-    hints.x = x;
-    hints.y = y;
-    XSetWMNormalHints(display, mWindow, &hints);
+    HoldPlaceAndSize(display, mWindow, x, y, width, height);
 
     // Before it is mapped, so that the server keeps the window's (and its children's) pixels in
     // a pixmap of its own from the first drawing on.
@@ -315,6 +325,7 @@ void X11Window::Resize(int width, int height)
         return;
     mWidth = width;
     mHeight = height;
+    HoldPlaceAndSize(mConnection->display, mWindow, mX, mY, width, height);
     XResizeWindow(mConnection->display, mWindow, unsigned(width), unsigned(height));
     XSync(mConnection->display, False);
 }
@@ -348,6 +359,14 @@ bool X11Window::Grab(RgbImage& image, std::string& reason) const
         return false;
     }
     const int width = windowState.width, height = windowState.height;
+    const auto size = [](int w, int h) { return std::to_string(w) + " x " + std::to_string(h); };
+    if (width != mWidth || height != mHeight)
+    {
+        // A window manager that ignored the size hints: the picture would crop or pad the view.
+        reason = "the editor's window is " + size(width, height) + ", not the view's " + size(mWidth, mHeight)
+               + ": something on display " + name + " resized it";
+        return false;
+    }
     int x = 0, y = 0;
     Window child = 0;
     if (!XTranslateCoordinates(display, mWindow, root, 0, 0, &x, &y, &child))
@@ -357,7 +376,6 @@ bool X11Window::Grab(RgbImage& image, std::string& reason) const
     }
     XWindowAttributes rootState {};
     XGetWindowAttributes(display, root, &rootState);
-    const auto size = [](int w, int h) { return std::to_string(w) + " x " + std::to_string(h); };
     const std::string where = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
     if (x < 0 || y < 0)
     {

@@ -50,7 +50,8 @@ public:
     ~X11Window();
 
     /** Creates and maps a `width` x `height` window at (x, y) and waits until the server shows
-        it. Once only; the operations below need it. Where the server has the Composite extension
+        it; its size hints ask a window manager to keep that size (minimum = maximum), as the
+        plug-in's view has a fixed size. Once only; the operations below need it. Where the server has the Composite extension
         (0.2 or later) the window is redirected before it is mapped (automatically: the server
         still shows it), so that the window and every child window in it, the plug-in's view and
         its OpenGL drawing included, draw into a pixmap of the window's own, which Grab reads
@@ -75,6 +76,7 @@ public:
     /** The Window id as the view container hands it to the plug-in. */
     void* NativeHandle() const;
 
+    /** The view's new size, for the window and its size hints. */
     void Resize(int width, int height);
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
@@ -85,8 +87,9 @@ public:
 
     /** The window's own picture, every child window in it included, whatever covers it: the
         window's pixmap, kept by the Composite extension. False, with the reason, when there is no
-        window yet, it is not (fully) on the screen, the server lacks Composite (the screen's pixels
-        might be another window's) or the grab fails. */
+        window yet, it is not (fully) on the screen, it has another size than the view's (a window
+        manager that ignores size hints resized it), the server lacks Composite (the screen's
+        pixels might be another window's) or the grab fails. */
     bool Grab(RgbImage& image, std::string& reason) const;
 
 private:
@@ -94,6 +97,8 @@ private:
     Connection* mConnection = nullptr;
     unsigned long mWindow = 0;
     bool mRedirected = false;
+    int mX = 0;
+    int mY = 0;
     int mWidth = 0;
     int mHeight = 0;
 };

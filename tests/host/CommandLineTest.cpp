@@ -33,7 +33,8 @@
 #include "WavHeader.h"
 #include "X11Window.h"
 
-#include <X11/Xlib.h> // last: its macros (None, Status) would meet the names above
+#include <X11/Xlib.h> // last: their macros (None, Status) would meet the names above
+#include <X11/Xutil.h>
 
 using namespace quillo::hosttest;
 
@@ -60,8 +61,10 @@ struct ProgramRun
     rlim_t fileSizeLimit = 0;             // bytes; a write past it fails with EFBIG (0: no limit)
     bool unprivileged = false;            // as the user nobody when run as root
     std::string standardOutput;           // a path, not read back ("": a scratch file, read back;
-                                          // "closed": none; "pipe": a pipe, read back; "full
-                                          // pipe": a pipe filled to the brim that nobody reads)
+                                          // ">>PATH": PATH opened for appending, read back;
+                                          // "closed": none; "pipe" or "socket": read back; "full
+                                          // pipe": a pipe nobody reads, filled but for outputRoom)
+    size_t outputRoom = 0;                // bytes the "full pipe" still takes
     std::string standardInput;            // bytes fed through a pipe
     bool holdInput = false;               // keeps the pipe open after those bytes
     std::vector<std::string> environment; // NAME=VALUE, set in the child
@@ -74,8 +77,10 @@ class Program
 {
 public:
     Program(std::vector<std::string> arguments, const ProgramRun& how = {})
-        : mOutPath(how.standardOutput.empty() ? Scratch("program.out") : how.standardOutput)
-        , mReadOutput(how.standardOutput.empty())
+        : mOutPath(how.standardOutput.empty()               ? Scratch("program.out")
+                   : how.standardOutput.rfind(">>", 0) == 0 ? how.standardOutput.substr(2)
+                                                            : how.standardOutput)
+        , mReadOutput(how.standardOutput.empty() || how.standardOutput.rfind(">>", 0) == 0)
         , mErrPath(Scratch("program.err"))
     {
         arguments.insert(arguments.begin(), QUILLO_HOST_PROGRAM);
@@ -84,19 +89,24 @@ public:
             argv.push_back(argument.data());
         argv.push_back(nullptr);
         int input[2] = { -1, -1 }, outputPipe[2] = { -1, -1 };
-        const bool piped = how.standardOutput == "pipe" || how.standardOutput == "full pipe";
-        if (pipe(input) != 0 || (piped && pipe2(outputPipe, O_CLOEXEC) != 0))
+        const bool socket = how.standardOutput == "socket";
+        const bool piped = how.standardOutput == "pipe" || how.standardOutput == "full pipe" || socket;
+        if (pipe(input) != 0
+            || (piped
+                && (socket ? socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, outputPipe)
+                           : pipe2(outputPipe, O_CLOEXEC))
+                       != 0))
             ADD_FAILURE() << "no pipe";
         if (how.standardOutput == "full pipe")
         {
-            fcntl(outputPipe[1], F_SETFL, O_NONBLOCK);
-            const std::string block(4096, 'x');
-            while (write(outputPipe[1], block.data(), block.size()) > 0)
-            {
-            }
-            fcntl(outputPipe[1], F_SETFL, 0);
+            // One page, into which a write merges only while it fits.
+            const auto size = size_t(std::max(0, fcntl(outputPipe[1], F_SETPIPE_SZ, 4096)));
+            EXPECT_TRUE(size > 0 && how.outputRoom <= size) << size;
+            const std::string filling(size - std::min(how.outputRoom, size), 'x');
+            EXPECT_EQ(write(outputPipe[1], filling.data(), filling.size()), ssize_t(filling.size()));
         }
 
+        const char* const mode = how.standardOutput.rfind(">>", 0) == 0 ? "a" : "w";
         mPid = fork();
         if (mPid == 0)
         {
@@ -111,7 +121,7 @@ public:
             const rlimit limit { how.fileSizeLimit, how.fileSizeLimit }, noCore { 0, 0 };
             const bool output = how.standardOutput == "closed" ? close(STDOUT_FILENO) == 0
                               : piped                          ? dup2(outputPipe[1], STDOUT_FILENO) == STDOUT_FILENO
-                                                               : freopen(mOutPath.c_str(), "w", stdout) != nullptr;
+                                                               : freopen(mOutPath.c_str(), mode, stdout) != nullptr;
             if (dup2(input[0], STDIN_FILENO) < 0 || close(input[1]) != 0 || !output
                 || !freopen(mErrPath.c_str(), "w", stderr) || setrlimit(RLIMIT_CORE, &noCore) != 0
                 || (how.fileSizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
@@ -127,7 +137,7 @@ public:
         {
             close(outputPipe[1]);
             mOutput = outputPipe[0];
-            if (how.standardOutput == "pipe")
+            if (how.standardOutput != "full pipe")
                 mCollector = std::thread([this] {
                     char buffer[65536];
                     for (ssize_t got; (got = read(mOutput, buffer, sizeof(buffer))) > 0;)
@@ -308,17 +318,26 @@ Window EditorWindow(Display* display, bool withView)
     return 0;
 }
 
+/** What the window manager of a test does to the windows it maps. */
+struct Managing
+{
+    int x = 0, y = 0, width = 0, height = 0; // the cover; none when width is 0
+    int resizeWidth = 0, resizeHeight = 0;   // the size each window is given; none when 0
+    bool honoursHints = false;               // the size is kept within the window's size hints
+};
+
 /** The window manager of a display while the object lives: it shows a window of one colour
     (kColour, named "Cover") at the given place, and maps each top-level window that asks only
     after stacking it under that one, so that a window it maps is covered from the moment it
-    shows, with no race against the command that made it. Other requests are granted, below
-    the cover. */
+    shows, with no race against the command that made it. Where asked, it first resizes the
+    window, as a tiling manager does. Other requests are granted, below the cover. */
 class CoveringManager
 {
 public:
     static constexpr unsigned long kColour = 0xFF00FF; // magenta, on the tests' 24-bit screens
 
-    CoveringManager(const std::string& displayName, int x, int y, int width, int height)
+    CoveringManager(const std::string& displayName, const Managing& managing)
+        : mManaging(managing)
     {
         aaxhost::X11Window::PrepareXlib(); // an error (a window gone meanwhile) is only counted
         mDisplay = XOpenDisplay(displayName.c_str());
@@ -330,11 +349,16 @@ public:
         const Window root = DefaultRootWindow(mDisplay);
         XSetWindowAttributes attributes {};
         attributes.background_pixel = kColour;
-        mCover = XCreateWindow(mDisplay, root, x, y, unsigned(width), unsigned(height), 0, CopyFromParent, InputOutput,
-                               CopyFromParent, CWBackPixel, &attributes);
-        XStoreName(mDisplay, mCover, "Cover");
+        if (managing.width > 0)
+        {
+            mCover = XCreateWindow(mDisplay, root, managing.x, managing.y, unsigned(managing.width),
+                                   unsigned(managing.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                   CWBackPixel, &attributes);
+            XStoreName(mDisplay, mCover, "Cover");
+        }
         XSelectInput(mDisplay, root, SubstructureRedirectMask);
-        XMapWindow(mDisplay, mCover); // a manager's own requests are not redirected to it
+        if (mCover != 0)
+            XMapWindow(mDisplay, mCover); // a manager's own requests are not redirected to it
         XSync(mDisplay, False);
         mThread = std::thread([this] { Manage(); });
     }
@@ -363,10 +387,30 @@ private:
                 XWindowChanges changes {};
                 if (event.type == MapRequest)
                 {
-                    changes.sibling = mCover;
-                    changes.stack_mode = Below;
-                    XConfigureWindow(mDisplay, event.xmaprequest.window, CWSibling | CWStackMode, &changes);
-                    XMapWindow(mDisplay, event.xmaprequest.window);
+                    const Window window = event.xmaprequest.window;
+                    unsigned int mask = 0;
+                    if (mCover != 0)
+                    {
+                        changes.sibling = mCover;
+                        changes.stack_mode = Below;
+                        mask |= CWSibling | CWStackMode;
+                    }
+                    if (mManaging.resizeWidth > 0)
+                    {
+                        changes.width = mManaging.resizeWidth;
+                        changes.height = mManaging.resizeHeight;
+                        XSizeHints hints {};
+                        long supplied = 0;
+                        if (mManaging.honoursHints && XGetWMNormalHints(mDisplay, window, &hints, &supplied) != 0
+                            && (hints.flags & (PMinSize | PMaxSize)) == (PMinSize | PMaxSize))
+                        {
+                            changes.width = std::clamp(changes.width, hints.min_width, hints.max_width);
+                            changes.height = std::clamp(changes.height, hints.min_height, hints.max_height);
+                        }
+                        mask |= CWWidth | CWHeight;
+                    }
+                    XConfigureWindow(mDisplay, window, mask, &changes);
+                    XMapWindow(mDisplay, window);
                     XSync(mDisplay, False);
                     ++mMapped;
                 }
@@ -389,6 +433,7 @@ private:
         }
     }
 
+    Managing mManaging;
     Display* mDisplay = nullptr;
     Window mCover = 0;
     std::atomic<bool> mStop { false };
@@ -507,7 +552,7 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     // AudioFileTest), of 3 channels, without frames, silent, and a folder.
     const std::string cut = Scratch("cut.wav"), twoFormats = Scratch("two-formats.wav"), slow = Scratch("4000.wav"),
                       wide = Scratch("3ch.wav"), noFrames = Scratch("no-frames.wav"), silent = Scratch("silent.wav"),
-                      folder = Scratch("a-folder");
+                      folder = Scratch("a-folder"), zeroDeclared = Scratch("zero-declared.wav");
     mkdir(folder.c_str(), 0755);
     WriteWav(cut, aaxhost::TestSignal::Make(8000.0, 0.1, 2));
     const std::string bytes = ReadText(cut);
@@ -517,6 +562,9 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     WriteWav(wide, aaxhost::AudioData::Silence(48000.0, 3, 100));
     WriteWav(noFrames, aaxhost::AudioData::Silence(48000.0, 2, 0));
     WriteWav(silent, aaxhost::AudioData::Silence(8000.0, 1, 100));
+    std::string zeroBytes = ReadText(silent);
+    zeroBytes.replace(zeroBytes.find("data") + 4, 4, std::string(4, '\0'));
+    WriteText(zeroDeclared, zeroBytes);
 
     const struct
     {
@@ -560,6 +608,10 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
         { { "render", folder }, 1, folder + ": is a folder" },
         { { "state", "load", folder }, 1, folder + ": is a folder" },
         { { "render", noFrames, "--out", "/dev/null" }, 0, "warning: " + noFrames + " holds no frames", "Wrote" },
+        { { "render", zeroDeclared, "--out", "/dev/null" },
+          0,
+          "warning: " + zeroDeclared + ": the data chunk declares 0 frames, but bytes follow it; rendering none",
+          "Wrote" },
         { { "render", silent, "--out", "/dev/null" }, 0, "", "Peak mono        in    -inf dBFS   out    -inf dBFS" },
         { { "render", wide }, 1, wide + ": the plug-in takes mono or stereo, the file has 3 channels" },
         { { "render", cut, "--out", "/dev/null" },
@@ -605,7 +657,8 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
         rlim_t fileSizeLimit;
         bool unprivileged; // as nobody; the older file and the folder belong to this process's user
         mode_t folderMode, fileMode;
-        std::string reason;
+        std::string reason;   // "": written
+        bool ownFile = false; // the older file belongs to nobody
     };
     std::vector<Case> cases {
         { 0, "/dev/full", 0, false, 0755, 0644, "No space left on device" },
@@ -620,26 +673,36 @@ TEST(CommandLineTest, AFailedWriteIsReportedLeavesTheOlderFileAndNoTemporaryOne)
         { 1, older, 0, true, 0777, 0444, "Permission denied" },
     };
     if (geteuid() == 0) // only another user meets a file of this one's in a sticky folder
+    {
         cases.push_back({ 0, older, 0, true, 01777, 0666,
                           "Operation not permitted in the folder " + folder
                               + ": it is sticky, and the file belongs to another user" });
+        cases.push_back({ 0, older, 0, true, 01777, 0666, "", true }); // one's own file there is replaced
+    }
     for (const auto& test : cases)
     {
         SCOPED_TRACE(writers[test.writer][0] + " to " + test.path + (test.unprivileged ? " as nobody" : ""));
         chmod(folder.c_str(), 0755);
         chmod(older.c_str(), 0644);
         WriteText(older, "old");
+        EXPECT_EQ(chown(older.c_str(), test.ownFile ? 65534 : geteuid(), test.ownFile ? 65534 : getegid()), 0);
         chmod(older.c_str(), test.fileMode);
         chmod(folder.c_str(), test.folderMode);
         auto arguments = writers[test.writer];
         arguments.push_back(test.path);
         // The size limit would also stop the report, which goes out before the file is replaced.
-        const Outcome result = RunProgram(arguments, { test.fileSizeLimit, test.unprivileged,
-                                                       test.fileSizeLimit > 0 ? "/dev/null" : "" });
-        EXPECT_TRUE(result.code == 1 && Contains(result.err, "cannot write " + test.path + ": " + test.reason + "\n"))
+        ProgramRun how;
+        how.fileSizeLimit = test.fileSizeLimit;
+        how.unprivileged = test.unprivileged;
+        how.standardOutput = test.fileSizeLimit > 0 ? "/dev/null" : "";
+        const Outcome result = RunProgram(arguments, how);
+        const bool written = test.reason.empty();
+        EXPECT_TRUE(written ? result.code == 0
+                            : result.code == 1
+                                  && Contains(result.err, "cannot write " + test.path + ": " + test.reason + "\n"))
             << result.err;
-        EXPECT_FALSE(Contains(result.out, "Wrote")) << result.out;
-        EXPECT_EQ(ReadText(older), "old");
+        EXPECT_EQ(Contains(result.out, "Wrote"), written) << result.out;
+        EXPECT_EQ(ReadText(older).substr(0, 4), written ? "RIFF" : "old");
         const auto files = std::distance(std::filesystem::directory_iterator(folder),
                                          std::filesystem::directory_iterator());
         EXPECT_EQ(files, 1) << "a temporary file was left";
@@ -747,6 +810,8 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         loadedEnd = std::max(loadedEnd, size_t(segment.p_offset + segment.p_filesz));
     ASSERT_LT(loadedEnd, module.size());
     WriteText(zeroUnloaded, zerosFrom(loadedEnd));
+    const std::string cutAtLoadedEnd = Scratch("cut-at-loaded-end.so");
+    WriteText(cutAtLoadedEnd, module.substr(0, loadedEnd));
     const auto dynamic = SegmentsOf(module, PT_DYNAMIC);
     ASSERT_EQ(dynamic.size(), 1u);
     WriteText(badDynamic, Garbled(module, dynamic[0].p_offset, dynamic[0].p_filesz));
@@ -780,10 +845,13 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         std::string workingFolder = "";
         int code = 1;
         std::string out = "";
+        rlim_t fileSizeLimit = 0;
+        std::vector<int> ignoredSignals = {};
     } cases[] = {
         { { "describe", "--module", copies[0] }, "", "cannot load " + copies[0] + ": not an ELF file" },
         { { "describe", "--module", copies[1] }, "", "cannot load " + copies[1] + ": its loadable segment 0 ends at" },
         { { "describe", "--module", copies[2] }, "", "cannot load " + copies[2] + ": its loadable segment" },
+        { { "describe", "--module", cutAtLoadedEnd }, "", "", "", 0, "Module           " + cutAtLoadedEnd + "\n" },
         { { "render", "--module", copies[3] }, "", "cannot load " + copies[3] + ": its loadable segment" },
         { { "describe", "--module", zeroTail },
           "",
@@ -803,6 +871,10 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         { { "state", "load", state }, "/dev/full", full },
         { { "render", "--seconds", "0.1", "--out", "/dev/null" }, "/dev/full", full },
         { { "help" }, "/dev/full", full },
+        // 1 KiB of a longer description: a short write is no whole one.
+        { { "describe" }, "", "cannot write standard output: File too large", "", 1, "", 1024 },
+        // A caller that lets its children be reaped unseen: the trial load's end is still known.
+        { { "describe" }, "", "", "", 0, "\nACFCanUnloadNow  0\n", 0, { SIGCHLD } },
         // A closed standard output is no place for the WAV file to take, and no command starts.
         { { "render", "--seconds", "0.1", "--out", rendered },
           "closed",
@@ -814,6 +886,8 @@ TEST(CommandLineTest, ADamagedModuleIsRefusedAndAFailedStandardOutputIsAFailure)
         ProgramRun how;
         how.standardOutput = test.standardOutput;
         how.workingFolder = test.workingFolder;
+        how.fileSizeLimit = test.fileSizeLimit;
+        how.ignoredSignals = test.ignoredSignals;
         const Outcome result = RunProgram(test.arguments, how);
         EXPECT_EQ(result.code, test.code) << result.err;
         if (test.err.empty())
@@ -921,12 +995,20 @@ TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
 {
     // Whole, cut short, and with two format chunks: each rendered from the file, then from
     // standard input by name ("-" and /dev/stdin).
-    const std::string whole = Scratch("piped.wav"), cut = Scratch("piped-cut.wav"), twice = Scratch("piped-fmt.wav");
-    WriteWav(whole, aaxhost::TestSignal::Make(44100.0, 0.3, 2));
+    // Besides: big-endian (RIFX) 16-bit, and a data chunk that declares 0 bytes before the audio.
+    const std::string whole = Scratch("piped.wav"), cut = Scratch("piped-cut.wav"), twice = Scratch("piped-fmt.wav"),
+                      bigEndian = Scratch("piped-rifx.wav"), zeroDeclared = Scratch("piped-zero.wav");
+    const aaxhost::AudioData audio = aaxhost::TestSignal::Make(44100.0, 0.3, 2);
+    WriteWav(whole, audio);
     const std::string bytes = ReadText(whole);
     WriteText(cut, bytes.substr(0, bytes.size() / 2 + 3));
     WriteText(twice, WithFormatChunkTwice(bytes));
-    for (const std::string& file : { whole, cut, twice })
+    WriteText(bigEndian, WavBytes(audio, SF_FORMAT_PCM_16 | SF_ENDIAN_BIG));
+    ASSERT_EQ(ReadText(bigEndian).substr(0, 4), "RIFX");
+    std::string zeroBytes = bytes;
+    zeroBytes.replace(zeroBytes.find("data") + 4, 4, std::string(4, '\0'));
+    WriteText(zeroDeclared, zeroBytes);
+    for (const std::string& file : { whole, cut, twice, bigEndian, zeroDeclared })
     {
         const std::string fromFile = Scratch("from-file.wav"), fromPipe = Scratch("from-pipe.wav");
         const Outcome expected = RunProgram({ "render", file, "--out", fromFile });
@@ -980,6 +1062,12 @@ TEST(CommandLineTest, AudioThroughPipesDeclaresWhatIsKnownAndAStreamSaysWhatItsE
         return patched;
     };
     const std::string undeclared = declaring(uint64_t(1) << 40), cut = bytes.substr(0, bytes.size() / 2 + 3);
+    // The same floats after an RF64 header declaring 2^63 - 1 bytes (ffmpeg's and sox's headers:
+    // AudioFileTest).
+    const std::string hugeRf64 = FromHex("52463634 ffffffff 57415645 64733634 1c000000 ffffffffffffff7f "
+                                         "ffffffffffffff7f 0000000000000000 00000000")
+                               + bytes.substr(bytes.find("fmt "), 48) + FromHex("64617461 ffffffff")
+                               + bytes.substr(aaxhost::WavHeader::kFloatSize);
     const auto header = [](aaxhost::WavHeader::Form form, uint64_t frames) {
         const std::vector<uint8_t> made = aaxhost::WavHeader::Float(2, 44100, frames, form);
         return std::string(made.begin(), made.end());
@@ -1003,6 +1091,11 @@ TEST(CommandLineTest, AudioThroughPipesDeclaresWhatIsKnownAndAStreamSaysWhatItsE
           header(Form::kUndeclared, 0) + expected.substr(aaxhost::WavHeader::kFloatSize),
           "" },
         { undeclared, { "render", "-", "--out", rendered }, 0, "", "" },
+        { hugeRf64,
+          { "render", "-", "--out", rendered },
+          0,
+          "",
+          "the data chunk declares 1152921504606846975 frames but the file holds 13230; rendering those 13230" },
         // Both sides of 4 GiB: the header goes out before the stream shows it was shorter.
         { declaring(536870897),
           { "render", "-", "--out", "-" },
@@ -1045,7 +1138,8 @@ TEST(CommandLineTest, AudioThroughPipesDeclaresWhatIsKnownAndAStreamSaysWhatItsE
         // The report goes where the audio does not.
         EXPECT_TRUE(test.code != 0 || Contains(test.arguments[3] == rendered ? result.out : result.err, "\nLatency "));
         // A stream cut short says so; one that declared nothing was cut short by nothing.
-        const bool cutShort = test.input == cut || Contains(test.err, announced);
+        const bool cutShort = test.input == cut || Contains(test.err, announced)
+                           || Contains(test.err, "the data chunk declares");
         EXPECT_EQ(Contains(result.err, "the data chunk declares"), cutShort) << result.err;
         EXPECT_EQ(Contains(result.err, "never applied"), Contains(test.err, "never applied")) << result.err;
         EXPECT_TRUE(Contains(result.err, test.err)) << result.err;
@@ -1056,17 +1150,22 @@ TEST(CommandLineTest, AnOutputGoesWhereARedirectionWouldPutItOrIsRefusedBeforeAn
 {
     const std::string folder = Scratch("redirected"), made = folder + "/made.wav", link = folder + "/link.wav",
                       astray = folder + "/astray.wav", missing = folder + "/missing", older = folder + "/older.wav",
-                      tooLong = folder + "/" + std::string(252, 'n') + ".wav";
+                      tooLong = folder + "/" + std::string(252, 'n') + ".wav", log = Scratch("appended.log"),
+                      reference = Scratch("reference.wav");
     mkdir(folder.c_str(), 0755);
     symlink("made.wav", link.c_str());
     symlink((missing + "/x.wav").c_str(), astray.c_str());
     WriteText(older, "old");
+    WriteText(log, "earlier\n");
+    ASSERT_EQ(RunHost({ "render", "--seconds", "0.1", "--out", reference }).code, 0);
+    const std::string rendered = ReadText(reference);
     const struct
     {
         std::vector<std::string> arguments;
         std::string standardOutput;
         int code;
-        std::string err; // after "quillo-host: "
+        std::string err;                     // after "quillo-host: "
+        std::optional<std::string> out = {}; // all that standard output holds afterwards
     } cases[] = {
         { { "render", "--seconds", "0.1", "--out", link }, "", 0, "" },
         { { "render", "--seconds", "0.1", "--out", astray },
@@ -1092,6 +1191,9 @@ TEST(CommandLineTest, AnOutputGoesWhereARedirectionWouldPutItOrIsRefusedBeforeAn
           1,
           "cannot write standard output: No space left on device" },
         { { "state", "save", older }, "/dev/full", 1, "cannot write standard output: No space left on device" },
+        // /dev/stdout is the descriptor itself, written where it stands, whatever it is.
+        { { "render", "--seconds", "0.1", "--out", "/dev/stdout" }, ">>" + log, 0, "", "earlier\n" + rendered },
+        { { "render", "--seconds", "0.1", "--out", "/dev/stdout" }, "socket", 0, "", rendered },
     };
     for (const auto& test : cases)
     {
@@ -1101,6 +1203,7 @@ TEST(CommandLineTest, AnOutputGoesWhereARedirectionWouldPutItOrIsRefusedBeforeAn
         const Outcome result = RunProgram(test.arguments, how);
         EXPECT_EQ(result.code, test.code) << result.err;
         EXPECT_TRUE(test.err.empty() || Contains(result.err, "quillo-host: " + test.err + "\n")) << result.err;
+        EXPECT_TRUE(!test.out || result.out == *test.out) << result.out.size() << " bytes";
         if (test.code != 0 && test.standardOutput.empty())
         {
             EXPECT_EQ(result.out, "") << "work was done";
@@ -1164,19 +1267,20 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
         flat("1280x800x24", { "-extension", "Composite" }), software("1280x800x24", { "-extension", "GLX" });
     const std::string nowhere = FreeDisplay(), png = Scratch("editor.png");
     // The editor's window is 800 x 250 at (40, 40); a cover there is stacked over it as it maps.
-    struct Cover
-    {
-        int x, y, width, height; // none when width is 0
-    };
     const std::string lacking = " lacks the Composite extension, without which the editor's own pixels cannot be told "
                                 "from those of a window over it";
+    const auto resized = [&](const char* size) {
+        return "the editor's window is " + std::string(size) + ", not the view's 800 x 250: something on display "
+             + good.Name() + " resized it";
+    };
     const struct
     {
         std::string display;
-        Cover cover;
+        Managing managing; // no window manager when it neither covers nor resizes
         int code;
         std::string message; // on stderr after "quillo-host: ", or on stdout for a success, whose
                              // picture is the first one of its display
+        const char* seconds = "0.5";
     } cases[] = {
         { eightBit.Name(),
           {},
@@ -1195,20 +1299,28 @@ TEST(CommandLineTest, AScreenshotIsWrittenOnlyFromADisplayTheEditorDrawsOn)
         { good.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
         { software.Name(), {}, 0, "Wrote            " + png + "\n" },
         { software.Name(), { 40, 40, 800, 250 }, 0, "Wrote            " + png + "\n" },
+        // Taken at once, the picture is still the drawn one.
+        { software.Name(), {}, 0, "Wrote            " + png + "\n", "0.001" },
+        // A window manager that resizes the window: only one that keeps to its size hints may.
+        { good.Name(), { 0, 0, 0, 0, 300, 100 }, 1, resized("300 x 100") },
+        { good.Name(), { 0, 0, 0, 0, 1000, 500 }, 1, resized("1000 x 500") },
+        { good.Name(), { 0, 0, 0, 0, 300, 100, true }, 0, "Wrote            " + png + "\n" },
         // Without it the screen's pixels might be another window's.
         { flat.Name(), {}, 1, "the X server of display " + flat.Name() + lacking },
     };
     std::map<std::string, aaxhost::RgbImage> uncovered; // by display
     for (const auto& test : cases)
     {
-        SCOPED_TRACE("DISPLAY=" + test.display + (test.cover.width > 0 ? " covered" : ""));
+        const Managing& managing = test.managing;
+        SCOPED_TRACE("DISPLAY=" + test.display + (managing.width > 0 ? " covered" : "")
+                     + (managing.resizeWidth > 0 ? " resized" : "") + " after " + test.seconds + " s");
         std::remove(png.c_str());
         std::optional<CoveringManager> manager;
-        if (test.cover.width > 0)
-            manager.emplace(test.display, test.cover.x, test.cover.y, test.cover.width, test.cover.height);
+        if (managing.width > 0 || managing.resizeWidth > 0)
+            manager.emplace(test.display, managing);
         ProgramRun how;
         how.environment = { "DISPLAY=" + test.display, "LIBGL_ALWAYS_SOFTWARE=1" };
-        const Outcome result = RunProgram({ "editor", "--seconds", "0.5", "--screenshot", png }, how);
+        const Outcome result = RunProgram({ "editor", "--seconds", test.seconds, "--screenshot", png }, how);
         EXPECT_EQ(result.code, test.code) << result.err;
         if (manager)
         {
@@ -1289,6 +1401,8 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         kWriting,         // once its output file has grown
         kAfterASecond,    // while it waits
         kBlockedOnOutput, // while its standard output, a full pipe, takes nothing
+        kBlockedAfterIt,  // while its standard output, full once the report before the commit came,
+                          // takes nothing of what follows the commit
     };
     const struct
     {
@@ -1306,6 +1420,7 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         { SIGINT, { "state", "load", "/dev/stdin" }, nullptr, kAfterASecond }, // the rest does not come
         { SIGTERM, { "describe" }, nullptr, kBlockedOnOutput },
         { SIGTERM, { "render", "--seconds", "0.2", "--out" }, "out.wav", kBlockedOnOutput }, // before the rename
+        { SIGINT, { "state", "save" }, "out.qhst", kBlockedAfterIt },                        // after it
         { SIGKILL, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
         { SIGUSR1, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
         { SIGXCPU, { "render", "--seconds", "600", "--out" }, "out.wav", kWriting },
@@ -1316,6 +1431,12 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
     const std::string whole = Scratch("interrupted.qhst");
     ASSERT_EQ(RunHost({ "state", "save", whole }).code, 0);
     const std::string partialState = ReadText(whole).substr(0, 30);
+    // What state save prints before its commit, which then fills its standard output.
+    ProgramRun piped;
+    piped.standardOutput = "pipe";
+    const std::string report = RunProgram({ "state", "save", whole }, piped).out;
+    const size_t beforeCommit = report.find("Wrote");
+    ASSERT_NE(beforeCommit, std::string::npos) << report;
     int number = 0;
     for (const auto& test : cases)
     {
@@ -1343,14 +1464,15 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         how.holdInput = true;
         how.standardInput = test.arguments.size() > 1 && test.arguments[1] == "load" ? partialState : "";
         how.environment = { "DISPLAY=" + display.Name(), "LIBGL_ALWAYS_SOFTWARE=1" };
-        how.standardOutput = test.when == kBlockedOnOutput ? "full pipe" : "";
+        const bool blocked = test.when == kBlockedOnOutput || test.when == kBlockedAfterIt;
+        how.standardOutput = blocked ? "full pipe" : "";
+        how.outputRoom = test.when == kBlockedAfterIt ? beforeCommit : 0;
         if (test.ignored)
             how.ignoredSignals = { test.signalNumber };
         Program program(arguments, how);
         for (int wait = 0; wait < 6000 && test.when == kWriting && UnnamedFileSize(program.Pid(), folder) <= 0; ++wait)
             usleep(10000);
-        for (int wait = 0; wait < 6000 && test.when == kBlockedOnOutput && !Contains(program.Waiting(), "pipe_write");
-             ++wait)
+        for (int wait = 0; wait < 6000 && blocked && !Contains(program.Waiting(), "pipe_write"); ++wait)
             usleep(10000);
         usleep(test.when == kAfterASecond ? 1000000 : 200000);
         kill(program.Pid(), test.signalNumber);
@@ -1373,6 +1495,15 @@ TEST(CommandLineTest, AnInterruptedCommandLeavesNothingBehindAndExitsWithTheSign
         }
         const Outcome result = program.Finish();
         EXPECT_EQ(result.code, 128 + test.signalNumber) << result.err;
+        if (test.when == kBlockedAfterIt)
+        {
+            // Nothing to interrupt any more: the grace ends it, saying what it did.
+            EXPECT_TRUE(Contains(result.err, "quillo-host: interrupted by SIGINT after the output was written, and the "
+                                             "command did not stop within 3 s: ended\n"))
+                << result.err;
+            EXPECT_EQ(ReadText(target), ReadText(whole));
+            continue;
+        }
         // Only what the command catches is reported; what cuts it off leaves nothing either.
         const bool caught = test.signalNumber == SIGINT || test.signalNumber == SIGTERM || test.signalNumber == SIGHUP
                          || test.signalNumber == SIGQUIT;

@@ -169,20 +169,6 @@ bool SameBits(const AudioData& a, const AudioData& b)
                       });
 }
 
-/** `audio` as libsndfile writes it in `format` (plain RIFF/WAVE, or another container). */
-std::string WavBytes(const AudioData& audio, int format, int container = SF_FORMAT_WAV)
-{
-    const std::string path = Scratch("bytes.wav");
-    SF_INFO info { 0, int(audio.sampleRate), audio.NumChannels(), container | format, 0, 0 };
-    SNDFILE* const file = sf_open(path.c_str(), SFM_WRITE, &info);
-    std::vector<float> interleaved;
-    for (size_t frame = 0; frame < audio.NumFrames(); ++frame)
-        for (const auto& channel : audio.channels)
-            interleaved.push_back(channel[frame]);
-    sf_writef_float(file, interleaved.data(), sf_count_t(audio.NumFrames()));
-    sf_close(file);
-    return ReadText(path);
-}
 } // namespace
 
 TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd)
@@ -195,6 +181,26 @@ TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd
         bytes.replace(bytes.find("data") + 4, 4, "\xff\xff\xff\xff");
         return bytes;
     };
+    // Headers as ffmpeg (-rf64 always) and sox write them into a pipe, byte for byte, before the
+    // same samples; and sox's with one block less, which declares a length.
+    const std::string shortSamples = shorts.substr(shorts.find("data") + 8);
+    const auto soxShorts = [&](const char* dataBytes, const char* riffBytes) {
+        return FromHex(std::string("52494646") + riffBytes
+                       + "57415645 666d7420 10000000 0100 0100 401f0000 803e0000 "
+                         "0200 1000 64617461"
+                       + dataBytes)
+             + shortSamples;
+    };
+    const std::string ffmpegShorts = FromHex("52463634 ffffffff 57415645 64733634 1c000000" + std::string(56, '0')
+                                             + "666d7420 10000000 0100 0100 401f0000 803e0000 0200 1000 4c495354 "
+                                               "1a000000 494e464f 49534654 0e000000 4c61766635392e32372e31303000 "
+                                               "64617461 ffffffff")
+                                   + shortSamples;
+    const std::string stereo24 = WavBytes(TestSignal::Make(8000.0, 0.25, 2), SF_FORMAT_PCM_24),
+                      soxStereo24 = FromHex("52494646 44f0ff7f 57415645 666d7420 28000000 feff 0200 401f0000 80bb0000 "
+                                            "0600 1800 1600 1800 03000000 0100000000001000800000aa00389b71 "
+                                            "66616374 04000000 aa525515 64617461 fcefff7f")
+                                  + stereo24.substr(stereo24.find("data") + 8);
     constexpr size_t none = WavReader::kUndeclaredFrames;
     const struct
     {
@@ -204,7 +210,7 @@ TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd
     } files[] = {
         { "float stereo, larger than a pipe holds", floats, 22050, 22050 },
         { "16-bit mono", shorts, 4000, 4000 },
-        { "24-bit stereo", WavBytes(TestSignal::Make(8000.0, 0.25, 2), SF_FORMAT_PCM_24), 2000, 2000 },
+        { "24-bit stereo", stereo24, 2000, 2000 },
         // The last frame cut in two, as by a writer that was stopped.
         { "float stereo cut short", floats.substr(0, floats.size() - 8 * 1000 - 3), 22050, 22049 - 1000 },
         { "float stereo RF64", WavBytes(TestSignal::Make(44100.0, 0.5, 2), SF_FORMAT_FLOAT, SF_FORMAT_RF64), 22050,
@@ -214,6 +220,10 @@ TEST(AudioFileTest, AStreamReadsBitForBitAsTheFileDoesAndLearnsItsLengthAtTheEnd
         { "float stereo declaring no length", undeclared(floats), none, 22050, floats },
         { "16-bit mono declaring no length, cut short", undeclared(shorts).substr(0, shorts.size() - 2 * 500 - 1), none,
           3499, shorts.substr(0, shorts.size() - 2 * 500 - 1) },
+        { "16-bit mono from ffmpeg", ffmpegShorts, none, 4000, shorts },
+        { "16-bit mono from sox", soxShorts("00f0ff7f", "24f0ff7f"), none, 4000, shorts },
+        { "24-bit stereo from sox", soxStereo24, none, 2000, stereo24 },
+        { "16-bit mono a block short of sox's", soxShorts("feefff7f", "22f0ff7f"), 1073739775, 4000, shorts },
     };
     for (const auto& file : files)
     {
@@ -614,6 +624,35 @@ TEST(OutputFileTest, AReplacementHasNoNameUntilItIsWholeAndAPathIsTakenAsARedire
         EXPECT_EQ(file.IsStandardOutput(), test.path == "-");
     }
     std::remove((folder + "/" + longest).c_str());
+
+    // A descriptor is written where it stands, as a redirection to it is: after what the shell
+    // wrote before, or into a file that has no name any more (a socket: CommandLineTest); never
+    // into a file named after its link's text. One open only for reading is refused.
+    const std::string held = folder + "/held.bin", gone = folder + "/gone.bin";
+    WriteText(held, "before:");
+    WriteText(gone, "");
+    const int positioned = open(held.c_str(), O_WRONLY | O_CLOEXEC), deleted = open(gone.c_str(), O_RDWR | O_CLOEXEC),
+              readOnly = open(held.c_str(), O_RDONLY | O_CLOEXEC);
+    lseek(positioned, 0, SEEK_END);
+    unlink(gone.c_str());
+    const struct
+    {
+        std::string path, holds; // what the descriptor's file holds afterwards; "": refused
+    } descriptors[] = {
+        { "/dev/fd/" + std::to_string(positioned), "before:data" },
+        { "/proc/self/fd/" + std::to_string(deleted), "data" },
+        { "/dev/fd/" + std::to_string(readOnly), "" },
+    };
+    for (const auto& test : descriptors)
+    {
+        OutputFile file(test.path);
+        EXPECT_EQ(file.Error(), test.holds.empty() ? "cannot write " + test.path + ": Bad file descriptor" : "");
+        EXPECT_TRUE(test.holds.empty() || (!file.IsRegular() && file.Write("data", 4) && file.Commit())) << test.path;
+        EXPECT_EQ(ReadText(test.path).substr(0, test.holds.size()), test.holds);
+    }
+    EXPECT_EQ(Listing(folder).count("gone.bin (deleted)"), 0u);
+    for (const int fd : { positioned, deleted, readOnly })
+        close(fd);
 }
 
 namespace
@@ -695,30 +734,44 @@ TEST(InterruptionTest, TheOutcomeIsDecidedOnceAndAStuckCommandEndsAfterItsGrace)
     }
 
     // Stuck after the signal: ended once the grace is over, the named temporary file removed; a
-    // second signal ends it at once.
+    // second signal ends it at once. Stuck after the decision (its report blocked), the same, and
+    // the line says the output was written.
+    const struct
+    {
+        bool decided, twice;
+        std::string err;
+    } stuckCases[] = {
+        { false, false, "quillo-host: interrupted by SIGTERM, and the command did not stop within 1 s: ended\n" },
+        { false, true, "quillo-host: interrupted again by SIGINT: ended\n" },
+        { true, false,
+          "quillo-host: interrupted by SIGTERM after the output was written, and the command did not stop within 1 "
+          "s: ended\n" },
+        { true, true, "quillo-host: interrupted again by SIGINT after the output was written: ended\n" },
+    };
     const std::string folder = Scratch("stuck");
     mkdir(folder.c_str(), 0755);
-    const auto stuck = [&](bool twice) {
-        return InChild(1, [&] {
+    for (const auto& test : stuckCases)
+    {
+        SCOPED_TRACE(test.err);
+        const ChildOutcome outcome = InChild(1, [&] {
             OutputFile file(folder + "/out.bin", OutputFile::Temporary::kNamed);
             file.Write("part", 4);
+            if (test.decided && !file.Commit())
+                return 1;
             raise(SIGTERM);
-            if (twice)
+            if (test.twice)
                 raise(SIGINT);
             for (;;)
                 pause();
             return 0;
         });
-    };
-    const ChildOutcome graceOver = stuck(false);
-    EXPECT_EQ(graceOver.code, 128 + SIGTERM);
-    EXPECT_EQ(graceOver.err, "quillo-host: interrupted by SIGTERM, and the command did not stop within 1 s: ended\n");
-    EXPECT_TRUE(graceOver.seconds >= 1.0 && graceOver.seconds < 10.0) << graceOver.seconds;
-    const ChildOutcome again = stuck(true);
-    EXPECT_EQ(again.code, 128 + SIGTERM);
-    EXPECT_EQ(again.err, "quillo-host: interrupted again by SIGINT: ended\n");
-    EXPECT_LT(again.seconds, 1.0);
-    EXPECT_TRUE(Listing(folder).empty());
+        EXPECT_EQ(outcome.code, 128 + SIGTERM);
+        EXPECT_EQ(outcome.err, test.err);
+        EXPECT_TRUE(test.twice ? outcome.seconds < 1.0 : outcome.seconds >= 1.0 && outcome.seconds < 10.0)
+            << outcome.seconds;
+        EXPECT_EQ(Listing(folder), test.decided ? std::set<std::string> { "out.bin" } : std::set<std::string> {});
+        std::remove((folder + "/out.bin").c_str());
+    }
 }
 
 TEST(PngWriterTest, WritesAFileLibpngReadsBackPixelForPixel)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <png.h>
+#include <sndfile.h>
 #include <sys/stat.h>
 
 #include "AudioData.h"
@@ -98,6 +99,19 @@ inline aaxhost::RgbImage ReadPng(const std::string& path)
     return image;
 }
 
+/** Bytes written as pairs of hexadecimal digits; spaces are for the eye. */
+inline std::string FromHex(const std::string& hex)
+{
+    std::string bytes, pair;
+    for (const char digit : hex)
+        if (digit != ' ' && (pair += digit).size() == 2)
+        {
+            bytes += char(std::stoi(pair, nullptr, 16));
+            pair.clear();
+        }
+    return bytes;
+}
+
 /** The bytes of a WAV file with its format chunk written twice in a row. */
 inline std::string WithFormatChunkTwice(const std::string& bytes)
 {
@@ -105,6 +119,21 @@ inline std::string WithFormatChunkTwice(const std::string& bytes)
     const auto size = size_t(uint8_t(bytes[fmt + 4])) | size_t(uint8_t(bytes[fmt + 5])) << 8;
     const size_t end = fmt + 8 + size;
     return bytes.substr(0, end) + bytes.substr(fmt, end - fmt) + bytes.substr(end);
+}
+
+/** `audio` as libsndfile writes it in `format` (plain RIFF/WAVE, or another container). */
+inline std::string WavBytes(const aaxhost::AudioData& audio, int format, int container = SF_FORMAT_WAV)
+{
+    const std::string path = Scratch("bytes.wav");
+    SF_INFO info { 0, int(audio.sampleRate), audio.NumChannels(), container | format, 0, 0 };
+    SNDFILE* const file = sf_open(path.c_str(), SFM_WRITE, &info);
+    std::vector<float> interleaved;
+    for (size_t frame = 0; frame < audio.NumFrames(); ++frame)
+        for (const auto& channel : audio.channels)
+            interleaved.push_back(channel[frame]);
+    sf_writef_float(file, interleaved.data(), sf_count_t(audio.NumFrames()));
+    sf_close(file);
+    return ReadText(path);
 }
 
 /** A 32-bit float WAV file, written in two pieces. */
