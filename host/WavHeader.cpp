@@ -1,6 +1,5 @@
 #include "WavHeader.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace aaxhost
@@ -99,13 +98,15 @@ std::vector<uint8_t> WavHeader::AsRf64(const std::vector<uint8_t>& riff, uint64_
     {
         const uint32_t size = uint32_t(riff[16]) | uint32_t(riff[17]) << 8 | uint32_t(riff[18]) << 16
                             | uint32_t(riff[19]) << 24;
-        from = std::min<size_t>(riff.size() - 4, from + 8 + size + (size & 1));
+        from += 8 + size + (size & 1);
     }
-    const size_t kept = riff.size() >= from + 8 ? riff.size() - 4 - from : 0;
+    const size_t kept = riff.size() >= from + 8 ? riff.size() - 4 - from : 0; // up to the data chunk's size
     Bytes bytes;
     bytes.Text("RF64").U32(kUnknown32).Text("WAVE");
     bytes.Text("ds64").U32(28).U64(12 + kDs64Size + kept + 4 + dataBytes - 8).U64(dataBytes).U64(0).U32(0);
-    bytes.out.insert(bytes.out.end(), riff.begin() + std::ptrdiff_t(from), riff.begin() + std::ptrdiff_t(from + kept));
+    if (kept > 0)
+        bytes.out.insert(bytes.out.end(), riff.begin() + std::ptrdiff_t(from),
+                         riff.begin() + std::ptrdiff_t(from + kept));
     bytes.U32(kUnknown32);
     return bytes.out;
 }

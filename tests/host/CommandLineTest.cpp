@@ -562,9 +562,7 @@ TEST(CommandLineTest, BadArgumentsAndBadFilesFailWithTheirExitCodesAndSayWhy)
     WriteWav(wide, aaxhost::AudioData::Silence(48000.0, 3, 100));
     WriteWav(noFrames, aaxhost::AudioData::Silence(48000.0, 2, 0));
     WriteWav(silent, aaxhost::AudioData::Silence(8000.0, 1, 100));
-    std::string zeroBytes = ReadText(silent);
-    zeroBytes.replace(zeroBytes.find("data") + 4, 4, std::string(4, '\0'));
-    WriteText(zeroDeclared, zeroBytes);
+    WriteText(zeroDeclared, WithEmptyDataChunk(ReadText(silent)));
 
     const struct
     {
@@ -1005,9 +1003,7 @@ TEST(CommandLineTest, AWavFileThroughAPipeRendersAsTheFileDoes)
     WriteText(twice, WithFormatChunkTwice(bytes));
     WriteText(bigEndian, WavBytes(audio, SF_FORMAT_PCM_16 | SF_ENDIAN_BIG));
     ASSERT_EQ(ReadText(bigEndian).substr(0, 4), "RIFX");
-    std::string zeroBytes = bytes;
-    zeroBytes.replace(zeroBytes.find("data") + 4, 4, std::string(4, '\0'));
-    WriteText(zeroDeclared, zeroBytes);
+    WriteText(zeroDeclared, WithEmptyDataChunk(bytes));
     for (const std::string& file : { whole, cut, twice, bigEndian, zeroDeclared })
     {
         const std::string fromFile = Scratch("from-file.wav"), fromPipe = Scratch("from-pipe.wav");

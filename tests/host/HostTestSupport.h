@@ -136,6 +136,12 @@ inline std::string WavBytes(const aaxhost::AudioData& audio, int format, int con
     return ReadText(path);
 }
 
+/** The bytes of a WAV file whose data chunk declares 0 bytes before its audio. */
+inline std::string WithEmptyDataChunk(std::string bytes)
+{
+    return bytes.replace(bytes.find("data") + 4, 4, std::string(4, '\0'));
+}
+
 /** A 32-bit float WAV file, written in two pieces. */
 inline void WriteWav(const std::string& path, aaxhost::AudioData audio)
 {
